@@ -1,1 +1,48 @@
-int main() { return 0; }
+// Our own set-up tool, not part of either program: creates beside the
+// programs whatever is missing of their data folders and stores. It never
+// touches a store that exists.
+
+#include "platform/tables.h"
+#include "store/tableschema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+#include <exception>
+
+namespace {
+
+void Say(const QString& text)
+{
+    std::fprintf(stdout, "%s\n", qPrintable(text));
+}
+
+void EnsureTableStore(const QDir& programFolder)
+{
+    const QString folder = programFolder.filePath(QStringLiteral("Scalora data"));
+    if (!QDir().mkpath(folder)) {
+        throw std::runtime_error("Cannot create the folder " + folder.toStdString());
+    }
+    const QString file = QDir(folder).filePath(QString::fromLatin1(tables::DataFileName));
+    if (QFileInfo::exists(file)) {
+        return;
+    }
+    CreateTableStore(folder, OldestTableStoreVersion);
+    Say(QStringLiteral("Created an empty table store: %1").arg(file));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    try {
+        EnsureTableStore(programFolder);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "scalora-setup: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}

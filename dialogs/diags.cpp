@@ -1,0 +1,6 @@
+#include "dialogs/diags.h"
+
+TFDiags::TFDiags(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Diagrams"));
+}

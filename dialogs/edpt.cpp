@@ -1,0 +1,6 @@
+#include "dialogs/edpt.h"
+
+TFEdPt::TFEdPt(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Point details"));
+}

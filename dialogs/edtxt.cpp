@@ -1,0 +1,6 @@
+#include "dialogs/edtxt.h"
+
+TFedtxt::TFedtxt(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Edit text"));
+}

@@ -1,0 +1,6 @@
+#include "library/cal.h"
+
+TFCal::TFCal(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral(" Calendar"));
+}

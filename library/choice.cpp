@@ -1,0 +1,6 @@
+#include "library/choice.h"
+
+TFchoice::TFchoice(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Please choose"));
+}

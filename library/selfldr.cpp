@@ -1,0 +1,6 @@
+#include "library/selfldr.h"
+
+Tfselfolder::Tfselfolder(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Select folder"));
+}

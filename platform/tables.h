@@ -1,0 +1,291 @@
+#pragma once
+// The table engine: keyed tables and SQL queries over one SQLite file in a
+// data folder. It stands in for the desktop database engine the drawing
+// store was written for, so it keeps that engine's way of working: a
+// database opened on a folder through a "PATH=" parameter, tables walked in
+// the order of their primary key or of a secondary index, rows edited and
+// posted in place, and queries whose SQL names the tables as files
+// ("seg.db", "\"point.db\"", "pflays.DB"). Every engine error becomes an
+// EngineError carrying SQLite's own text.
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <map>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tables {
+
+class EngineError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The store file inside a data folder.
+inline constexpr const char* DataFileName = "tables.sqlite";
+
+// The file-style table names of the SQL texts ("seg.db", "\"point.db\"",
+// "pflays.DB", any case) replaced by the plain table names; string literals
+// are left alone.
+QString MapTableNames(const QString& sql);
+
+// A table name as the datasets are given it ("seg.db") in plain form ("seg").
+QString PlainTableName(const QString& name);
+
+class Statement;
+
+class Database {
+public:
+    Database();
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    QString DatabaseName;
+    QString DriverName;
+    QStringList Params; // "PATH=<folder>"
+
+    // Opens the store file of the folder named by the PATH parameter. The
+    // file is never created here: a missing folder or file is an error.
+    void Open();
+    void Close();
+    bool Connected() const { return db_ != nullptr; }
+    QString Folder() const;
+    QString FilePath() const;
+
+    // Runs one statement that returns no rows.
+    void Execute(const QString& sql);
+    bool TableExists(const QString& plainName);
+    bool ColumnExists(const QString& plainName, const QString& column);
+
+    // Makes every committed change durable in the main store file.
+    void Flush();
+
+    // Transactions nest: the outermost commits, inner ones are savepoints.
+    void BeginTransaction();
+    void Commit();
+    void Rollback();
+    int TransactionDepth() const { return depth_; }
+
+    // A prepared statement kept for the life of the connection.
+    Statement& Prepare(const QString& sql);
+    sqlite3* Handle() const { return db_; }
+    std::string LastError() const;
+
+private:
+    sqlite3* db_ = nullptr;
+    int depth_ = 0;
+    std::map<QString, std::unique_ptr<Statement>> statements_;
+};
+
+// Rolls back unless committed.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void Commit();
+
+private:
+    Database& db_;
+    bool open_ = true;
+};
+
+// A prepared SQLite statement with binding by name or position.
+class Statement {
+public:
+    Statement(Database& db, const QString& sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void Reset();
+    void Bind(int index, const QVariant& value); // 1-based
+    void BindAll(const std::vector<QVariant>& values);
+    // Binds every occurrence of :name (the name without case).
+    void BindName(const QString& name, const QVariant& value);
+    bool Step(); // true while a row is ready
+    void Run();  // steps to the end, for statements without rows
+    int ColumnCount() const;
+    QString ColumnName(int i) const;
+    QVariant Column(int i) const;
+    int ParameterCount() const;
+    QString ParameterName(int i) const; // 1-based, without the leading ':'
+
+private:
+    Database& db_;
+    sqlite3_stmt* stmt_ = nullptr;
+    QString sql_;
+};
+
+// One column of the current row.
+class Field {
+public:
+    Field() = default;
+    Field(QString name, QVariant value) : FieldName(std::move(name)), Value(std::move(value)) {}
+
+    QString FieldName;
+    QVariant Value;
+
+    bool IsNull() const { return Value.isNull(); }
+    int AsInteger() const;
+    double AsFloat() const;
+    QString AsString() const;
+    bool AsBoolean() const;
+    double AsDateTime() const { return AsFloat(); }
+
+    void SetInteger(int v) { Value = v; }
+    void SetFloat(double v) { Value = v; }
+    void SetString(const QString& v) { Value = v; }
+    void SetBoolean(bool v) { Value = v ? 1 : 0; }
+    void SetDateTime(double v) { Value = v; }
+    void Clear() { Value = QVariant(); }
+};
+
+// What tables and queries share: a current row of named fields.
+class DataSet {
+public:
+    virtual ~DataSet() = default;
+
+    Database* database = nullptr;
+    QString DatabaseName; // the alias the dataset is bound to ("mydb")
+
+    bool Active() const { return active_; }
+    bool Eof() const { return eof_; }
+    bool Bof() const { return bof_; }
+    virtual void Close();
+
+    virtual void First() = 0;
+    virtual void Next() = 0;
+    virtual void Prior() = 0;
+    virtual void Last() = 0;
+    virtual int RecordCount() = 0;
+    bool IsEmpty() { return RecordCount() == 0; }
+
+    Field& FieldByName(const QString& name);
+    Field* FindField(const QString& name);
+    int FieldCount() const { return static_cast<int>(fields_.size()); }
+    Field& Fields(int i) { return fields_.at(static_cast<size_t>(i)); }
+
+protected:
+    Database& Db() const;
+    void CheckActive() const;
+    void SetFields(const QStringList& names);
+
+    std::vector<Field> fields_;
+    bool active_ = false;
+    bool eof_ = true;
+    bool bof_ = true;
+};
+
+// A table walked in the order of its primary key, or of a secondary index
+// when IndexName is set (ties in an index are ordered by the primary key).
+// The table is live: every move reads the row from the file, so changes made
+// through queries are seen at the next move.
+class Table : public DataSet {
+public:
+    QString TableName; // "seg.db", "pflays.DB" ...
+    QString IndexName; // "" for the primary key, or "pxlxy"
+
+    enum class State { Browse, Edit, Insert };
+
+    void Open();
+    void Close() override;
+
+    void First() override;
+    void Next() override;
+    void Prior() override;
+    void Last() override;
+    int RecordCount() override;
+
+    // Moves to the first row whose leading ordering columns equal the values.
+    bool FindKey(const std::vector<QVariant>& values);
+
+    void Edit();
+    void Insert(); // Append is the same: rows take their place by key.
+    void Append() { Insert(); }
+    void Post();
+    void Cancel();
+    void Delete();
+    void Refresh();
+    State CurrentState() const { return state_; }
+
+    void FlushBuffers();
+    const QStringList& OrderColumns() const { return order_; }
+
+private:
+    bool ReadRow(Statement& st);
+    void LoadRowid(long long rowid);
+    std::vector<QVariant> CurrentOrderValues() const;
+    QString OrderBy(bool descending) const;
+    QString RowValue() const;
+
+    QString plain_;
+    QStringList columns_;
+    QStringList order_;
+    QString select_;
+    long long rowid_ = 0;
+    bool onRow_ = false;
+    State state_ = State::Browse;
+};
+
+// A query parameter, set before Open or ExecSQL.
+class Param {
+public:
+    QString Name;
+    QVariant Value;
+    void SetInteger(int v) { Value = v; }
+    void SetFloat(double v) { Value = v; }
+    void SetString(const QString& v) { Value = v; }
+    void SetBoolean(bool v) { Value = v ? 1 : 0; }
+    void SetDateTime(double v) { Value = v; }
+    int AsInteger() const { return Value.toInt(); }
+};
+
+// An SQL query. Open runs it and keeps its rows; ExecSQL runs a statement
+// that returns none. A parameter name may appear more than once.
+class Query : public DataSet {
+public:
+    QStringList SQL;
+
+    void SetSQL(const QString& text);
+    QString SQLText() const { return SQL.join('\n'); }
+    Param& ParamByName(const QString& name);
+    std::vector<Param>& Params();
+
+    void Open();
+    void ExecSQL();
+    void Close() override;
+    int RowsAffected() const { return rowsAffected_; }
+
+    void First() override;
+    void Next() override;
+    void Prior() override;
+    void Last() override;
+    int RecordCount() override;
+    int RecNo() const { return row_ + 1; } // 1-based; 0 when empty
+
+private:
+    void SyncParams();
+    Statement& PreparedStatement();
+    void BindParams(Statement& st);
+    void ShowRow();
+
+    std::vector<Param> params_;
+    QString paramsFor_;
+    std::vector<std::vector<QVariant>> rows_;
+    int row_ = -1;
+    int rowsAffected_ = 0;
+};
+
+// The parameter names of an SQL text, in order of first appearance,
+// without the leading ':'; names inside string literals do not count.
+QStringList ParameterNames(const QString& sql);
+
+} // namespace tables

@@ -1,0 +1,219 @@
+#include "store/core.h"
+
+#include "platform/ini.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+namespace {
+
+const QString MainSection = QStringLiteral("main");
+
+QString WithSlash(const QString& folder)
+{
+    return folder.endsWith('/') ? folder : folder + '/';
+}
+
+} // namespace
+
+TFcore::TFcore(const QString& exeFolder, QWidget* parent) : QWidget(parent)
+{
+    ExeFolder = WithSlash(QDir::cleanPath(exeFolder));
+    Table1.TableName = QStringLiteral("seg.db");
+    Table2.TableName = QStringLiteral("point.db");
+    Table3.TableName = QStringLiteral("point.db");
+    Table3.IndexName = QStringLiteral("pxlxy");
+    Table4.TableName = QStringLiteral("text.db");
+    Table5.TableName = QStringLiteral("drawing.DB");
+    Table6.TableName = QStringLiteral("layer.db");
+    Table7.TableName = QStringLiteral("pflays.DB");
+    Table8.TableName = QStringLiteral("pfl.db");
+    Query9.SetSQL(QStringLiteral("select * from seg.db where (dgnum = :dgnum)"));
+    Query12.SetSQL(QStringLiteral("select * from seg.db where segtype = 4"));
+    // Until the store is opened the datasets carry their design-time alias.
+    for (int i = 1; i <= 8; ++i) {
+        TableAt(i)->DatabaseName = QStringLiteral("scaloratest");
+    }
+    for (int i = 1; i <= 12; ++i) {
+        QueryAt(i)->DatabaseName = QStringLiteral("scaloratest");
+    }
+    Database1.DatabaseName = QStringLiteral("mydb");
+
+    Timer1.setInterval(FlushIntervalMs);
+    connect(&Timer1, &QTimer::timeout, this, [this] { FlushAllTables(); });
+    Timer1.start();
+}
+
+TFcore::~TFcore() = default;
+
+tables::Table* TFcore::TableAt(int i)
+{
+    tables::Table* all[] = {&Table1, &Table2, &Table3, &Table4, &Table5, &Table6, &Table7, &Table8};
+    return all[i - 1];
+}
+
+tables::Query* TFcore::QueryAt(int i)
+{
+    tables::Query* all[] = {&Query1, &Query2, &Query3, &Query4,  &Query5,  &Query6,
+                            &Query7, &Query8, &Query9, &Query10, &Query11, &Query12};
+    return all[i - 1];
+}
+
+void TFcore::FormCreate()
+{
+    ReadIniFile();
+    OpenStore();
+    OpenDiagram(CurrentDiagram);
+}
+
+void TFcore::ReadIniFile()
+{
+    IniFileName = ExeFolder + QStringLiteral("scalora.ini");
+    const IniFile ini(IniFileName);
+    TableFolder = ini.ReadString(MainSection, QStringLiteral("DBPath"), QString());
+    FirebirdFolder = ini.ReadString(MainSection, QStringLiteral("DBPath2"), QString());
+    CurrentDiagram = ini.ReadInteger(MainSection, QStringLiteral("DiagramNumber"), 0);
+    CurrentProfile = ini.ReadInteger(MainSection, QStringLiteral("Profile"), 0);
+    DBVersion = ini.ReadInteger(MainSection, QStringLiteral("DBVn"), 100);
+    NotesFormHeight = ini.ReadInteger(MainSection, QStringLiteral("NotesHeight"), 280);
+    NotesFormWidth = ini.ReadInteger(MainSection, QStringLiteral("NotesWidth"), 450);
+    FlashIntervalMs = ini.ReadInteger(MainSection, QStringLiteral("FlashInterval"), 1500);
+    UpgradeState = ini.ReadInteger(MainSection, QStringLiteral("Upgrading"), 0);
+}
+
+void TFcore::WriteIniFile()
+{
+    IniFile ini(IniFileName);
+    ini.WriteString(MainSection, QStringLiteral("DBPath"), TableFolder);
+    ini.WriteString(MainSection, QStringLiteral("DBPath2"), FirebirdFolder);
+    ini.WriteInteger(MainSection, QStringLiteral("DiagramNumber"), CurrentDiagram);
+    ini.WriteInteger(MainSection, QStringLiteral("Profile"), CurrentProfile);
+    ini.WriteInteger(MainSection, QStringLiteral("DBVn"), DBVersion);
+    ini.WriteInteger(MainSection, QStringLiteral("NotesWidth"), NotesFormWidth);
+    ini.WriteInteger(MainSection, QStringLiteral("NotesHeight"), NotesFormHeight);
+    ini.WriteInteger(MainSection, QStringLiteral("FlashInterval"), FlashIntervalMs);
+    ini.WriteInteger(MainSection, QStringLiteral("Upgrading"), UpgradeState);
+}
+
+void TFcore::BindDataSets()
+{
+    for (int i = 1; i <= 8; ++i) {
+        TableAt(i)->DatabaseName = Database1.DatabaseName;
+        TableAt(i)->database = &Database1;
+    }
+    for (int i = 1; i <= 12; ++i) {
+        QueryAt(i)->DatabaseName = Database1.DatabaseName;
+        QueryAt(i)->database = &Database1;
+    }
+}
+
+void TFcore::OpenStore()
+{
+    BindDataSets();
+    Database1.Close();
+    // The data always lives beside the program; the folders of the ini file
+    // are only written back.
+    TableFolder = ExeFolder + QStringLiteral("Scalora data/");
+    FirebirdFolder = ExeFolder + QStringLiteral("Scalora2 data/");
+    Database1.Params = QStringList{QStringLiteral("PATH=") + TableFolder};
+    Database1.DriverName = QStringLiteral("STANDARD");
+    Database1.Open();
+    UpgradeSchema();
+    OpenTables();
+}
+
+void TFcore::UpgradeSchema()
+{
+    // The version is raised only once its step has run, and a step whose
+    // column is there already (a store upgraded before its ini file was
+    // lost) is passed over.
+    if (DBVersion == 100) {
+        if (!Database1.ColumnExists(QStringLiteral("drawing"), QStringLiteral("notes"))) {
+            ExecStatement(Query1, QStringLiteral("ALTER TABLE \"drawing.db\" ADD notes blob(80,1)"));
+        }
+        DBVersion = 101;
+    }
+    if (DBVersion == 101) {
+        if (!Database1.ColumnExists(QStringLiteral("seg"), QStringLiteral("faint"))) {
+            tables::Transaction t(Database1);
+            ExecStatement(Query1, QStringLiteral("ALTER TABLE \"seg.db\" ADD faint boolean"));
+            ExecStatement(Query1, QStringLiteral("UPDATE \"seg.db\" SET faint=false"));
+            t.Commit();
+        }
+        DBVersion = 102;
+    }
+}
+
+void TFcore::ExecStatement(tables::Query& query, const QString& sql)
+{
+    query.Close();
+    query.SetSQL(sql);
+    query.ExecSQL();
+    query.Close();
+}
+
+void TFcore::OpenTables()
+{
+    for (int i = 1; i <= 8; ++i) {
+        TableAt(i)->Open();
+    }
+}
+
+void TFcore::CloseTables()
+{
+    for (int i = 1; i <= 8; ++i) {
+        TableAt(i)->Close();
+    }
+    QCoreApplication::processEvents();
+}
+
+void TFcore::CloseQueries()
+{
+    for (int i = 1; i <= 12; ++i) {
+        QueryAt(i)->Close();
+    }
+}
+
+void TFcore::CloseStore()
+{
+    CloseTables();
+    CloseQueries();
+    WriteIniFile();
+}
+
+void TFcore::FlushAllTables()
+{
+    for (int i = 1; i <= 8; ++i) {
+        TableAt(i)->FlushBuffers();
+    }
+}
+
+bool TFcore::OpenDiagram(int32_t n)
+{
+    if (n <= 0 || !Table5.Active() || !Table5.FindKey({n})) {
+        return false;
+    }
+    CurrentDiagram = Table5.FieldByName(QStringLiteral("Dgnum")).AsInteger();
+    DiagramUnits = Table5.FieldByName(QStringLiteral("Units")).AsString();
+    RoundingDP = Table5.FieldByName(QStringLiteral("RndgDP")).AsInteger();
+    DiagramName = Table5.FieldByName(QStringLiteral("Dgname")).AsString();
+
+    // The highest numbers, whatever order the rows come in.
+    Query1.Close();
+    Query1.SetSQL(QStringLiteral("SELECT max(pointnum) as mx from point.db where (dgnum = :x)"));
+    Query1.ParamByName(QStringLiteral("x")).SetInteger(CurrentDiagram);
+    Query1.Open();
+    LastPointNum = Query1.FieldByName(QStringLiteral("mx")).IsNull()
+                       ? -1
+                       : Query1.FieldByName(QStringLiteral("mx")).AsInteger();
+
+    Query2.Close();
+    Query2.SetSQL(QStringLiteral("SELECT max(sg.segnum) as mx FROM \"seg.db\" sg\n"
+                                 "WHERE (sg.dgnum = :z)"));
+    Query2.ParamByName(QStringLiteral("z")).SetInteger(CurrentDiagram);
+    Query2.Open();
+    LastSegNum = Query2.FieldByName(QStringLiteral("mx")).IsNull()
+                     ? -1
+                     : Query2.FieldByName(QStringLiteral("mx")).AsInteger();
+    return true;
+}

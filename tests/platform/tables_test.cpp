@@ -1,0 +1,267 @@
+#include "platform/tables.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using tables::Database;
+using tables::EngineError;
+using tables::Query;
+using tables::Table;
+
+namespace {
+
+// A store file with one point-like table and its pixel index, made with
+// SQLite directly so the engine is tested against a file it did not write.
+class TableEngineTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const QString file = QDir(dir_.path()).filePath(tables::DataFileName);
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+        const char* script =
+            "CREATE TABLE point (Dgnum INTEGER NOT NULL, Pointnum INTEGER NOT NULL, Lenx REAL, "
+            "Leny REAL, Pxlx INTEGER, Pxly INTEGER, PRIMARY KEY (Dgnum, Pointnum));"
+            "CREATE INDEX pxlxy ON point (Dgnum, Pxlx, Pxly);"
+            "INSERT INTO point VALUES (2, 5, 1.5, 2.5, 10, 20);"
+            "INSERT INTO point VALUES (1, 3, 0.1, 0.2, 30, 5);"
+            "INSERT INTO point VALUES (1, 1, 7.0, 8.0, 30, 5);"
+            "INSERT INTO point VALUES (1, 2, 3.0, 4.0, 10, 90);";
+        ASSERT_EQ(sqlite3_exec(db, script, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        db_.DatabaseName = "mydb";
+        db_.DriverName = "STANDARD";
+        db_.Params = QStringList{"PATH=" + dir_.path() + "/"};
+        db_.Open();
+    }
+
+    Table PointTable(const QString& index = QString())
+    {
+        Table t;
+        t.database = &db_;
+        t.TableName = "\"point.db\"";
+        t.IndexName = index;
+        t.Open();
+        return t;
+    }
+
+    std::vector<int> WalkForward(Table& t)
+    {
+        std::vector<int> nums;
+        for (t.First(); !t.Eof(); t.Next()) {
+            nums.push_back(t.FieldByName("pointnum").AsInteger());
+        }
+        return nums;
+    }
+
+    QTemporaryDir dir_;
+    Database db_;
+};
+
+TEST(TableNames, FileStyleNamesMapToTablesOutsideLiterals)
+{
+    EXPECT_EQ(tables::MapTableNames("select * from seg.db where (dgnum = :dgnum)"),
+              "select * from seg where (dgnum = :dgnum)");
+    EXPECT_EQ(tables::MapTableNames("SELECT * FROM \"seg.db\" sg, \"POINT.DB\" p"),
+              "SELECT * FROM seg sg, point p");
+    EXPECT_EQ(tables::MapTableNames("delete from pflays.DB where x='a.db seg.db'"),
+              "delete from pflays where x='a.db seg.db'");
+    EXPECT_EQ(tables::MapTableNames("update text.db set text='it''s text.db'"),
+              "update text set text='it''s text.db'");
+    EXPECT_EQ(tables::PlainTableName("drawing.DB"), "drawing");
+    EXPECT_EQ(tables::PlainTableName("\"pfl.db\""), "pfl");
+}
+
+TEST(TableNames, ParameterNamesSkipLiteralsAndRepeats)
+{
+    EXPECT_EQ(tables::ParameterNames("where a = :x and b = :Y or c = :x and d = ':z'"),
+              (QStringList{"x", "Y"}));
+}
+
+TEST_F(TableEngineTest, TablesWalkInKeyOrderBothWays)
+{
+    Table t = PointTable();
+    EXPECT_EQ(WalkForward(t), (std::vector<int>{1, 2, 3, 5}));
+    EXPECT_TRUE(t.Eof());
+    EXPECT_EQ(t.FieldByName("Pointnum").AsInteger(), 5); // stays on the last row
+    std::vector<int> back;
+    for (t.Last(); !t.Bof(); t.Prior()) {
+        back.push_back(t.FieldByName("Pointnum").AsInteger());
+    }
+    EXPECT_EQ(back, (std::vector<int>{5, 3, 2, 1}));
+    EXPECT_EQ(t.RecordCount(), 4);
+}
+
+TEST_F(TableEngineTest, IndexOrderBreaksTiesByPrimaryKey)
+{
+    Table t = PointTable("pxlxy");
+    // (1,10,90) then (1,30,5) twice, tied and ordered by point number.
+    EXPECT_EQ(WalkForward(t), (std::vector<int>{2, 1, 3, 5}));
+    ASSERT_TRUE(t.FindKey({1, 30, 5}));
+    EXPECT_EQ(t.FieldByName("Pointnum").AsInteger(), 1);
+    t.Next();
+    EXPECT_EQ(t.FieldByName("Pointnum").AsInteger(), 3);
+    EXPECT_FALSE(t.FindKey({1, 30, 6}));
+}
+
+TEST_F(TableEngineTest, KeyLookupEditPostAndExactReals)
+{
+    Table t = PointTable();
+    ASSERT_TRUE(t.FindKey({1, 3}));
+    EXPECT_EQ(t.FieldByName("Lenx").AsFloat(), 0.1);
+    t.Edit();
+    t.FieldByName("Lenx").SetFloat(0.1 + 0.2);
+    t.FieldByName("Pxlx").SetInteger(99);
+    t.Post();
+    Table again = PointTable();
+    ASSERT_TRUE(again.FindKey({1, 3}));
+    EXPECT_EQ(again.FieldByName("Lenx").AsFloat(), 0.1 + 0.2);
+    EXPECT_EQ(again.FieldByName("Pxlx").AsInteger(), 99);
+    EXPECT_FALSE(again.FindKey({1, 4}));
+}
+
+TEST_F(TableEngineTest, InsertTakesItsPlaceByKeyAndDeleteMovesOn)
+{
+    Table t = PointTable();
+    t.Insert();
+    t.FieldByName("Dgnum").SetInteger(1);
+    t.FieldByName("Pointnum").SetInteger(0);
+    t.FieldByName("Lenx").SetFloat(-4.25);
+    t.Post();
+    EXPECT_EQ(WalkForward(t), (std::vector<int>{0, 1, 2, 3, 5}));
+    ASSERT_TRUE(t.FindKey({1, 2}));
+    t.Delete();
+    EXPECT_EQ(t.FieldByName("Pointnum").AsInteger(), 3);
+    EXPECT_EQ(WalkForward(t), (std::vector<int>{0, 1, 3, 5}));
+    t.Last();
+    t.Delete();
+    EXPECT_EQ(t.FieldByName("Pointnum").AsInteger(), 3);
+}
+
+TEST_F(TableEngineTest, DuplicateKeyIsAnEngineError)
+{
+    Table t = PointTable();
+    t.Insert();
+    t.FieldByName("Dgnum").SetInteger(1);
+    t.FieldByName("Pointnum").SetInteger(1);
+    try {
+        t.Post();
+        FAIL() << "duplicate key accepted";
+    } catch (const EngineError& e) {
+        EXPECT_NE(std::string(e.what()).find("UNIQUE"), std::string::npos) << e.what();
+    }
+}
+
+TEST_F(TableEngineTest, TablesSeeChangesMadeThroughQueries)
+{
+    Table t = PointTable();
+    Query q;
+    q.database = &db_;
+    q.SetSQL("delete from point.db where pointnum = :n");
+    q.ParamByName("n").SetInteger(2);
+    q.ExecSQL();
+    EXPECT_EQ(q.RowsAffected(), 1);
+    EXPECT_EQ(WalkForward(t), (std::vector<int>{1, 3, 5}));
+}
+
+TEST_F(TableEngineTest, QueriesBindRepeatedNamesAndWalkTheirRows)
+{
+    Query q;
+    q.database = &db_;
+    q.SetSQL("SELECT * from \"point.db\" where (dgnum = :d) and (pxlx = :p or pxly = :p)\n"
+             "order by pointnum");
+    q.ParamByName("d").SetInteger(1);
+    q.ParamByName("P").SetInteger(5);
+    q.Open();
+    ASSERT_EQ(q.RecordCount(), 2);
+    EXPECT_EQ(q.FieldByName("pointnum").AsInteger(), 1);
+    q.Next();
+    EXPECT_EQ(q.FieldByName("pointnum").AsInteger(), 3);
+    q.Next();
+    EXPECT_TRUE(q.Eof());
+    q.Last();
+    EXPECT_EQ(q.FieldByName("pointnum").AsInteger(), 3);
+    EXPECT_THROW(q.ParamByName("nosuch"), EngineError);
+    EXPECT_THROW(q.FieldByName("nosuch"), EngineError);
+}
+
+TEST_F(TableEngineTest, TransactionsRollBackUnlessCommitted)
+{
+    Query q;
+    q.database = &db_;
+    {
+        tables::Transaction t(db_);
+        q.SetSQL("delete from point.db");
+        q.ExecSQL();
+        {
+            tables::Transaction inner(db_);
+            q.SetSQL("insert into point.db (dgnum, pointnum) values (9, 9)");
+            q.ExecSQL();
+            inner.Commit();
+        }
+    }
+    Table t = PointTable();
+    EXPECT_EQ(t.RecordCount(), 4);
+    {
+        tables::Transaction t2(db_);
+        q.SetSQL("delete from point.db where dgnum = 2");
+        q.ExecSQL();
+        t2.Commit();
+    }
+    EXPECT_EQ(t.RecordCount(), 3);
+    EXPECT_EQ(db_.TransactionDepth(), 0);
+}
+
+TEST_F(TableEngineTest, MissingTableFileOrFolderFailsToOpen)
+{
+    Table t;
+    t.database = &db_;
+    t.TableName = "seg.db";
+    EXPECT_THROW(t.Open(), EngineError);
+
+    Table idx;
+    idx.database = &db_;
+    idx.TableName = "point.db";
+    idx.IndexName = "nosuch";
+    EXPECT_THROW(idx.Open(), EngineError);
+
+    QTemporaryDir empty;
+    Database other;
+    other.Params = QStringList{"PATH=" + empty.path()};
+    EXPECT_THROW(other.Open(), EngineError);
+    EXPECT_FALSE(QDir(empty.path()).exists(tables::DataFileName)); // never created
+    other.Params = QStringList{"PATH=" + empty.path() + "/nosuch"};
+    EXPECT_THROW(other.Open(), EngineError);
+}
+
+TEST_F(TableEngineTest, SqlErrorsCarryTheEngineText)
+{
+    Query q;
+    q.database = &db_;
+    q.SetSQL("select nosuchcolumn from point.db");
+    try {
+        q.Open();
+        FAIL() << "bad SQL accepted";
+    } catch (const EngineError& e) {
+        EXPECT_NE(std::string(e.what()).find("nosuchcolumn"), std::string::npos) << e.what();
+    }
+}
+
+TEST_F(TableEngineTest, EmptyTableIsAtBothEnds)
+{
+    Query q;
+    q.database = &db_;
+    q.SetSQL("delete from point.db");
+    q.ExecSQL();
+    Table t = PointTable();
+    EXPECT_TRUE(t.Eof());
+    EXPECT_TRUE(t.Bof());
+    EXPECT_FALSE(t.FindKey({1}));
+    t.Next();
+    EXPECT_TRUE(t.Eof());
+    EXPECT_THROW(t.Edit(), EngineError);
+}
+
+} // namespace

@@ -1,0 +1,183 @@
+#include "platform/ini.h"
+#include "store/core.h"
+#include "store/tableschema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class StoreOpeningTest : public ::testing::Test {
+protected:
+    QString Exe() const { return dir_.path() + "/"; }
+    QString DataFolder() const { return Exe() + "Scalora data/"; }
+    QString IniPath() const { return Exe() + "scalora.ini"; }
+
+    void MakeStore(int version) const
+    {
+        ASSERT_TRUE(QDir().mkpath(DataFolder()));
+        CreateTableStore(DataFolder(), version);
+    }
+
+    void WriteIni(const QString& text) const
+    {
+        QFile f(IniPath());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text.toUtf8());
+    }
+
+    QString Ini(const QString& key) const
+    {
+        return IniFile(IniPath()).ReadString("main", key, "<absent>");
+    }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(StoreOpeningTest, FirstStartUpgradesAndShutdownWritesTheIniFile)
+{
+    MakeStore(OldestTableStoreVersion);
+    TFcore core(Exe());
+    core.FormCreate();
+    EXPECT_EQ(core.CurrentDiagram, 0); // nothing opened
+    EXPECT_EQ(core.DBVersion, 102);
+    EXPECT_TRUE(core.Database1.ColumnExists("drawing", "notes"));
+    EXPECT_TRUE(core.Database1.ColumnExists("seg", "faint"));
+    EXPECT_TRUE(core.Table1.Active() && core.Table8.Active());
+    EXPECT_FALSE(QFile::exists(IniPath())); // written at shutdown only
+
+    core.CloseStore();
+    EXPECT_FALSE(core.Table1.Active());
+    EXPECT_EQ(Ini("DBVn"), "102");
+    EXPECT_EQ(Ini("DiagramNumber"), "0");
+    EXPECT_EQ(Ini("DBPath"), DataFolder());
+    EXPECT_EQ(Ini("DBPath2"), Exe() + "Scalora2 data/");
+    EXPECT_EQ(Ini("Upgrading"), "0");
+    EXPECT_EQ(Ini("FlashInterval"), "1500");
+    EXPECT_EQ(Ini("NotesWidth"), "450");
+    EXPECT_EQ(Ini("NotesHeight"), "280");
+}
+
+TEST_F(StoreOpeningTest, UpgradeMarksExistingSegmentsNotFaint)
+{
+    MakeStore(OldestTableStoreVersion);
+    {
+        tables::Database db;
+        db.Params = QStringList{"PATH=" + DataFolder()};
+        db.Open();
+        db.Execute("insert into seg.db (dgnum, segnum, segtype) values (1, 0, 2)");
+    }
+    TFcore core(Exe());
+    core.FormCreate();
+    ASSERT_TRUE(core.Table1.FindKey({1, 0}));
+    ASSERT_FALSE(core.Table1.FieldByName("faint").IsNull());
+    EXPECT_FALSE(core.Table1.FieldByName("faint").AsBoolean());
+}
+
+TEST_F(StoreOpeningTest, Version101RunsOnlyTheFaintStep)
+{
+    MakeStore(OldestTableStoreVersion); // no notes column either
+    WriteIni("[main]\nDBVn=101\n");
+    TFcore core(Exe());
+    core.FormCreate();
+    EXPECT_EQ(core.DBVersion, 102);
+    EXPECT_FALSE(core.Database1.ColumnExists("drawing", "notes"));
+    EXPECT_TRUE(core.Database1.ColumnExists("seg", "faint"));
+}
+
+TEST_F(StoreOpeningTest, UpgradedStoreWithoutIniFileStillOpens)
+{
+    MakeStore(CurrentTableStoreVersion);
+    TFcore core(Exe());
+    ASSERT_NO_THROW(core.FormCreate());
+    EXPECT_EQ(core.DBVersion, 102);
+    EXPECT_TRUE(core.Table5.Active());
+}
+
+TEST_F(StoreOpeningTest, DataAlwaysLivesBesideTheProgram)
+{
+    MakeStore(CurrentTableStoreVersion);
+    WriteIni("[main]\nDBPath=/somewhere/else/\nDBPath2=/other/\nDBVn=102\nFlashInterval=900\n");
+    TFcore core(Exe());
+    core.FormCreate();
+    EXPECT_EQ(core.TableFolder, DataFolder());
+    EXPECT_EQ(core.Database1.Folder(), DataFolder());
+    core.CloseStore();
+    EXPECT_EQ(Ini("DBPath"), DataFolder());
+    EXPECT_EQ(Ini("DBPath2"), Exe() + "Scalora2 data/");
+    EXPECT_EQ(Ini("FlashInterval"), "900");
+}
+
+TEST_F(StoreOpeningTest, FailingUpgradeLeavesTheVersionUnraised)
+{
+    ASSERT_TRUE(QDir().mkpath(DataFolder()));
+    // A store whose seg table is missing: the faint step cannot run.
+    CreateTableStore(DataFolder(), 101);
+    {
+        tables::Database db;
+        db.Params = QStringList{"PATH=" + DataFolder()};
+        db.Open();
+        db.Execute("drop table seg");
+    }
+    WriteIni("[main]\nDBVn=101\n");
+    TFcore core(Exe());
+    EXPECT_THROW(core.FormCreate(), tables::EngineError);
+    EXPECT_EQ(core.DBVersion, 101);
+    EXPECT_FALSE(core.Table5.Active()); // the tables were not opened
+    core.CloseStore();
+    EXPECT_EQ(Ini("DBVn"), "101");
+}
+
+TEST_F(StoreOpeningTest, MissingStoreIsAnEngineErrorAndNothingIsCreated)
+{
+    TFcore core(Exe());
+    EXPECT_THROW(core.FormCreate(), tables::EngineError);
+    EXPECT_FALSE(QDir(DataFolder()).exists());
+}
+
+TEST_F(StoreOpeningTest, SavedDiagramIsReopenedWithItsHighestNumbers)
+{
+    MakeStore(CurrentTableStoreVersion);
+    {
+        tables::Database db;
+        db.Params = QStringList{"PATH=" + DataFolder()};
+        db.Open();
+        db.Execute("insert into drawing.db (dgnum, dgname, units, rndgdp) values (3, 'Site A', 'm', 2)");
+        db.Execute("insert into point.db (dgnum, pointnum) values (3, 7)");
+        db.Execute("insert into point.db (dgnum, pointnum) values (3, 2)");
+        db.Execute("insert into point.db (dgnum, pointnum) values (4, 50)");
+        db.Execute("insert into seg.db (dgnum, segnum) values (3, 11)");
+        db.Execute("insert into seg.db (dgnum, segnum) values (3, 4)");
+    }
+    WriteIni("[main]\nDiagramNumber=3\nDBVn=102\n");
+    TFcore core(Exe());
+    core.FormCreate();
+    EXPECT_EQ(core.CurrentDiagram, 3);
+    EXPECT_EQ(core.DiagramName, "Site A");
+    EXPECT_EQ(core.DiagramUnits, "m");
+    EXPECT_EQ(core.RoundingDP, 2);
+    EXPECT_EQ(core.LastPointNum, 7);
+    EXPECT_EQ(core.LastSegNum, 11);
+    EXPECT_FALSE(core.OpenDiagram(9));
+    EXPECT_EQ(core.CurrentDiagram, 3);
+}
+
+TEST_F(StoreOpeningTest, TablesAreFlushedEveryFiveMinutes)
+{
+    MakeStore(CurrentTableStoreVersion);
+    TFcore core(Exe());
+    EXPECT_TRUE(core.Timer1.isActive());
+    EXPECT_EQ(core.Timer1.interval(), 300000);
+    core.FormCreate();
+    core.Table5.Insert();
+    core.Table5.FieldByName("Dgnum").SetInteger(1);
+    core.Table5.Post();
+    core.FlushAllTables();
+    // The change is in the main store file, not only in the write-ahead log.
+    EXPECT_EQ(QFileInfo(DataFolder() + "tables.sqlite-wal").size(), 0);
+}
+
+} // namespace
