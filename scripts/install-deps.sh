@@ -11,6 +11,7 @@ packages=(
   libgtest-dev
   fonts-liberation
   xvfb xauth
+  locales
 )
 
 missing=()

@@ -1,0 +1,36 @@
+#include "library/application.h"
+
+#include "library/promptseam.h"
+
+#include <exception>
+
+QString ExceptionBoxText(const QString& message)
+{
+    if (!message.isEmpty() && message.back().unicode() > u'.')
+        return message + QLatin1Char('.');
+    return message;
+}
+
+void ShowExceptionBox(const QString& message)
+{
+    Prompts().ErrorBox(QApplication::applicationName(), ExceptionBoxText(message));
+}
+
+bool DeliverShowingExceptions(const std::function<bool()>& deliver)
+{
+    try {
+        return deliver();
+    } catch (const std::exception& error) {
+        ShowExceptionBox(QString::fromUtf8(error.what()));
+    } catch (...) {
+        ShowExceptionBox(QStringLiteral("Unknown error"));
+    }
+    return false;
+}
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool Application::notify(QObject* receiver, QEvent* event)
+{
+    return DeliverShowingExceptions([&] { return QApplication::notify(receiver, event); });
+}

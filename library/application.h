@@ -1,0 +1,29 @@
+#pragma once
+// The program's application object. An exception that no handler catches
+// ends the current user action with a modal error box titled with the
+// application title; the program then carries on.
+
+#include <QApplication>
+#include <QString>
+#include <functional>
+
+// The error box's text: the message with "." appended when its last
+// character comes after "." in the character codes.
+QString ExceptionBoxText(const QString& message);
+
+// Shows the error box for an exception that reached the top.
+void ShowExceptionBox(const QString& message);
+
+// Runs one delivery; an exception that leaves it is shown in the error box
+// and the delivery counts as not handled.
+bool DeliverShowingExceptions(const std::function<bool()>& deliver);
+
+class Application : public QApplication
+{
+    Q_OBJECT
+
+  public:
+    Application(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+};

@@ -1,0 +1,25 @@
+#pragma once
+// The busy (hourglass) cursor with its nesting count, and the one screen
+// cursor that the busy sections and the dragged windows set.
+
+#include <Qt>
+
+// Sets the cursor of the whole program; the arrow puts back the cursor of
+// each widget.
+void SetScreenCursor(Qt::CursorShape shape);
+Qt::CursorShape ScreenCursor();
+
+void BeginBusy();
+void EndBusy();
+void EndAllBusy();
+int BusyCount();
+
+// One busy section: BeginBusy now, EndBusy however the section is left.
+class BusyGuard
+{
+  public:
+    BusyGuard();
+    ~BusyGuard();
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+};

@@ -1,0 +1,259 @@
+#include "library/inpstr.h"
+
+#include "library/busy.h"
+#include "library/messages.h"
+#include "library/promptseam.h"
+#include "library/textnum.h"
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QWindow>
+#include <memory>
+
+namespace
+{
+
+QChar inputEmphasis = QLatin1Char('A');
+
+std::unique_ptr<TFinpstr> finpstrInstance;
+QPointer<TFinpstr> programInputBox;
+
+void DestroyFinpstr()
+{
+    finpstrInstance.reset();
+}
+
+// Puts the emphasis back to 'A' however the box is left.
+class EmphasisReset
+{
+  public:
+    EmphasisReset() = default;
+    ~EmphasisReset() { SetInputEmphasis(QLatin1Char('A')); }
+    EmphasisReset(const EmphasisReset&) = delete;
+    EmphasisReset& operator=(const EmphasisReset&) = delete;
+};
+
+QLabel* MakePromptLabel(QWidget* parent, int x, int y)
+{
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText); // the prompt shows as typed, "&" included
+    label->move(x, y);
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& text, int x)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setGeometry(x, 104, 57, 25);
+    button->setFocusPolicy(Qt::NoFocus); // not a tab stop: the focus stays on the edit
+    return button;
+}
+
+} // namespace
+
+QChar InputEmphasis()
+{
+    return inputEmphasis;
+}
+
+void SetInputEmphasis(QChar emphasis)
+{
+    inputEmphasis = emphasis;
+}
+
+bool InputText(const QString& prompt, QString& text)
+{
+    return InputText2(prompt, QString(), text);
+}
+
+bool InputText2(const QString& prompt1, const QString& prompt2, QString& text)
+{
+    EmphasisReset reset;
+    return Prompts().InputLine(prompt1, prompt2, inputEmphasis, text);
+}
+
+bool InputNumber(const QString& prompt, int32_t& number)
+{
+    return InputNumber2(prompt, QString(), number);
+}
+
+bool InputNumber2(const QString& prompt1, const QString& prompt2, int32_t& number)
+{
+    QString text = number > 0 ? QString::number(number) : QString();
+    if (!InputText2(prompt1, prompt2, text))
+        return false;
+    return ParseInteger(text, number);
+}
+
+TFinpstr::TFinpstr(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+{
+    setModal(true);
+    resize(245, 153);
+    BuildPanel();
+    BuildControls();
+}
+
+void TFinpstr::BuildPanel()
+{
+    Panel1 = new QFrame(this);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel1->setLineWidth(2);
+    QPalette palette = Panel1->palette();
+    palette.setColor(QPalette::Window, QColor(192, 192, 192));
+    Panel1->setPalette(palette);
+    Panel1->setAutoFillBackground(true);
+    Panel1->setGeometry(rect());
+    Panel1->setMouseTracking(true);
+    Panel1->installEventFilter(this);
+}
+
+void TFinpstr::BuildControls()
+{
+    Label1 = MakePromptLabel(Panel1, 16, 16);
+    Label2 = MakePromptLabel(Panel1, 16, 37);
+    Edit1 = new QLineEdit(Panel1);
+    Edit1->setGeometry(32, 64, 193, Edit1->sizeHint().height());
+    Button1 = MakeButton(Panel1, QStringLiteral("OK"), 104);
+    Button1->setDefault(true);
+    Button2 = MakeButton(Panel1, QStringLiteral("Cancel"), 168);
+    connect(Button1, &QPushButton::clicked, this, &TFinpstr::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TFinpstr::Button2Click);
+}
+
+bool TFinpstr::Ask(const QString& prompt1, const QString& prompt2, QChar emphasis, QString& text)
+{
+    SetPromptFonts(emphasis);
+    PlaceAtAnchor();
+    SetPrompts(prompt1, prompt2);
+    // The box only ever grows, so a long prompt leaves it wide for later ones.
+    WidenFor(*Label1);
+    WidenFor(*Label2);
+    Edit1->setText(text);
+    Edit1->selectAll();
+    Edit1->setFocus();
+    if (exec() != QDialog::Accepted)
+        return false;
+    text = Edit1->text();
+    return true;
+}
+
+void TFinpstr::SetPromptFonts(QChar emphasis)
+{
+    QFont small = font();
+    small.setPointSize(8);
+    QFont large = font();
+    large.setPointSize(10);
+    const bool firstLarger = emphasis == QLatin1Char('B');
+    Label1->setFont(firstLarger ? large : small);
+    Label2->setFont(firstLarger ? small : large);
+}
+
+void TFinpstr::PlaceAtAnchor()
+{
+    const QPoint anchor = GetDialogAnchor();
+    move(PlaceBoxAt(anchor, frameGeometry().size(), ScreenRectAt(anchor)));
+}
+
+void TFinpstr::SetPrompts(const QString& prompt1, const QString& prompt2)
+{
+    Label1->setText(prompt1);
+    Label1->adjustSize();
+    Label2->setText(prompt2);
+    Label2->adjustSize();
+    Label2->setVisible(!prompt2.isEmpty());
+}
+
+void TFinpstr::WidenFor(const QLabel& label)
+{
+    const int needed = label.x() * 2 + label.width() + 4;
+    if (width() < needed)
+        resize(needed, height());
+}
+
+void TFinpstr::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    Panel1->setGeometry(rect());
+}
+
+void TFinpstr::hideEvent(QHideEvent* event)
+{
+    // A press on the face that ended without a move would leave the drag
+    // shape on the whole program.
+    if (ScreenCursor() == Qt::DragMoveCursor)
+        SetScreenCursor(Qt::ArrowCursor);
+    draggingByHand_ = false;
+    QDialog::hideEvent(event);
+}
+
+bool TFinpstr::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Panel1) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton) {
+                Panel1MouseDown(mouse->globalPosition().toPoint());
+                return true;
+            }
+        } else if (event->type() == QEvent::MouseMove) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            Panel1MouseMove(mouse->globalPosition().toPoint(), mouse->buttons());
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            draggingByHand_ = false;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TFinpstr::Panel1MouseDown(const QPoint& globalPos)
+{
+    SetScreenCursor(Qt::DragMoveCursor);
+    // The window manager moves the box with the mouse; where it cannot, the
+    // box follows the mouse moves itself until the button is released.
+    if (windowHandle() && windowHandle()->startSystemMove())
+        return;
+    draggingByHand_ = true;
+    dragOffset_ = globalPos - pos();
+}
+
+void TFinpstr::Panel1MouseMove(const QPoint& globalPos, Qt::MouseButtons buttons)
+{
+    if (ScreenCursor() != Qt::ArrowCursor)
+        SetScreenCursor(Qt::ArrowCursor);
+    if (draggingByHand_ && (buttons & Qt::LeftButton))
+        move(globalPos - dragOffset_);
+}
+
+void TFinpstr::Button1Click()
+{
+    Edit1->setFocus();
+    accept();
+}
+
+void TFinpstr::Button2Click()
+{
+    Edit1->setFocus();
+    reject();
+}
+
+TFinpstr& Finpstr()
+{
+    if (programInputBox)
+        return *programInputBox;
+    if (!finpstrInstance) {
+        finpstrInstance = std::make_unique<TFinpstr>();
+        // The box must go before the application object that it lives in.
+        qAddPostRoutine(DestroyFinpstr);
+    }
+    return *finpstrInstance;
+}
+
+void UseInputBox(TFinpstr* box)
+{
+    programInputBox = box;
+}

@@ -1,0 +1,36 @@
+#include "library/promptseam.h"
+
+#include "library/qtprompts.h"
+
+namespace
+{
+
+PromptSeam* installedSeam = nullptr;
+
+PromptSeam& RealPrompts()
+{
+    static QtPrompts real;
+    return real;
+}
+
+} // namespace
+
+PromptSeam& Prompts()
+{
+    return installedSeam ? *installedSeam : RealPrompts();
+}
+
+void SetPromptSeam(PromptSeam* seam)
+{
+    installedSeam = seam;
+}
+
+ScopedPromptSeam::ScopedPromptSeam(PromptSeam& seam) : previous_(installedSeam)
+{
+    installedSeam = &seam;
+}
+
+ScopedPromptSeam::~ScopedPromptSeam()
+{
+    installedSeam = previous_;
+}

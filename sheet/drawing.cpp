@@ -1,0 +1,268 @@
+#include "sheet/drawing.h"
+
+#include "library/qorvlib.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <numbers>
+
+namespace
+{
+
+constexpr int CursorArm = 10;    // half the span of the X cross
+constexpr int CursorRadius = 10; // radius of the O circle
+constexpr int MarkerSize = 3;
+
+// Pixel positions round halves to the even neighbour, like every pixel the
+// coordinate model derives from lengths.
+double RoundHalfEven(double value)
+{
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    if (fraction < 0.5)
+        return below;
+    if (fraction > 0.5)
+        return below + 1;
+    return std::fmod(below, 2.0) == 0 ? below : below + 1;
+}
+
+// A rounded position far outside any bitmap still has to fit a pixel
+// coordinate; clamping keeps it off the bitmap.
+int ToPixel(double rounded)
+{
+    if (!(rounded > double(INT_MIN)))
+        return INT_MIN;
+    if (rounded >= double(INT_MAX))
+        return INT_MAX;
+    return int(rounded);
+}
+
+double Degrees(double radians)
+{
+    return radians * 180.0 / std::numbers::pi;
+}
+
+} // namespace
+
+SheetDrawing::SheetDrawing(Canvas& canvas) : canvas_(canvas) {}
+
+void SheetDrawing::ResetPen()
+{
+    PenX = 0;
+    PenY = 0;
+    canvas_.MoveTo(0, 0);
+}
+
+void SheetDrawing::PenMoveTo(int x, int y)
+{
+    canvas_.MoveTo(x, y);
+}
+
+void SheetDrawing::PenLineTo(int x, int y)
+{
+    canvas_.LineTo(x, y);
+    PlotPixel(x, y);
+}
+
+void SheetDrawing::SetSheetPixel(int x, int y, CanvasColour colour)
+{
+    canvas_.SetPixel(x, y, colour);
+}
+
+void SheetDrawing::PlotPixel(int x, int y)
+{
+    canvas_.SetPixel(x, y, canvas_.PenColour());
+}
+
+void SheetDrawing::InvertPixel(int x, int y)
+{
+    if (canvas_.Contains(x, y))
+        canvas_.SetPixel(x, y, canvas_.Pixel(x, y) ^ SheetCursorColour);
+}
+
+void SheetDrawing::PlotOrInvert(int x, int y, int mode)
+{
+    if (mode == PlotModeInvert)
+        InvertPixel(x, y);
+    else if (mode == PlotModeInk)
+        PlotPixel(x, y);
+}
+
+void SheetDrawing::DrawPointMarker(int x, int y)
+{
+    for (int row = 0; row < MarkerSize; ++row) {
+        for (int column = 0; column < MarkerSize; ++column)
+            SetSheetPixel(x + column, y + row, SheetMarkerColour);
+    }
+}
+
+// The two strokes share their middle pixel, which is therefore inverted
+// twice and shows the paper: the cross has an open centre.
+void SheetDrawing::DrawCrossCursor(int x, int y)
+{
+    canvas_.SetPenMode(PenMode::Xor);
+    canvas_.SetPenColour(SheetCursorColour);
+    canvas_.MoveTo(x - CursorArm, y - CursorArm);
+    canvas_.LineTo(x + CursorArm, y + CursorArm);
+    canvas_.MoveTo(x + CursorArm, y - CursorArm);
+    canvas_.LineTo(x - CursorArm, y + CursorArm);
+    canvas_.SetPenMode(PenMode::Copy);
+}
+
+// Where two of the eight mirrored pixels coincide (on the axes and on the
+// diagonals) the pixel is inverted twice and left as it was; every pixel is
+// still inverted an even number of times over two calls, so the circle
+// always erases itself.
+void SheetDrawing::InvertCircle(int cx, int cy, int r)
+{
+    int x = 0;
+    int e = 0;
+    while (r >= x) {
+        InvertPixel(cx + r, cy + x);
+        InvertPixel(cx - r, cy + x);
+        InvertPixel(cx + r, cy - x);
+        InvertPixel(cx - r, cy - x);
+        InvertPixel(cx + x, cy + r);
+        InvertPixel(cx - x, cy + r);
+        InvertPixel(cx + x, cy - r);
+        InvertPixel(cx - x, cy - r);
+        x = x + 1;
+        e = e + 2 * x - 1;
+        if (e > r) {
+            r = r - 1;
+            e = e - (2 * r + 1);
+        }
+    }
+}
+
+void SheetDrawing::DrawCircleCursor(int x, int y)
+{
+    canvas_.SetPenMode(PenMode::Copy);
+    canvas_.SetPenColour(SheetCursorColour);
+    InvertCircle(x, y, CursorRadius);
+}
+
+double SheetDrawing::PixelDistance(const TPointRec& a, const TPointRec& b)
+{
+    const double dx = double(a.Pxlx) - double(b.Pxlx);
+    const double dy = double(a.Pxly) - double(b.Pxly);
+    if (dx == 0)
+        return std::fabs(dy);
+    if (dy == 0)
+        return std::fabs(dx);
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+void SheetDrawing::DrawArc(const TPointRec& centre, const TPointRec& start, int angle, int mode)
+{
+    if (angle > 360 || angle < -360) {
+        ShowInfo(QStringLiteral("Error : arc angle too big ") + QString::number(angle));
+        return;
+    }
+    const double r = PixelDistance(centre, start);
+    if (r == 0) {
+        // An arc of no radius ends where it starts; a stale end from an
+        // earlier arc would send X somewhere unrelated.
+        ArcEndX = centre.Pxlx;
+        ArcEndY = centre.Pxly;
+        return;
+    }
+    canvas_.SetPenColour(DrawFaint ? SheetFaintInk : SheetInk);
+
+    const double cosine = std::clamp((double(start.Pxlx) - centre.Pxlx) / r, -1.0, 1.0);
+    double a = Degrees(std::acos(cosine));
+    if (double(start.Pxly) - centre.Pxly < 0)
+        a = -a;
+    int s = int(RoundHalfEven(a));
+    int e = s + angle;
+    const bool exchanged = e < s;
+    if (exchanged)
+        std::swap(s, e);
+    const int farEnd = exchanged ? s : e;
+
+    for (int i = s; i <= e; ++i) {
+        const double t = i * std::numbers::pi / 180.0;
+        const int column = ToPixel(RoundHalfEven(std::cos(t) * r) + centre.Pxlx);
+        const int row = ToPixel(RoundHalfEven(std::sin(t) * r) + centre.Pxly);
+        PlotOrInvert(column, row, mode);
+        if (i == farEnd) {
+            ArcEndX = column;
+            ArcEndY = row;
+        }
+    }
+}
+
+void SheetDrawing::DrawArcAboutX(int angle, int mode)
+{
+    DrawArc(CursorX, CursorO, angle, mode);
+}
+
+void SheetDrawing::DrawArcAboutO(int angle, int mode)
+{
+    DrawArc(CursorO, CursorX, angle, mode);
+}
+
+void SheetDrawing::PreviewArcAboutX()
+{
+    DrawArcAboutX(ArcAngle, PlotModeInvert);
+}
+
+void SheetDrawing::PreviewArcAboutO()
+{
+    DrawArcAboutO(ArcAngle, PlotModeInvert);
+}
+
+void SheetDrawing::PreviewLineOX()
+{
+    canvas_.SetPenMode(PenMode::Xor);
+    canvas_.SetPenColour(SheetCursorColour);
+    canvas_.MoveTo(CursorO.Pxlx, CursorO.Pxly);
+    canvas_.LineTo(CursorX.Pxlx, CursorX.Pxly);
+    canvas_.SetPenMode(PenMode::Copy);
+}
+
+void SheetDrawing::TraceRectangleOX()
+{
+    canvas_.MoveTo(CursorO.Pxlx, CursorO.Pxly);
+    canvas_.LineTo(CursorX.Pxlx, CursorO.Pxly);
+    canvas_.LineTo(CursorX.Pxlx, CursorX.Pxly);
+    canvas_.LineTo(CursorO.Pxlx, CursorX.Pxly);
+    canvas_.LineTo(CursorO.Pxlx, CursorO.Pxly);
+}
+
+void SheetDrawing::PreviewRectangleOX()
+{
+    canvas_.SetPenMode(PenMode::Xor);
+    canvas_.SetPenColour(SheetCursorColour);
+    TraceRectangleOX();
+    canvas_.SetPenMode(PenMode::Copy);
+}
+
+void SheetDrawing::DrawXorRectangleOX()
+{
+    canvas_.SetPenMode(PenMode::NotXor);
+    TraceRectangleOX();
+    canvas_.SetPenMode(PenMode::Copy);
+    PlotPixel(CursorX.Pxlx, CursorO.Pxly);
+    PlotPixel(CursorX.Pxlx, CursorX.Pxly);
+    PlotPixel(CursorO.Pxlx, CursorX.Pxly);
+    PlotPixel(CursorO.Pxlx, CursorO.Pxly);
+}
+
+void SheetDrawing::DrawLineSegment(const TSegRec& seg, bool faintLayer)
+{
+    canvas_.SetPenColour(seg.Faint || faintLayer ? SheetFaintInk : SheetInk);
+    canvas_.SetPenStyle(seg.Dotted ? PenStyle::Dotted : PenStyle::Solid);
+    canvas_.SetPenMode(seg.Xorflag ? PenMode::NotXor : PenMode::Copy);
+    PenMoveTo(seg.FromPoint.Pxlx, seg.FromPoint.Pxly);
+    PenLineTo(seg.ToPoint.Pxlx, seg.ToPoint.Pxly);
+    if (seg.Xorflag) {
+        // The ends stay inked while the line between them inverts what
+        // lies under it.
+        canvas_.SetPenMode(PenMode::Copy);
+        PlotPixel(seg.FromPoint.Pxlx, seg.FromPoint.Pxly);
+        PlotPixel(seg.ToPoint.Pxlx, seg.ToPoint.Pxly);
+    }
+    canvas_.SetPenStyle(PenStyle::Solid);
+}

@@ -1,0 +1,69 @@
+// Runs the real program in a folder of its own: it starts on a new store,
+// and a termination signal closes it as Exit does, writing the ini file.
+
+#include "platform/ini.h"
+#include "store/tableschema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <csignal>
+
+namespace {
+
+class ScaloraRunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        exe_ = dir_.filePath("scalora");
+        ASSERT_TRUE(QFile::copy(QStringLiteral(SCALORA_BIN), exe_));
+        ASSERT_TRUE(QDir().mkpath(dir_.filePath("Scalora data")));
+        CreateTableStore(dir_.filePath("Scalora data"), OldestTableStoreVersion);
+    }
+
+    // Starts the program, waits until it runs its loop, then signals it.
+    void RunAndSignal(int signal)
+    {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        p.setProcessEnvironment(env);
+        p.start(exe_, {});
+        ASSERT_TRUE(p.waitForStarted(10000));
+        // The ini file is written only at shutdown, so its absence while the
+        // program runs shows nothing was written early.
+        EXPECT_FALSE(p.waitForFinished(1500));
+        EXPECT_FALSE(QFile::exists(dir_.filePath("scalora.ini")));
+        ::kill(static_cast<pid_t>(p.processId()), signal);
+        ASSERT_TRUE(p.waitForFinished(10000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0);
+    }
+
+    QString Ini(const QString& key) const
+    {
+        return IniFile(dir_.filePath("scalora.ini")).ReadString("main", key, "<absent>");
+    }
+
+    QTemporaryDir dir_;
+    QString exe_;
+};
+
+TEST_F(ScaloraRunTest, TermSignalClosesLikeExitAndWritesTheIniFile)
+{
+    RunAndSignal(SIGTERM);
+    EXPECT_EQ(Ini("DBVn"), "102");
+    EXPECT_EQ(Ini("DiagramNumber"), "0");
+    EXPECT_EQ(Ini("DBPath"), dir_.path() + "/Scalora data/");
+    EXPECT_EQ(Ini("DBPath2"), dir_.path() + "/Scalora2 data/");
+}
+
+TEST_F(ScaloraRunTest, InterruptAlsoClosesCleanly)
+{
+    RunAndSignal(SIGINT);
+    EXPECT_EQ(Ini("DBVn"), "102");
+}
+
+} // namespace
