@@ -1,5 +1,7 @@
 #include "library/qorvlib.h"
 
+#include "library/calendar.h"
+
 #include <QTime>
 
 namespace
@@ -33,16 +35,14 @@ QString DatePart(const QDate& date, QChar letter, int count)
 void InitLibrary()
 {
     SetPadChar(QLatin1Char('0'));
-    // Month lengths: the calendar records' working copy is loaded here once
-    // their start-up routine is in the library.
+    // The month lengths and the calendar transition (1752-09-02 / 1752-09-14).
+    InitCalendarDefaults();
     dateSeparator = QLatin1Char('-');
     shortDateFormat = QStringLiteral("yyyy/mm/dd");
     SetSavedColour(Qt::white);
     EndAllBusy();
     // Program folder: ProgramFolderPath is set here from ProgramFolder once
     // the file routines are in the library.
-    // Calendar transition: SetLastJulianDay(1752-09-02) and FirstGregorianDay
-    // 1752-09-14 are set here once the calendar records are in the library.
     SetMsgCaption(QString());
 }
 

@@ -3,6 +3,7 @@
 // touches a store that exists.
 
 #include "platform/tables.h"
+#include "store/fbschema.h"
 #include "store/tableschema.h"
 
 #include <QCoreApplication>
@@ -32,6 +33,20 @@ void EnsureTableStore(const QDir& programFolder)
     Say(QStringLiteral("Created an empty table store: %1").arg(file));
 }
 
+void EnsureFirebirdStore(const QDir& programFolder)
+{
+    const QString folder = programFolder.filePath(QStringLiteral("Scalora2 data"));
+    if (!QDir().mkpath(folder)) {
+        throw std::runtime_error("Cannot create the folder " + folder.toStdString());
+    }
+    const QString file = QDir(folder).filePath(QStringLiteral("scalora2data.fdb"));
+    if (QFileInfo::exists(file)) {
+        return;
+    }
+    CreateFirebirdStore(file);
+    Say(QStringLiteral("Created an empty Firebird database: %1").arg(file));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -40,6 +55,7 @@ int main(int argc, char** argv)
     const QDir programFolder(QCoreApplication::applicationDirPath());
     try {
         EnsureTableStore(programFolder);
+        EnsureFirebirdStore(programFolder);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "scalora-setup: %s\n", e.what());
         return 1;

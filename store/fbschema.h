@@ -1,0 +1,12 @@
+#pragma once
+// The Firebird database that the export fills and the second program works
+// on: seven tables with the columns of the drawing records. Neither program
+// creates it; the setup tool and the tests do.
+
+#include <QString>
+
+// Creates the database file at fdbPath (a local path, SQL dialect 3, texts
+// in UTF-8) with the tables DRAWING, LAYER, PFL, PFLAYS, POINT, SEG and
+// TEXT, all empty. An existing file is never touched: that is an error.
+// On any failure no file is left behind. Errors throw ibase::Error.
+void CreateFirebirdStore(const QString& fdbPath);

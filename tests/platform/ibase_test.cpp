@@ -1,0 +1,384 @@
+#include "platform/ibase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace
+{
+
+// The embedded engine keeps its lock files in one folder per machine unless
+// told otherwise; each test process gets a private one, set before the
+// first call into the client library.
+class FirebirdLockFolder : public ::testing::Environment
+{
+  public:
+    void SetUp() override
+    {
+        folder_ = std::make_unique<QTemporaryDir>();
+        ASSERT_TRUE(folder_->isValid());
+        qputenv("FIREBIRD_LOCK", QFile::encodeName(folder_->path()));
+    }
+
+  private:
+    std::unique_ptr<QTemporaryDir> folder_;
+};
+
+[[maybe_unused]] auto* const lockFolder =
+    ::testing::AddGlobalTestEnvironment(new FirebirdLockFolder);
+
+class IbaseTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+
+    QString DbPath() const { return dir_.filePath(QStringLiteral("test.fdb")); }
+
+    ibase::Connection CreateWithTable()
+    {
+        ibase::Connection c = ibase::Connection::Create(DbPath());
+        ibase::Transaction t(c);
+        t.ExecuteImmediate(QStringLiteral(
+            "create table item ( id integer not null primary key, big bigint, small smallint,"
+            " price numeric(9,2), len double precision, name varchar(40), units char(20),"
+            " ts timestamp, notes blob sub_type text )"));
+        t.Commit();
+        return c;
+    }
+
+    static int CountRows(ibase::Connection& c)
+    {
+        ibase::Transaction t(c);
+        ibase::Statement q(t, QStringLiteral("select count(*) as ct from item"));
+        q.Execute();
+        EXPECT_TRUE(q.Fetch());
+        return q.Column(QStringLiteral("ct")).AsInt();
+    }
+
+    QTemporaryDir dir_;
+};
+
+QString LongText()
+{
+    // Longer than one blob segment, with letters of two and three bytes.
+    QString text;
+    for (int i = 0; text.size() < 50000; ++i)
+        text += QStringLiteral("line %1: Ærøskøbing – ½ mm;\n").arg(i);
+    return text;
+}
+
+TEST_F(IbaseTest, InsertWithParameters_ReadsBackEveryType)
+{
+    ibase::Connection c = CreateWithTable();
+    const ibase::Timestamp ts{2002, 9, 1, 14, 30, 5, 1234};
+    const QString name = QStringLiteral("O'Hara – Ærø ünï");
+    const QString notes = LongText();
+    {
+        ibase::Transaction t(c);
+        ibase::Statement ins(
+            t,
+            QStringLiteral("insert into item (id, big, small, price, len, name, units, ts, notes)"
+                           " values (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        ASSERT_EQ(ins.ParamCount(), 9);
+        ins.SetParam(0, 1);
+        ins.SetParam(1, qint64(9000000000LL));
+        ins.SetParam(2, -7);
+        ins.SetParam(3, 12.34);
+        ins.SetParam(4, -0.125);
+        ins.SetParam(5, name);
+        ins.SetParam(6, QStringLiteral("µm"));
+        ins.SetParam(7, ts);
+        ins.SetParam(8, notes);
+        ins.Execute();
+        for (int i = 1; i < 9; ++i)
+            ins.SetParam(i, ibase::Value::Null());
+        ins.SetParam(0, 2);
+        ins.Execute();
+        t.Commit();
+    }
+    ibase::Transaction t(c);
+    ibase::Statement q(t, QStringLiteral("select * from item order by id"));
+    ASSERT_TRUE(q.ReturnsRows());
+    ASSERT_EQ(q.ColumnCount(), 9);
+    EXPECT_EQ(q.ColumnName(5), QStringLiteral("NAME"));
+    q.Execute();
+
+    ASSERT_TRUE(q.Fetch());
+    EXPECT_EQ(q.Column(QStringLiteral("id")).AsInt(), 1);
+    EXPECT_EQ(q.Column(QStringLiteral("big")).AsInt64(), 9000000000LL);
+    EXPECT_EQ(q.Column(QStringLiteral("small")).AsInt(), -7);
+    EXPECT_DOUBLE_EQ(q.Column(QStringLiteral("price")).AsDouble(), 12.34);
+    EXPECT_EQ(q.Column(QStringLiteral("len")).AsDouble(), -0.125);
+    EXPECT_EQ(q.Column(QStringLiteral("name")).AsText(), name);
+    // Fixed-width text comes back padded to its width in characters.
+    EXPECT_EQ(q.Column(QStringLiteral("units")).AsText(),
+              QStringLiteral("µm") + QString(18, QLatin1Char(' ')));
+    EXPECT_EQ(q.Column(QStringLiteral("ts")).AsTimestamp(), ts);
+    EXPECT_EQ(q.Column(QStringLiteral("notes")).AsText(), notes);
+
+    ASSERT_TRUE(q.Fetch());
+    EXPECT_EQ(q.Column(0).AsInt(), 2);
+    for (int i = 1; i < 9; ++i)
+        EXPECT_TRUE(q.Column(i).IsNull()) << i;
+    EXPECT_EQ(q.Column(QStringLiteral("len")).AsDouble(), 0.0);
+    EXPECT_EQ(q.Column(QStringLiteral("name")).AsText(), QString());
+    EXPECT_FALSE(q.Fetch());
+    EXPECT_THROW(q.Column(0), ibase::Error);
+}
+
+TEST_F(IbaseTest, ExecuteImmediate_TextLiteralsWithApostropheAndFraction)
+{
+    ibase::Connection c = CreateWithTable();
+    ibase::Transaction t(c);
+    t.ExecuteImmediate(QStringLiteral("insert into item (id, name, units, ts)"
+                                      " values (5, 'it''s Ærø', 'm', '1752-09-14 23:59:59.9999')"));
+    ibase::Statement q(t, QStringLiteral("select name, units, ts from item where id = 5"));
+    q.Execute();
+    ASSERT_TRUE(q.Fetch());
+    EXPECT_EQ(q.Column(0).AsText(), QStringLiteral("it's Ærø"));
+    EXPECT_EQ(q.Column(1).AsText().size(), 20);
+    EXPECT_EQ(q.Column(2).AsTimestamp(), (ibase::Timestamp{1752, 9, 14, 23, 59, 59, 9999}));
+    EXPECT_EQ(q.Column(2).AsText(), QStringLiteral("1752-09-14 23:59:59.9999"));
+}
+
+TEST_F(IbaseTest, NamedParameters_OneNameAtSeveralPlaces)
+{
+    ibase::Connection c = CreateWithTable();
+    ibase::Transaction t(c);
+    t.ExecuteImmediate(QStringLiteral("insert into item (id, big, small) values (1, 10, 20)"));
+    t.ExecuteImmediate(QStringLiteral("insert into item (id, big, small) values (2, 20, 10)"));
+    t.ExecuteImmediate(QStringLiteral("insert into item (id, big, small) values (3, 30, 30)"));
+    // A colon inside a string or a comment is not a placeholder.
+    ibase::Statement q(t, QStringLiteral("select id, ':x' as tag from item /* :y */"
+                                         " where (big = :x) or (small = :X) -- :z\n"
+                                         " order by id"));
+    ASSERT_EQ(q.ParamCount(), 2);
+    q.SetParam(QStringLiteral("x"), 10);
+    q.Execute();
+    ASSERT_TRUE(q.Fetch());
+    EXPECT_EQ(q.Column(0).AsInt(), 1);
+    EXPECT_EQ(q.Column(QStringLiteral("TAG")).AsText(), QStringLiteral(":x"));
+    ASSERT_TRUE(q.Fetch());
+    EXPECT_EQ(q.Column(0).AsInt(), 2);
+    EXPECT_FALSE(q.Fetch());
+    EXPECT_THROW(q.SetParam(QStringLiteral("y"), 1), ibase::Error);
+
+    // Executing again with a new value reopens the result set.
+    q.SetParam(QStringLiteral(":x"), 30);
+    q.Execute();
+    ASSERT_TRUE(q.Fetch());
+    EXPECT_EQ(q.Column(0).AsInt(), 3);
+}
+
+TEST_F(IbaseTest, MissingParameterValue_IsAnErrorNotNull)
+{
+    ibase::Connection c = CreateWithTable();
+    ibase::Transaction t(c);
+    ibase::Statement ins(t, QStringLiteral("insert into item (id, name) values (?, ?)"));
+    ins.SetParam(0, 1);
+    EXPECT_THROW(ins.Execute(), ibase::Error);
+    EXPECT_THROW(ins.SetParam(2, 1), ibase::Error);
+    t.Commit();
+    EXPECT_EQ(CountRows(c), 0);
+}
+
+TEST_F(IbaseTest, MaxAndCount_OnEmptyTableReadAsZero)
+{
+    ibase::Connection c = CreateWithTable();
+    ibase::Transaction t(c);
+    ibase::Statement mx(t, QStringLiteral("select max(id) as mx from item"));
+    mx.Execute();
+    ASSERT_TRUE(mx.Fetch());
+    EXPECT_TRUE(mx.Column(QStringLiteral("mx")).IsNull());
+    EXPECT_EQ(mx.Column(QStringLiteral("mx")).AsInt(), 0);
+    EXPECT_FALSE(mx.Fetch());
+    EXPECT_THROW(mx.Column(QStringLiteral("nosuch")), ibase::Error);
+
+    t.ExecuteImmediate(QStringLiteral("insert into item (id) values (41)"));
+    mx.Execute();
+    ASSERT_TRUE(mx.Fetch());
+    EXPECT_EQ(mx.Column(QStringLiteral("MX")).AsInt(), 41);
+}
+
+TEST_F(IbaseTest, InsertReturning_DeliversItsOneRow)
+{
+    ibase::Connection c = CreateWithTable();
+    ibase::Transaction t(c);
+    ibase::Statement ins(
+        t,
+        QStringLiteral("insert into item (id, big) values (?, ?) returning id, big * 2 as twice"));
+    ASSERT_TRUE(ins.ReturnsRows());
+    ins.SetParam(0, 8);
+    ins.SetParam(1, 21);
+    ins.Execute();
+    ASSERT_TRUE(ins.Fetch());
+    EXPECT_EQ(ins.Column(QStringLiteral("twice")).AsInt(), 42);
+    EXPECT_FALSE(ins.Fetch());
+}
+
+TEST_F(IbaseTest, CommitKeepsAndRollbackDropsAfterReattaching)
+{
+    {
+        ibase::Connection c = CreateWithTable();
+        ibase::Transaction t(c);
+        t.ExecuteImmediate(QStringLiteral("insert into item (id) values (1)"));
+        t.Rollback();
+        EXPECT_FALSE(t.IsActive());
+        t.Start();
+        t.ExecuteImmediate(QStringLiteral("insert into item (id) values (2)"));
+        t.Commit();
+        t.Start();
+        t.ExecuteImmediate(QStringLiteral("insert into item (id) values (3)"));
+        // Left open: the transaction object rolls it back when it goes.
+    }
+    {
+        ibase::Connection c = ibase::Connection::Attach(DbPath());
+        ibase::Transaction t(c);
+        t.ExecuteImmediate(QStringLiteral("insert into item (id) values (4)"));
+        // Connection goes first here: it must roll back and still detach.
+        c.Detach();
+        EXPECT_FALSE(c.IsAttached());
+        EXPECT_FALSE(t.IsActive());
+        EXPECT_THROW(t.Start(), ibase::Error);
+    }
+    ibase::Connection c = ibase::Connection::Attach(DbPath());
+    ibase::Transaction t(c);
+    ibase::Statement q(t, QStringLiteral("select id from item order by id"));
+    q.Execute();
+    std::vector<int> ids;
+    while (q.Fetch())
+        ids.push_back(q.Column(0).AsInt());
+    EXPECT_EQ(ids, std::vector<int>{2});
+}
+
+TEST_F(IbaseTest, ConnectionDestroyedWithOpenWork_ReleasesTheFile)
+{
+    auto c = std::make_unique<ibase::Connection>(CreateWithTable());
+    auto t = std::make_unique<ibase::Transaction>(*c);
+    auto q = std::make_unique<ibase::Statement>(*t, QStringLiteral("select id from item"));
+    t->ExecuteImmediate(QStringLiteral("insert into item (id) values (1)"));
+    q->Execute();
+    c.reset();
+    // Objects that outlived their connection refuse work instead of crashing.
+    EXPECT_THROW(q->Execute(), ibase::Error);
+    EXPECT_THROW(t->Commit(), ibase::Error);
+    q.reset();
+    t.reset();
+    ibase::Connection again = ibase::Connection::Attach(DbPath());
+    EXPECT_EQ(CountRows(again), 0);
+}
+
+TEST_F(IbaseTest, ResultSetEndsWithItsTransaction)
+{
+    ibase::Connection c = CreateWithTable();
+    ibase::Transaction t(c);
+    t.ExecuteImmediate(QStringLiteral("insert into item (id) values (1)"));
+    t.ExecuteImmediate(QStringLiteral("insert into item (id) values (2)"));
+    ibase::Statement q(t, QStringLiteral("select id from item order by id"));
+    q.Execute();
+    ASSERT_TRUE(q.Fetch());
+    t.Commit();
+    t.Start();
+    EXPECT_THROW(q.Fetch(), ibase::Error);
+    // The prepared statement runs again in the restarted transaction.
+    q.Execute();
+    ASSERT_TRUE(q.Fetch());
+    EXPECT_EQ(q.Column(0).AsInt(), 1);
+    q.Close();
+    EXPECT_FALSE(q.Fetch());
+}
+
+TEST_F(IbaseTest, ConflictBetweenTwoTransactionsIsAnError)
+{
+    ibase::Connection c = CreateWithTable();
+    ibase::Transaction first(c);
+    ibase::Transaction second(c);
+    first.ExecuteImmediate(QStringLiteral("insert into item (id, name) values (1, 'first')"));
+    EXPECT_THROW(
+        second.ExecuteImmediate(QStringLiteral("insert into item (id, name) values (1, 'second')")),
+        ibase::Error);
+    first.Commit();
+    second.Rollback();
+    EXPECT_EQ(CountRows(c), 1);
+}
+
+TEST_F(IbaseTest, SqlErrorsCarryTheEnginesText)
+{
+    ibase::Connection c = CreateWithTable();
+    ibase::Transaction t(c);
+    try {
+        ibase::Statement q(t, QStringLiteral("select * from nosuchtable"));
+        FAIL() << "prepared a statement on a missing table";
+    } catch (const ibase::Error& e) {
+        EXPECT_TRUE(e.Text().contains(QStringLiteral("Table unknown"))) << e.what();
+        EXPECT_TRUE(e.Text().contains(QStringLiteral("NOSUCHTABLE"))) << e.what();
+        EXPECT_EQ(e.SqlCode(), -204);
+    }
+    t.ExecuteImmediate(QStringLiteral("insert into item (id) values (1)"));
+    try {
+        t.ExecuteImmediate(QStringLiteral("insert into item (id) values (1)"));
+        FAIL() << "duplicate key accepted";
+    } catch (const ibase::Error& e) {
+        EXPECT_TRUE(e.Text().contains(QStringLiteral("PRIMARY or UNIQUE KEY"))) << e.what();
+    }
+    // The transaction survives a failed statement.
+    t.Commit();
+    EXPECT_EQ(CountRows(c), 1);
+}
+
+TEST_F(IbaseTest, BadPathsAndExistingFilesAreRefused)
+{
+    EXPECT_THROW(ibase::Connection::Attach(dir_.filePath(QStringLiteral("missing.fdb"))),
+                 ibase::Error);
+    EXPECT_FALSE(QFile::exists(dir_.filePath(QStringLiteral("missing.fdb"))));
+    EXPECT_THROW(ibase::Connection::Create(dir_.filePath(QStringLiteral("a:b.fdb"))), ibase::Error);
+    EXPECT_THROW(ibase::Connection::Create(QString()), ibase::Error);
+
+    {
+        ibase::Connection c = CreateWithTable();
+        ibase::Transaction t(c);
+        t.ExecuteImmediate(QStringLiteral("insert into item (id) values (1)"));
+        t.Commit();
+    }
+    // Creating over an existing database must not wipe it.
+    EXPECT_THROW(ibase::Connection::Create(DbPath()), ibase::Error);
+    ibase::Connection c = ibase::Connection::Attach(DbPath());
+    EXPECT_EQ(CountRows(c), 1);
+}
+
+TEST_F(IbaseTest, InvalidTimestampIsRefusedBeforeWriting)
+{
+    ibase::Connection c = CreateWithTable();
+    ibase::Transaction t(c);
+    ibase::Statement ins(t, QStringLiteral("insert into item (id, ts) values (1, ?)"));
+    for (const ibase::Timestamp& bad :
+         {ibase::Timestamp{2002, 13, 1, 0, 0, 0, 0}, ibase::Timestamp{2001, 2, 29, 0, 0, 0, 0},
+          ibase::Timestamp{2002, 1, 1, 24, 0, 0, 0},
+          ibase::Timestamp{2002, 1, 1, 0, 0, 0, 10000}}) {
+        ins.SetParam(0, bad);
+        EXPECT_THROW(ins.Execute(), ibase::Error);
+    }
+    t.Commit();
+    EXPECT_EQ(CountRows(c), 0);
+}
+
+TEST(IbaseValue, ConversionsBetweenKinds)
+{
+    EXPECT_EQ(ibase::Value(2.5).AsInt(), 3);
+    EXPECT_EQ(ibase::Value(-2.5).AsInt(), -3);
+    EXPECT_EQ(ibase::Value(QStringLiteral(" 42 ")).AsInt(), 42);
+    EXPECT_THROW(ibase::Value(QStringLiteral("4x")).AsInt(), ibase::Error);
+    EXPECT_THROW(ibase::Value(int64_t(1) << 40).AsInt(), ibase::Error);
+    EXPECT_EQ(ibase::Value(QStringLiteral("1.5")).AsDouble(), 1.5);
+    EXPECT_THROW(ibase::Value(QStringLiteral("nan")).AsDouble(), ibase::Error);
+    EXPECT_EQ(ibase::Value(0.1).AsText(), QStringLiteral("0.1"));
+    EXPECT_EQ(ibase::Value(ibase::Timestamp{845, 3, 7, 1, 2, 3, 0}).AsText(),
+              QStringLiteral("0845-03-07 01:02:03"));
+    EXPECT_THROW(ibase::Value(1).AsTimestamp(), ibase::Error);
+    EXPECT_EQ(ibase::Value().AsTimestamp(), ibase::Timestamp{});
+}
+
+} // namespace
