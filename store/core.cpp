@@ -1,11 +1,13 @@
 #include "store/core.h"
 
+#include "library/flash.h"
 #include "platform/ini.h"
 
 #include <QCoreApplication>
 #include <QDir>
 
-namespace {
+namespace
+{
 
 const QString MainSection = QStringLiteral("main");
 
@@ -28,6 +30,28 @@ TFcore::TFcore(const QString& exeFolder, QWidget* parent) : QWidget(parent)
     Table6.TableName = QStringLiteral("layer.db");
     Table7.TableName = QStringLiteral("pflays.DB");
     Table8.TableName = QStringLiteral("pfl.db");
+    // The visible sets; their orders are complete so that a redraw paints
+    // and a walk steps in the same order every time.
+    Query3.SetSQL(QStringLiteral(
+        "select * from seg.db s\n"
+        "left join layer.db y on (y.dgnum = s.dgnum) and (y.layernum = s.layernum)\n"
+        "where (s.dgnum = :y) and ((s.frompt = :x) or (s.topt = :x)) and (y.visib > 0) \n"
+        "order by s.segnum"));
+    Query4.SetSQL(QStringLiteral(
+        "select s.segnum , s.segtype, s.lenx1, s.lenx2, s.leny1, s.leny2, l.visib \n"
+        "from seg.db s left join layer.db l on (l.dgnum = s.dgnum and l.layernum = s.layernum)\n"
+        "where ( s.dgnum = :x ) and (l.visib > 0 )\n"
+        "order by s.segnum"));
+    Query5.SetSQL(QStringLiteral("select * from layer.db where dgnum = :x\n"
+                                 "order by layernum"));
+    Query6.SetSQL(QStringLiteral("select * from point.db where (dgnum = :x) and (rprts = :ts)\n"
+                                 "order by pointnum"));
+    Query7.SetSQL(QStringLiteral(
+        "select t.text, t.pointnum,  l.visib \n"
+        "from text.db t left join layer.db l on (l.dgnum = t.dgnum and l.layernum = t.layernum)\n"
+        "where ( t.dgnum = :x ) and (l.visib > 0 )\n"
+        "order by l.visib, t.pointnum"));
+    Query8.SetSQL(QStringLiteral("select * from seg.db where (dgnum = :x1) and (layernum = :x2)"));
     Query9.SetSQL(QStringLiteral("select * from seg.db where (dgnum = :dgnum)"));
     Query12.SetSQL(QStringLiteral("select * from seg.db where segtype = 4"));
     // Until the store is opened the datasets carry their design-time alias.
@@ -77,7 +101,7 @@ void TFcore::ReadIniFile()
     DBVersion = ini.ReadInteger(MainSection, QStringLiteral("DBVn"), 100);
     NotesFormHeight = ini.ReadInteger(MainSection, QStringLiteral("NotesHeight"), 280);
     NotesFormWidth = ini.ReadInteger(MainSection, QStringLiteral("NotesWidth"), 450);
-    FlashIntervalMs = ini.ReadInteger(MainSection, QStringLiteral("FlashInterval"), 1500);
+    SetFlashIntervalMs(ini.ReadInteger(MainSection, QStringLiteral("FlashInterval"), 1500));
     UpgradeState = ini.ReadInteger(MainSection, QStringLiteral("Upgrading"), 0);
 }
 
@@ -91,7 +115,7 @@ void TFcore::WriteIniFile()
     ini.WriteInteger(MainSection, QStringLiteral("DBVn"), DBVersion);
     ini.WriteInteger(MainSection, QStringLiteral("NotesWidth"), NotesFormWidth);
     ini.WriteInteger(MainSection, QStringLiteral("NotesHeight"), NotesFormHeight);
-    ini.WriteInteger(MainSection, QStringLiteral("FlashInterval"), FlashIntervalMs);
+    ini.WriteInteger(MainSection, QStringLiteral("FlashInterval"), FlashIntervalMs());
     ini.WriteInteger(MainSection, QStringLiteral("Upgrading"), UpgradeState);
 }
 
@@ -129,7 +153,8 @@ void TFcore::UpgradeSchema()
     // lost) is passed over.
     if (DBVersion == 100) {
         if (!Database1.ColumnExists(QStringLiteral("drawing"), QStringLiteral("notes"))) {
-            ExecStatement(Query1, QStringLiteral("ALTER TABLE \"drawing.db\" ADD notes blob(80,1)"));
+            ExecStatement(Query1,
+                          QStringLiteral("ALTER TABLE \"drawing.db\" ADD notes blob(80,1)"));
         }
         DBVersion = 101;
     }
@@ -179,6 +204,13 @@ void TFcore::CloseStore()
     CloseTables();
     CloseQueries();
     WriteIniFile();
+}
+
+void TFcore::RunInTransaction(const std::function<void()>& work)
+{
+    tables::Transaction transaction(Database1);
+    work();
+    transaction.Commit();
 }
 
 void TFcore::FlushAllTables()

@@ -9,10 +9,11 @@
 #include <QTimer>
 #include <QWidget>
 
-class TFcore : public QWidget, public Store {
+class TFcore : public QWidget, public Store
+{
     Q_OBJECT
 
-public:
+  public:
     // exeFolder is the program's folder; the data folders lie beside it.
     explicit TFcore(const QString& exeFolder, QWidget* parent = nullptr);
     ~TFcore() override;
@@ -30,6 +31,53 @@ public:
     void CloseQueries();
     void CloseStore() override;
     bool OpenDiagram(int32_t n) override;
+
+    // Points (Table2 in key order, Table3 on the index "pxlxy").
+    void ReadPointFields(TPointRec& point);
+    void WritePointFields(const TPointRec& point);
+    bool LoadPoint(int32_t pointnum, TPointRec& point) override;
+    bool FindPointAtLength(TPointRec& point) override;
+    bool FindPointAtPixel(TPointRec& point, bool visibleOnly) override;
+    bool PointHasText(int32_t pointnum) override;
+    void InsertPoint(TPointRec& point) override;
+    void StorePoint(TPointRec& point) override;
+
+    // Segments (Table1).
+    void ReadSegmentFields(TSegRec& seg);
+    void ReadSegmentExtents(TSegRec& seg);
+    void WriteSegmentExtents(const TSegRec& seg);
+    void WriteSegmentProperties(const TSegRec& seg);
+    void WriteSegmentFields(const TSegRec& seg);
+    bool LoadSegment(int32_t segnum, TSegRec& seg) override;
+    bool FindBoldSegmentBetween(int32_t a, int32_t b, TSegRec& seg) override;
+    void InsertSegment(TSegRec& seg) override;
+    bool UpdateSegmentProperties(const TSegRec& seg) override;
+    void DeleteSegment(int32_t dgnum, int32_t segnum) override;
+
+    // The scale fit.
+    bool FitDiagramToSheet(int32_t sidePanelWidth) override;
+    void NormaliseSegmentExtents() override;
+
+    // The visible sets and the straight-line lookups.
+    void OpenVisibleSegments() override;
+    void OpenVisiblePoints() override;
+    void OpenVisibleText() override;
+    void OpenSegmentsAtPoint(int32_t pointnum) override;
+    bool FindPointInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
+                         TPointRec& found) override;
+    bool FindSegmentInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
+                           TSegRec& found) override;
+
+    // Texts, layers, profiles and deletion.
+    void AddText(TPointRec point, const QString& text, int32_t layernum) override;
+    bool LoadTextAtPoint(int32_t pointnum, TTextRec& text) override;
+    void DeleteTextAtPoint(int32_t pointnum) override;
+    void MoveText(const TPointRec& from, const TPointRec& to) override;
+    bool LoadLayer(int32_t layernum, TLayerRec& layer) override;
+    void DeleteLayer(int32_t layernum) override;
+    std::vector<TLayerRec> LayersOfDiagram() override;
+    void ApplyProfile(int32_t profile) override;
+    bool DeleteDiagram() override;
 
     // Pushes the buffered changes of every table to disk.
     void FlushAllTables();
@@ -49,7 +97,21 @@ public:
 
     static constexpr int FlushIntervalMs = 300000;
 
-private:
+  protected:
+    void RunInTransaction(const std::function<void()>& work) override;
+
+  private:
+    // What a pass over the whole diagram needs of its points and segments,
+    // read in one scan each, in number order.
+    struct FitPoint;
+    struct FitSegment;
+    std::vector<FitPoint> ReadFitPoints();
+    std::vector<FitSegment> ReadFitSegments();
+    bool WidenExtentsByVisibleSegments(const std::vector<FitPoint>& points,
+                                       const std::vector<FitSegment>& segs);
+    void RewritePointPixels(std::vector<FitPoint>& points);
+    void NormaliseFrom(const std::vector<FitPoint>& points, const std::vector<FitSegment>& segs);
+    void InsertTextRow(int32_t pointnum, const QString& text, int32_t layernum);
     void UpgradeSchema();
     void BindDataSets();
     tables::Table* TableAt(int i);

@@ -1,15 +1,199 @@
 #include "store/store.h"
 
+#include "library/combovalues.h"
+#include "library/flash.h"
+#include "library/messages.h"
+
+#include <QComboBox>
+#include <utility>
+
 Store::Store()
 {
     InitSegment(CurrentSegment);
     InitLayer(CurrentLayer);
 }
 
-void Store::ResetMargins()
+// ------------------------------------------------------------- write groups
+
+namespace
 {
-    MarginLeft = 50;
-    MarginRight = 50;
-    MarginTop = 50;
-    MarginBottom = 50;
+
+// Counts the groups open around the current write, however each is left.
+class GroupDepth
+{
+  public:
+    explicit GroupDepth(int& depth) : depth_(depth) { ++depth_; }
+    ~GroupDepth() { --depth_; }
+    GroupDepth(const GroupDepth&) = delete;
+    GroupDepth& operator=(const GroupDepth&) = delete;
+
+  private:
+    int& depth_;
+};
+
+} // namespace
+
+void Store::WriteGroup(const std::function<void()>& work)
+{
+    const bool outermost = groupDepth_ == 0;
+    const int32_t lastPoint = LastPointNum;
+    const int32_t lastSeg = LastSegNum;
+    try {
+        GroupDepth depth(groupDepth_);
+        RunInTransaction(work);
+    } catch (...) {
+        // The numbers handed out by the undone writes are free again, and
+        // what was undone is not reported as done.
+        LastPointNum = lastPoint;
+        LastSegNum = lastSeg;
+        if (outermost) {
+            heldFlashes_.clear();
+        }
+        throw;
+    }
+    if (outermost) {
+        const QStringList notes = std::exchange(heldFlashes_, {});
+        for (const QString& note : notes) {
+            Flash(note);
+        }
+    }
+}
+
+void Store::FlashNote(const QString& text)
+{
+    // A flash lets pending window events run; none of them may land in the
+    // middle of an open group of writes.
+    if (groupDepth_ > 0) {
+        heldFlashes_ << text;
+    } else {
+        Flash(text);
+    }
+}
+
+// ------------------------------------------------------------------ points
+
+bool Store::ReloadPoint(TPointRec& point)
+{
+    return LoadPoint(point.Pointnum, point);
+}
+
+bool Store::FindVisiblePointAtPixel(TPointRec& point)
+{
+    return FindPointAtPixel(point, true);
+}
+
+void Store::EnsurePointStored(TPointRec& point)
+{
+    if (point.Pointnum >= 0) {
+        return;
+    }
+    if (!FindPointAtLength(point)) {
+        InsertPoint(point);
+    }
+}
+
+// ---------------------------------------------------------------- segments
+
+bool Store::ReloadSegment(TSegRec& seg)
+{
+    return LoadSegment(seg.Segnum, seg);
+}
+
+void Store::ReportMissingPoint()
+{
+    if (MissingPointReported) {
+        return;
+    }
+    ShowInfo(
+        QStringLiteral("ERROR : Point not found for segment, you must run Database Healthcheck"));
+    MissingPointReported = true;
+}
+
+void Store::AddSegment(TSegRec& seg)
+{
+    if (seg.SegType == SegRectangle) {
+        InsertRectangle(seg);
+    } else {
+        InsertSegment(seg);
+    }
+}
+
+void Store::InsertRectangle(TSegRec& seg)
+{
+    if (seg.SegType != SegRectangle) {
+        return;
+    }
+    WriteGroup([&] {
+        TPointRec& a = seg.FromPoint;
+        TPointRec& b = seg.ToPoint;
+        EnsurePointStored(a);
+        EnsurePointStored(b);
+
+        TPointRec c;
+        InitPoint(c);
+        c.Lenx = b.Lenx;
+        c.Pxlx = b.Pxlx;
+        c.Leny = a.Leny;
+        c.Pxly = a.Pxly;
+        c.Layernum = a.Layernum;
+        EnsurePointStored(c);
+
+        TPointRec d;
+        InitPoint(d);
+        d.Lenx = a.Lenx;
+        d.Pxlx = a.Pxlx;
+        d.Leny = b.Leny;
+        d.Pxly = b.Pxly;
+        d.Layernum = a.Layernum;
+        EnsurePointStored(d);
+
+        TSegRec side = seg;
+        side.SegType = SegLine;
+        const auto insertSide = [&](const TPointRec& from, const TPointRec& to) {
+            side.Segnum = -1;
+            side.FromPoint = from;
+            side.ToPoint = to;
+            InsertSegment(side);
+        };
+        side.Mleny = 0;
+        insertSide(a, c);
+        insertSide(b, d);
+        side.Mleny = seg.Mleny;
+        side.Mlenx = 0;
+        insertSide(c, b);
+        insertSide(d, a);
+    });
+}
+
+// ------------------------------------------------------------------ layers
+
+void Store::ListLayers(QComboBox& combo)
+{
+    const std::vector<TLayerRec> layers = LayersOfDiagram();
+    ClearComboValues(combo);
+    for (const TLayerRec& layer : layers) {
+        AddComboValue(combo, QString::number(layer.Layernum) + ' ' + layer.Name, layer.Layernum);
+        LastLayerNum = layer.Layernum;
+    }
+    combo.setCurrentIndex(0);
+}
+
+bool Store::CheckDiagramOpen()
+{
+    if (CurrentDiagram > 0) {
+        return true;
+    }
+    ShowInfo(QStringLiteral("No diagram open"));
+    return false;
+}
+
+bool Store::ConfirmCurrentLayerVisible()
+{
+    LoadLayer(CurrentLayer.Layernum, CurrentLayer);
+    if (CurrentLayer.Visib == VisibBold) {
+        return true;
+    }
+    const QString word =
+        CurrentLayer.Visib == VisibHidden ? QStringLiteral("hidden") : QStringLiteral("faint");
+    return Confirm(QStringLiteral("Selected layer is ") + word + QStringLiteral(" - OK?"));
 }

@@ -3,28 +3,36 @@
 // its derived values, the coordinate model's state, the current segment and
 // layer, and the settings of the ini file. Each program's store (the table
 // store of scalora, the Firebird store of scalora2) derives from Store and
-// implements its operations.
+// implements its operations; the routines that are the same for both
+// (length-pixel conversions, the scale rule, rectangles, the guards before
+// changes) are plain members here.
 
 #include "store/records.h"
+#include "store/visiblesets.h"
 
 #include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
 
-class Store {
-public:
+class QComboBox;
+
+class Store
+{
+  public:
     Store();
     virtual ~Store() = default;
     Store(const Store&) = delete;
     Store& operator=(const Store&) = delete;
 
     // Settings of the ini file, section "main".
-    QString TableFolder;    // "DBPath"
-    QString FirebirdFolder; // "DBPath2"
+    QString TableFolder;         // "DBPath"
+    QString FirebirdFolder;      // "DBPath2"
     int32_t CurrentDiagram = -1; // "DiagramNumber"; -1 none open
     int32_t CurrentProfile = 0;  // "Profile"
     int32_t DBVersion = 0;       // "DBVn"
     int32_t NotesFormHeight = 280;
     int32_t NotesFormWidth = 450;
-    int32_t FlashIntervalMs = 1500;
     int32_t UpgradeState = 0; // "Upgrading": 0 none, 1 export done, 2 upgrade completed
     QString ExeFolder;        // the program's folder, with a trailing "/"
     QString IniFileName;
@@ -53,18 +61,138 @@ public:
     bool Normalising = false;
     bool MissingPointReported = false;
 
+    // Stamp of the last full redraw: the points it drew carry it.
+    TDateTime RedrawStamp = 0;
+
     // Shared with the sheet and the dialogs.
     TSegRec CurrentSegment;
     TLayerRec CurrentLayer;
     int32_t LastLayerNum = 0;
     bool ReportInserts = true;
 
+    // The visible sets of the open diagram, filled by the Open... routines
+    // and walked by the sheet's redraw and stepping.
+    RowCursor<VisibleSegmentRow> VisibleSegments;
+    RowCursor<VisiblePointRow> VisiblePoints;
+    RowCursor<VisibleTextRow> VisibleTexts;
+    RowCursor<PointSegmentRow> SegmentsAtPoint;
+
+    // ---- Coordinate model (the same in both programs)
+
     void ResetMargins();
+    int32_t LenToPixelX(Extended lenx) const;
+    int32_t LenToPixelY(Extended leny) const;
+    // Need a scale above 0: callers check Scale first.
+    Extended PixelToLenX(int32_t pxlx) const;
+    Extended PixelToLenY(int32_t pxly) const;
+    void SetPointLenXFromPixel(TPointRec& point) const;
+    void SetPointLenYFromPixel(TPointRec& point) const;
+    // The pixel size shown to the user; 0 without a scale.
+    Extended UnitsPerPixel() const;
+    // Scale and origin from the extents MinLenX ... MaxLenY for a sheet of
+    // SheetWidth x SheetHeight less the margins and the side panel's width
+    // (0 when the panel is hidden); false, Scale 0, when the extents give no
+    // usable scale.
+    bool FitScaleToExtents(int32_t sidePanelWidth);
+
+    // A length with the open diagram's decimal places.
+    QString FormatLength(Extended x) const;
+
+    // ---- Operations of both stores
 
     // Makes diagram n the open one; false (nothing changes) when there is
     // no such diagram.
     virtual bool OpenDiagram(int32_t n) = 0;
-
     // Closes every table and query and writes the ini file.
     virtual void CloseStore() = 0;
+
+    // Points of the open diagram. A lookup that finds nothing returns false
+    // and leaves the record empty (Pointnum -1).
+    virtual bool LoadPoint(int32_t pointnum, TPointRec& point) = 0;
+    bool ReloadPoint(TPointRec& point);
+    // The stored point at exactly point.Lenx, point.Leny; none: false, with
+    // the pixels derived from the lengths.
+    virtual bool FindPointAtLength(TPointRec& point) = 0;
+    virtual bool FindPointAtPixel(TPointRec& point, bool visibleOnly) = 0;
+    bool FindVisiblePointAtPixel(TPointRec& point);
+    virtual bool PointHasText(int32_t pointnum) = 0;
+    virtual void InsertPoint(TPointRec& point) = 0;
+    virtual void StorePoint(TPointRec& point) = 0;
+    // Gives an unstored point the stored point at the same lengths, or
+    // stores it as a new one; a numbered point is left alone.
+    void EnsurePointStored(TPointRec& point);
+
+    // Segments of the open diagram.
+    virtual bool LoadSegment(int32_t segnum, TSegRec& seg) = 0;
+    bool ReloadSegment(TSegRec& seg);
+    virtual bool FindBoldSegmentBetween(int32_t a, int32_t b, TSegRec& seg) = 0;
+    // Stores a new segment and its end points, or reuses the same segment
+    // on a bold layer; a jump stores nothing.
+    virtual void InsertSegment(TSegRec& seg) = 0;
+    virtual bool UpdateSegmentProperties(const TSegRec& seg) = 0;
+    virtual void DeleteSegment(int32_t dgnum, int32_t segnum) = 0;
+    // A rectangle as its four lines, every other type by InsertSegment.
+    void AddSegment(TSegRec& seg);
+    void InsertRectangle(TSegRec& seg);
+    // "Point not found" once per scale fit.
+    void ReportMissingPoint();
+
+    // The scale fit over VisibleSegments and the stored bounding boxes.
+    virtual bool FitDiagramToSheet(int32_t sidePanelWidth) = 0;
+    virtual void NormaliseSegmentExtents() = 0;
+
+    // The visible sets and the straight-line lookups.
+    virtual void OpenVisibleSegments() = 0;
+    virtual void OpenVisiblePoints() = 0;
+    virtual void OpenVisibleText() = 0;
+    virtual void OpenSegmentsAtPoint(int32_t pointnum) = 0;
+    virtual bool FindPointInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
+                                 TPointRec& found) = 0;
+    virtual bool FindSegmentInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
+                                   TSegRec& found) = 0;
+
+    // Texts and layers.
+    virtual void AddText(TPointRec point, const QString& text, int32_t layernum) = 0;
+    virtual bool LoadTextAtPoint(int32_t pointnum, TTextRec& text) = 0;
+    virtual void DeleteTextAtPoint(int32_t pointnum) = 0;
+    virtual void MoveText(const TPointRec& from, const TPointRec& to) = 0;
+    virtual bool LoadLayer(int32_t layernum, TLayerRec& layer) = 0;
+    virtual void DeleteLayer(int32_t layernum) = 0;
+    // The layers of the open diagram by number.
+    virtual std::vector<TLayerRec> LayersOfDiagram() = 0;
+    void ListLayers(QComboBox& combo);
+    virtual void ApplyProfile(int32_t profile) = 0;
+    virtual bool DeleteDiagram() = 0;
+
+    // Guards before changes.
+    bool CheckDiagramOpen();
+    bool ConfirmCurrentLayerVisible();
+
+    // Runs work as one unit: all of its writes are kept or none, and when
+    // none are the last point and segment numbers are put back. Flash notes
+    // raised inside it show when the outermost unit has succeeded.
+    void WriteGroup(const std::function<void()>& work);
+
+  protected:
+    // The store's own transaction around a group of writes.
+    virtual void RunInTransaction(const std::function<void()>& work) { work(); }
+    // A flash note, held back while a group of writes is still open.
+    void FlashNote(const QString& text);
+
+  private:
+    int groupDepth_ = 0;
+    QStringList heldFlashes_;
+};
+
+// Sets Normalising for as long as it lives, however the pass is left.
+class NormalisingScope
+{
+  public:
+    explicit NormalisingScope(Store& store) : store_(store) { store_.Normalising = true; }
+    ~NormalisingScope() { store_.Normalising = false; }
+    NormalisingScope(const NormalisingScope&) = delete;
+    NormalisingScope& operator=(const NormalisingScope&) = delete;
+
+  private:
+    Store& store_;
 };

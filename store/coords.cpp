@@ -1,0 +1,184 @@
+#include "store/coords.h"
+
+#include "library/textnum.h"
+#include "store/store.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+int32_t RoundHalfEven(double x)
+{
+    constexpr double lo = std::numeric_limits<int32_t>::min();
+    constexpr double hi = std::numeric_limits<int32_t>::max();
+    if (std::isnan(x)) {
+        return 0;
+    }
+    double r = std::floor(x);
+    const double rest = x - r;
+    if (rest > 0.5 || (rest == 0.5 && std::fmod(r, 2.0) != 0.0)) {
+        r += 1.0;
+    }
+    // A point far outside the fitted extents must not wrap round to the
+    // other side of the sheet.
+    return static_cast<int32_t>(std::clamp(r, lo, hi));
+}
+
+namespace
+{
+
+// A rounded pixel plus a margin, kept inside the pixel range.
+int32_t PlusMargin(int32_t pixel, int32_t margin)
+{
+    const int64_t sum = static_cast<int64_t>(pixel) + margin;
+    return static_cast<int32_t>(std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+void KeepMin(Extended& v, Extended x)
+{
+    if (x < v) {
+        v = x;
+    }
+}
+
+void KeepMax(Extended& v, Extended x)
+{
+    if (x > v) {
+        v = x;
+    }
+}
+
+Extended PointDistance(const TPointRec& a, const TPointRec& b)
+{
+    if (a.Lenx == b.Lenx) {
+        return std::fabs(a.Leny - b.Leny);
+    }
+    if (a.Leny == b.Leny) {
+        return std::fabs(a.Lenx - b.Lenx);
+    }
+    const Extended dx = a.Lenx - b.Lenx;
+    const Extended dy = a.Leny - b.Leny;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+void ComputeSegmentDeltas(TSegRec& seg)
+{
+    seg.Dx = std::fabs(seg.FromPoint.Lenx - seg.ToPoint.Lenx);
+    seg.Dy = std::fabs(seg.FromPoint.Leny - seg.ToPoint.Leny);
+    seg.Len = std::sqrt(seg.Dx * seg.Dx + seg.Dy * seg.Dy);
+}
+
+SegmentBox BoxOfEnds(const TPointRec& from, const TPointRec& to)
+{
+    SegmentBox b;
+    b.Lenx1 = std::min(from.Lenx, to.Lenx);
+    b.Lenx2 = std::max(from.Lenx, to.Lenx);
+    b.Leny1 = std::min(from.Leny, to.Leny);
+    b.Leny2 = std::max(from.Leny, to.Leny);
+    b.Pxlx1 = std::min(from.Pxlx, to.Pxlx);
+    b.Pxlx2 = std::max(from.Pxlx, to.Pxlx);
+    b.Pxly1 = std::min(from.Pxly, to.Pxly);
+    b.Pxly2 = std::max(from.Pxly, to.Pxly);
+    return b;
+}
+
+SegmentBox BoxOfSegment(const TSegRec& seg)
+{
+    return SegmentBox{seg.Lenx1, seg.Leny1, seg.Lenx2, seg.Leny2,
+                      seg.Pxlx1, seg.Pxly1, seg.Pxlx2, seg.Pxly2};
+}
+
+QString FormatReal3(Extended x)
+{
+    return FormatFixed(x, 3);
+}
+
+// ------------------------------------------------------------------ Store
+
+void Store::ResetMargins()
+{
+    MarginLeft = 50;
+    MarginRight = 50;
+    MarginTop = 50;
+    MarginBottom = 50;
+}
+
+int32_t Store::LenToPixelX(Extended lenx) const
+{
+    return PlusMargin(RoundHalfEven((lenx - MinLenX) * Scale), MarginLeft);
+}
+
+int32_t Store::LenToPixelY(Extended leny) const
+{
+    return PlusMargin(RoundHalfEven((leny - MinLenY) * Scale), MarginTop);
+}
+
+Extended Store::PixelToLenX(int32_t pxlx) const
+{
+    return (pxlx - MarginLeft) / Scale + MinLenX;
+}
+
+Extended Store::PixelToLenY(int32_t pxly) const
+{
+    return (pxly - MarginTop) / Scale + MinLenY;
+}
+
+void Store::SetPointLenXFromPixel(TPointRec& point) const
+{
+    point.Lenx = PixelToLenX(point.Pxlx);
+}
+
+void Store::SetPointLenYFromPixel(TPointRec& point) const
+{
+    point.Leny = PixelToLenY(point.Pxly);
+}
+
+Extended Store::UnitsPerPixel() const
+{
+    return Scale > 0 ? 1 / Scale : 0;
+}
+
+bool Store::FitScaleToExtents(int32_t sidePanelWidth)
+{
+    Scale = 0;
+    const double width =
+        static_cast<double>(SheetWidth) - MarginLeft - MarginRight - sidePanelWidth;
+    const double height = static_cast<double>(SheetHeight) - MarginTop - MarginBottom;
+    // A sheet smaller than its margins offers no room on that axis, which
+    // counts like an axis without extent.
+    double sx = 0;
+    double sy = 0;
+    if (MinLenX < MaxLenX && width > 0) {
+        sx = width / (MaxLenX - MinLenX);
+    }
+    if (MinLenY < MaxLenY && height > 0) {
+        sy = height / (MaxLenY - MinLenY);
+    }
+    if (!std::isfinite(sx)) {
+        sx = 0;
+    }
+    if (!std::isfinite(sy)) {
+        sy = 0;
+    }
+    if (sx == 0 && sy == 0) {
+        return false;
+    }
+    if (sx == 0) {
+        Scale = sy;
+    } else if (sy == 0) {
+        Scale = sx;
+    } else {
+        Scale = std::min(sx, sy);
+    }
+    OriginX = PlusMargin(RoundHalfEven(-MinLenX * Scale), MarginLeft);
+    OriginY = PlusMargin(RoundHalfEven(-MinLenY * Scale), MarginTop);
+    return true;
+}
+
+QString Store::FormatLength(Extended x) const
+{
+    return FormatFixed(x, RoundingDP);
+}

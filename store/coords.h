@@ -1,0 +1,41 @@
+#pragma once
+// Arithmetic of the coordinate model that needs no store: rounding of
+// lengths to pixels, extents, distances, a segment's derived values and
+// the texts of reals.
+
+#include "store/records.h"
+
+#include <QString>
+
+// Nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4);
+// values beyond the pixel range stop at its ends.
+int32_t RoundHalfEven(double x);
+
+// v := the smaller (KeepMin) or larger (KeepMax) of v and x.
+void KeepMin(Extended& v, Extended x);
+void KeepMax(Extended& v, Extended x);
+
+// Distance in length units; along an axis the exact difference.
+Extended PointDistance(const TPointRec& a, const TPointRec& b);
+
+// Dx, Dy and Len from the two end points.
+void ComputeSegmentDeltas(TSegRec& seg);
+
+// The bounding box of a segment derived from its two end points.
+struct SegmentBox {
+    Extended Lenx1 = 0;
+    Extended Leny1 = 0;
+    Extended Lenx2 = 0;
+    Extended Leny2 = 0;
+    int32_t Pxlx1 = 0;
+    int32_t Pxly1 = 0;
+    int32_t Pxlx2 = 0;
+    int32_t Pxly2 = 0;
+
+    bool operator==(const SegmentBox&) const = default;
+};
+SegmentBox BoxOfEnds(const TPointRec& from, const TPointRec& to);
+SegmentBox BoxOfSegment(const TSegRec& seg); // the record's own box fields
+
+// A real with three decimals and a point as separator, for SQL literals.
+QString FormatReal3(Extended x);

@@ -1,0 +1,148 @@
+// Points of the open diagram in point.db.
+
+#include "library/calendar.h"
+#include "store/core.h"
+
+#include <algorithm>
+
+namespace
+{
+
+const QString PointAtLengthSQL = QStringLiteral("SELECT * FROM \"point.db\" pdb\n"
+                                                "WHERE (pdb.lenx = :x) and (pdb.leny = :y) and "
+                                                "(pdb.dgnum = :z)\n"
+                                                "ORDER BY pdb.pointnum");
+
+} // namespace
+
+void TFcore::ReadPointFields(TPointRec& point)
+{
+    point.Dgnum = Table2.FieldByName(QStringLiteral("Dgnum")).AsInteger();
+    point.Pointnum = Table2.FieldByName(QStringLiteral("Pointnum")).AsInteger();
+    point.Lenx = Table2.FieldByName(QStringLiteral("Lenx")).AsFloat();
+    point.Leny = Table2.FieldByName(QStringLiteral("Leny")).AsFloat();
+    point.Pxlx = Table2.FieldByName(QStringLiteral("Pxlx")).AsInteger();
+    point.Pxly = Table2.FieldByName(QStringLiteral("Pxly")).AsInteger();
+    point.Rprts = Table2.FieldByName(QStringLiteral("Rprts")).AsDateTime();
+    point.Layernum = Table2.FieldByName(QStringLiteral("Layernum")).AsInteger();
+    point.CreateTS = Table2.FieldByName(QStringLiteral("CreateTS")).AsDateTime();
+}
+
+void TFcore::WritePointFields(const TPointRec& point)
+{
+    Table2.FieldByName(QStringLiteral("Pointnum")).SetInteger(point.Pointnum);
+    Table2.FieldByName(QStringLiteral("Dgnum")).SetInteger(CurrentDiagram);
+    Table2.FieldByName(QStringLiteral("Lenx")).SetFloat(point.Lenx);
+    Table2.FieldByName(QStringLiteral("Leny")).SetFloat(point.Leny);
+    Table2.FieldByName(QStringLiteral("Pxlx")).SetInteger(point.Pxlx);
+    Table2.FieldByName(QStringLiteral("Pxly")).SetInteger(point.Pxly);
+    Table2.FieldByName(QStringLiteral("Rprts")).SetDateTime(point.Rprts);
+    Table2.FieldByName(QStringLiteral("Layernum")).SetInteger(point.Layernum);
+    Table2.FieldByName(QStringLiteral("CreateTS")).SetDateTime(point.CreateTS);
+}
+
+bool TFcore::LoadPoint(int32_t pointnum, TPointRec& point)
+{
+    InitPoint(point);
+    if (!Table2.FindKey({CurrentDiagram, pointnum})) {
+        return false;
+    }
+    ReadPointFields(point);
+    return true;
+}
+
+bool TFcore::FindPointAtLength(TPointRec& point)
+{
+    Query1.Close();
+    Query1.SetSQL(PointAtLengthSQL);
+    Query1.ParamByName(QStringLiteral("x")).SetFloat(point.Lenx);
+    Query1.ParamByName(QStringLiteral("y")).SetFloat(point.Leny);
+    Query1.ParamByName(QStringLiteral("z")).SetInteger(CurrentDiagram);
+    Query1.Open();
+    point.Pointnum = -1;
+    if (Query1.IsEmpty()) {
+        point.Pxlx = LenToPixelX(point.Lenx);
+        point.Pxly = LenToPixelY(point.Leny);
+        return false;
+    }
+    const bool several = Query1.RecordCount() > 1;
+    LoadPoint(Query1.FieldByName(QStringLiteral("Pointnum")).AsInteger(), point);
+    if (several) {
+        point.Multiple = true;
+    }
+    return true;
+}
+
+bool TFcore::FindPointAtPixel(TPointRec& point, bool visibleOnly)
+{
+    point.Pointnum = -1;
+    const int32_t pxlx = point.Pxlx;
+    const int32_t pxly = point.Pxly;
+    if (!Table3.FindKey({CurrentDiagram, pxlx, pxly})) {
+        return false;
+    }
+    // Rows come in index order; the walk stops at the second match.
+    std::vector<int32_t> matches;
+    while (!Table3.Eof() && Table3.FieldByName(QStringLiteral("Pxlx")).AsInteger() == pxlx &&
+           Table3.FieldByName(QStringLiteral("Pxly")).AsInteger() == pxly &&
+           Table3.FieldByName(QStringLiteral("Dgnum")).AsInteger() == CurrentDiagram) {
+        if (!visibleOnly ||
+            Table3.FieldByName(QStringLiteral("Rprts")).AsDateTime() == RedrawStamp) {
+            matches.push_back(Table3.FieldByName(QStringLiteral("Pointnum")).AsInteger());
+            if (matches.size() == 2) {
+                break;
+            }
+        }
+        Table3.Next();
+    }
+    if (matches.empty()) {
+        return false;
+    }
+    LoadPoint(matches.back(), point);
+    if (matches.size() == 2) {
+        point.Multiple = true;
+    }
+    return true;
+}
+
+bool TFcore::PointHasText(int32_t pointnum)
+{
+    return Table4.FindKey({CurrentDiagram, pointnum});
+}
+
+void TFcore::InsertPoint(TPointRec& point)
+{
+    if (point.Pointnum < 0) {
+        ++LastPointNum;
+        point.Pointnum = LastPointNum;
+    } else {
+        // A point stored under a number of its own must not be handed the
+        // same number again by the next new point.
+        LastPointNum = std::max(LastPointNum, point.Pointnum);
+    }
+    point.CreateTS = NowDateTime();
+    Table2.Append();
+    try {
+        WritePointFields(point);
+        Table2.Post();
+    } catch (...) {
+        Table2.Cancel();
+        throw;
+    }
+}
+
+void TFcore::StorePoint(TPointRec& point)
+{
+    if (point.Pointnum >= 0 && Table2.FindKey({CurrentDiagram, point.Pointnum})) {
+        Table2.Edit();
+        try {
+            WritePointFields(point);
+            Table2.Post();
+        } catch (...) {
+            Table2.Cancel();
+            throw;
+        }
+        return;
+    }
+    InsertPoint(point);
+}
