@@ -1,11 +1,79 @@
 #pragma once
-// The list of diagrams.
+// The list of diagrams: opens one, and holds the routines that create a
+// diagram, rename one and change the open diagram's units and decimal
+// places.
+
+#include "dialogs/diagsrows.h"
 
 #include <QDialog>
+#include <memory>
 
-class TFDiags : public QDialog {
+class QAction;
+class QActionGroup;
+class QFrame;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QTableWidget;
+class Store;
+
+class TFDiags : public QDialog
+{
     Q_OBJECT
 
-public:
-    explicit TFDiags(QWidget* parent = nullptr);
+  public:
+    // rows are the diagrams of the program's own store.
+    TFDiags(Store& store, std::unique_ptr<DiagramRows> rows, QWidget* parent = nullptr);
+
+    // Shows the list; true when a diagram was opened with "Open" or a
+    // double-click (an empty list opens nothing but still answers true).
+    bool ChooseDiagram();
+    void ReloadDiagramList();
+    void MarkDiagramSortColumn();
+    void OpenSelectedDiagram();
+    // Asks the number's name, the units and the decimal places, stores the
+    // diagram with its first layer and makes it the current one; false,
+    // nothing written, when a prompt is cancelled.
+    bool NewDiagram();
+    // Asks the units (starting from the open diagram's) and the decimal
+    // places; true with DiagramUnits and RoundingDP replaced.
+    bool AskUnitsAndDecimals();
+    bool FindDiagramRow(int32_t number);
+    // True with the new name once it is stored.
+    bool RenameDiagram(int32_t number, QString& name);
+    // The open diagram's units and decimal places, asked and stored.
+    bool EditDiagramUnits();
+
+    // The Dgnum of the grid's current row; 0 when the list is empty.
+    int32_t SelectedDiagram() const;
+
+    QMenuBar* MainMenu1;
+    QAction* Close1;
+    QMenu* Sequence1;
+    QAction* Num1;
+    QAction* Name1;
+    QTableWidget* DBGrid1;
+    QMenu* PopupMenu1;
+    QAction* Rename1;
+    QFrame* Panel1;
+    QPushButton* Button1;
+    QPushButton* Button2;
+
+  private:
+    void BuildMenus();
+    void BuildGrid();
+    void BuildPanel();
+    void Button1Click();
+    void DBGrid1DblClick();
+    void DBGrid1TitleClick(int column);
+    void Rename1Click();
+    // An input box that asks again, with a message, while the text is
+    // longer than its column.
+    bool InputFittingText(const QString& prompt, QString& text, int width, const QString& what);
+    bool InputDecimals(int32_t& decimals);
+
+    Store& store_;
+    std::unique_ptr<DiagramRows> rows_;
+    QActionGroup* sequence_;
+    DiagramRow foundRow_;
 };

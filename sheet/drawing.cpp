@@ -1,5 +1,7 @@
 #include "sheet/drawing.h"
 
+#include "store/coords.h"
+
 #include "library/qorvlib.h"
 
 #include <algorithm>
@@ -13,19 +15,6 @@ namespace
 constexpr int CursorArm = 10;    // half the span of the X cross
 constexpr int CursorRadius = 10; // radius of the O circle
 constexpr int MarkerSize = 3;
-
-// Pixel positions round halves to the even neighbour, like every pixel the
-// coordinate model derives from lengths.
-double RoundHalfEven(double value)
-{
-    const double below = std::floor(value);
-    const double fraction = value - below;
-    if (fraction < 0.5)
-        return below;
-    if (fraction > 0.5)
-        return below + 1;
-    return std::fmod(below, 2.0) == 0 ? below : below + 1;
-}
 
 // A rounded position far outside any bitmap still has to fit a pixel
 // coordinate; clamping keeps it off the bitmap.
@@ -174,7 +163,7 @@ void SheetDrawing::DrawArc(const TPointRec& centre, const TPointRec& start, int 
     double a = Degrees(std::acos(cosine));
     if (double(start.Pxly) - centre.Pxly < 0)
         a = -a;
-    int s = int(RoundHalfEven(a));
+    int s = RoundHalfEven(a);
     int e = s + angle;
     const bool exchanged = e < s;
     if (exchanged)
@@ -183,8 +172,8 @@ void SheetDrawing::DrawArc(const TPointRec& centre, const TPointRec& start, int 
 
     for (int i = s; i <= e; ++i) {
         const double t = i * std::numbers::pi / 180.0;
-        const int column = ToPixel(RoundHalfEven(std::cos(t) * r) + centre.Pxlx);
-        const int row = ToPixel(RoundHalfEven(std::sin(t) * r) + centre.Pxly);
+        const int column = ToPixel(double(RoundHalfEven(std::cos(t) * r)) + centre.Pxlx);
+        const int row = ToPixel(double(RoundHalfEven(std::sin(t) * r)) + centre.Pxly);
         PlotOrInvert(column, row, mode);
         if (i == farEnd) {
             ArcEndX = column;

@@ -1,6 +1,272 @@
 #include "sheet/func.h"
 
-TFseg::TFseg(QWidget* parent) : QDialog(parent)
+#include "dialogs/newseg.h"
+#include "library/messages.h"
+#include "library/textnum.h"
+#include "sheet/forms.h"
+#include "store/coords.h"
+#include "store/store.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+TFseg::TFseg(Store& store, Forms& forms, QWidget* parent)
+    : QDialog(parent), store_(store), forms_(forms)
 {
     setWindowTitle(QStringLiteral("Measured segment at X"));
+    InitPoint(MeasureFrom);
+    InitPoint(MeasureO);
+    InitSegment(LastSavedSegment);
+
+    Label4 = new QLabel(QStringLiteral("Segment id = nnnn"), this);
+    UnitsLbl = new QLabel(QStringLiteral("Units = "), this);
+    BuildTypeGroup();
+    HorizontalGroup = BuildLengthGroup(QStringLiteral("Length (horizontal)"), Editx, RightRdio,
+                                       QStringLiteral("Right"), LeftRdio, QStringLiteral("Left"));
+    VerticalGroup = BuildLengthGroup(QStringLiteral("Length (vertical)"), Edity, DownRdio,
+                                     QStringLiteral("Down"), UpRdio, QStringLiteral("Up"));
+    OXGroup =
+        BuildLengthGroup(QStringLiteral("Length (O-X)"), Editz, TowardsRdio,
+                         QStringLiteral("Towards O"), AwayRdio, QStringLiteral("Away from O"));
+    BuildButtons();
+
+    auto* heading = new QHBoxLayout;
+    heading->addWidget(Label4);
+    heading->addStretch(1);
+    heading->addWidget(UnitsLbl);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button3);
+    buttons->addWidget(Button2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(heading);
+    layout->addWidget(TypeGroup);
+    layout->addWidget(HorizontalGroup);
+    layout->addWidget(VerticalGroup);
+    layout->addWidget(OXGroup);
+    layout->addLayout(buttons);
+}
+
+void TFseg::BuildTypeGroup()
+{
+    TypeGroup = new QGroupBox(QStringLiteral("Segment type"), this);
+    JmpxyRdio = new QRadioButton(QStringLiteral("Jump"), TypeGroup);
+    JmpxyRdio->setToolTip(QStringLiteral("jumps are not stored on the database"));
+    DrawLineRdio = new QRadioButton(QStringLiteral("Line"), TypeGroup);
+    DrawLineRdio->setToolTip(QStringLiteral("a line is stored as a single segment"));
+    RectRdio = new QRadioButton(QStringLiteral("Rectangle"), TypeGroup);
+    RectRdio->setToolTip(QStringLiteral("rectangles are stored as 4 separate segments"));
+    DrawLineRdio->setChecked(true);
+    auto* layout = new QHBoxLayout(TypeGroup);
+    layout->addWidget(JmpxyRdio);
+    layout->addWidget(DrawLineRdio);
+    layout->addWidget(RectRdio);
+}
+
+QGroupBox* TFseg::BuildLengthGroup(const QString& title, QLineEdit*& edit, QRadioButton*& plus,
+                                   const QString& plusText, QRadioButton*& minus,
+                                   const QString& minusText)
+{
+    auto* group = new QGroupBox(title, this);
+    edit = new QLineEdit(group);
+    plus = new QRadioButton(plusText, group);
+    minus = new QRadioButton(minusText, group);
+    plus->setChecked(true);
+    // Choosing a direction is mostly followed by typing its length.
+    QLineEdit* target = edit;
+    for (QRadioButton* radio : {plus, minus}) {
+        connect(radio, &QRadioButton::clicked, this, [target] { target->setFocus(); });
+    }
+    auto* layout = new QHBoxLayout(group);
+    layout->addWidget(edit, 1);
+    layout->addWidget(plus);
+    layout->addWidget(minus);
+    return group;
+}
+
+void TFseg::BuildButtons()
+{
+    Button1 = new QPushButton(QStringLiteral("OK (close)"), this);
+    Button3 = new QPushButton(QStringLiteral("OK (more)"), this);
+    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    // Enter in an edit presses "OK (close)"; Esc closes like "Cancel".
+    Button1->setDefault(true);
+    Button2->setAutoDefault(false);
+    connect(Button1, &QPushButton::clicked, this, &TFseg::Button1Click);
+    connect(Button3, &QPushButton::clicked, this, &TFseg::Button3Click);
+    connect(Button2, &QPushButton::clicked, this, &TFseg::Button2Click);
+}
+
+bool TFseg::EnterMeasuredSegment(TSegRec& segment)
+{
+    MeasureO = segment.FromPoint;
+    MeasureFrom = segment.ToPoint;
+    InitSegment(LastSavedSegment);
+    TakenOne = false;
+    Label4->setText(QStringLiteral("New segment (from X)"));
+    exec();
+    // However the dialog was closed, what was stored is on the sheet's
+    // side now; with nothing stored X stays where it is.
+    if (!TakenOne) {
+        return false;
+    }
+    segment = LastSavedSegment;
+    return true;
+}
+
+void TFseg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TFseg::FormShow()
+{
+    UnitsLbl->setText(QStringLiteral("Units = ") + store_.DiagramUnits);
+    if (TFnewseg* palette = forms_.Fnewseg) {
+        palette->move(frameGeometry().topRight() + QPoint(8, 0));
+        palette->show();
+    }
+}
+
+void TFseg::Button1Click()
+{
+    if (SaveMeasuredSegment()) {
+        accept();
+    }
+}
+
+void TFseg::Button3Click()
+{
+    SaveMeasuredSegment();
+}
+
+void TFseg::Button2Click()
+{
+    accept();
+}
+
+int TFseg::SelectedSegmentType() const
+{
+    if (RectRdio->isChecked()) {
+        return SegRectangle;
+    }
+    if (DrawLineRdio->isChecked()) {
+        return SegLine;
+    }
+    return SegJump;
+}
+
+bool TFseg::ParseLengths(Extended& x, Extended& y, Extended& z)
+{
+    if (!ParseReal(Editx->text(), x)) {
+        ShowInfo(QStringLiteral("Invalid horizontal length"));
+        return false;
+    }
+    if (!ParseReal(Edity->text(), y)) {
+        ShowInfo(QStringLiteral("Invalid vertical length"));
+        return false;
+    }
+    if (!ParseReal(Editz->text(), z)) {
+        ShowInfo(QStringLiteral("Invalid O-X length"));
+        return false;
+    }
+    return true;
+}
+
+TPointRec TFseg::PointTowardsO(Extended z) const
+{
+    const Extended d = PointDistance(MeasureFrom, MeasureO);
+    TPointRec p = MeasureFrom;
+    p.Lenx = MeasureFrom.Lenx + (MeasureO.Lenx - MeasureFrom.Lenx) * z / d;
+    p.Leny = MeasureFrom.Leny + (MeasureO.Leny - MeasureFrom.Leny) * z / d;
+    return p;
+}
+
+void TFseg::CopyPaletteFlags(TSegRec& seg) const
+{
+    if (const TFnewseg* palette = forms_.Fnewseg) {
+        seg.Dotted = palette->DottedChk->isChecked();
+        seg.Xorflag = palette->XORChk->isChecked();
+        seg.Faint = palette->FaintChk->isChecked();
+    }
+}
+
+bool TFseg::SaveMeasuredSegment()
+{
+    const int segType = SelectedSegmentType();
+    if (segType != SegJump && !store_.ConfirmCurrentLayerVisible()) {
+        return false;
+    }
+    if (!Editz->text().isEmpty() && (!Editx->text().isEmpty() || !Edity->text().isEmpty())) {
+        ShowInfo(QStringLiteral("X & Y must be blank if OX is specified"));
+        return false;
+    }
+    Extended x = 0;
+    Extended y = 0;
+    Extended z = 0;
+    if (!ParseLengths(x, y, z)) {
+        return false;
+    }
+    if (x == 0 && y == 0 && z == 0) {
+        return false;
+    }
+    if (segType == SegRectangle && (x == 0 || y == 0)) {
+        ShowInfo(QStringLiteral("Rectangle needs both x & y set"));
+        return false;
+    }
+    if (LeftRdio->isChecked()) {
+        x = -x;
+    }
+    if (UpRdio->isChecked()) {
+        y = -y;
+    }
+    if (AwayRdio->isChecked()) {
+        z = -z;
+    }
+
+    TPointRec newPoint = MeasureFrom;
+    if (z != 0) {
+        // With O on X the line X-O has no direction to walk along.
+        if (PointDistance(MeasureFrom, MeasureO) == 0) {
+            ShowInfo(QStringLiteral("O and X are at the same place, so an O-X length has no "
+                                    "direction"));
+            return false;
+        }
+        newPoint = PointTowardsO(z);
+    } else {
+        newPoint.Lenx = MeasureFrom.Lenx + x;
+        newPoint.Leny = MeasureFrom.Leny + y;
+    }
+    newPoint.Pointnum = -1;
+    newPoint.Multiple = false;
+    newPoint.Pxlx = store_.LenToPixelX(newPoint.Lenx);
+    newPoint.Pxly = store_.LenToPixelY(newPoint.Leny);
+
+    TSegRec seg;
+    InitSegment(seg);
+    seg.FromPoint = MeasureFrom;
+    seg.ToPoint = newPoint;
+    ComputeSegmentDeltas(seg);
+    seg.SegType = segType;
+    seg.Mlenx = x;
+    seg.Mleny = y;
+    seg.Layernum = store_.CurrentLayer.Layernum;
+    CopyPaletteFlags(seg);
+    store_.AddSegment(seg);
+
+    MeasureFrom = newPoint;
+    LastSavedSegment = seg;
+    TakenOne = true;
+    Editx->clear();
+    Edity->clear();
+    Editz->clear();
+    return true;
 }

@@ -2,14 +2,17 @@
 
 #include "dialogs/about1.h"
 #include "dialogs/diags.h"
+#include "dialogs/diagsrows.h"
 #include "dialogs/edpt.h"
 #include "dialogs/edtxt.h"
 #include "dialogs/hchk.h"
 #include "dialogs/layers.h"
+#include "dialogs/layersdata.h"
 #include "dialogs/newseg.h"
 #include "dialogs/notepad.h"
 #include "dialogs/notes.h"
 #include "dialogs/pfls.h"
+#include "dialogs/pflsdata.h"
 #include "dialogs/relayer.h"
 #include "dialogs/segdets.h"
 #include "library/application.h"
@@ -87,7 +90,7 @@ struct Windows {
 
 // Creates the windows in the order the program has always used; a window
 // made before the store touches no data.
-void CreateWindows(Windows& w, Forms& forms, const StoreFactory& makeStore)
+void CreateWindows(Windows& w, Forms& forms, const Edition& edition)
 {
     w.sheet = std::make_unique<TFSheet>(forms);
     forms.FSheet = w.sheet.get();
@@ -107,9 +110,9 @@ void CreateWindows(Windows& w, Forms& forms, const StoreFactory& makeStore)
     forms.fselfolder = w.selfolder.get();
     w.about = std::make_unique<TFAbout1>();
     forms.FAbout1 = w.about.get();
-    w.core = makeStore(QCoreApplication::applicationDirPath());
+    w.core = edition.MakeStore(QCoreApplication::applicationDirPath());
     forms.Fcore = w.core.get();
-    w.seg = std::make_unique<TFseg>();
+    w.seg = std::make_unique<TFseg>(*w.core, forms);
     forms.Fseg = w.seg.get();
     w.segs = std::make_unique<TFsegs>();
     forms.Fsegs = w.segs.get();
@@ -119,19 +122,19 @@ void CreateWindows(Windows& w, Forms& forms, const StoreFactory& makeStore)
     forms.FEdPt = w.edpt.get();
     w.segdets = std::make_unique<TFSegdets>();
     forms.FSegdets = w.segdets.get();
-    w.diags = std::make_unique<TFDiags>();
+    w.diags = std::make_unique<TFDiags>(*w.core, edition.MakeDiagramRows(*w.core));
     forms.FDiags = w.diags.get();
-    w.layers = std::make_unique<TFLayers>();
+    w.layers = std::make_unique<TFLayers>(*w.core, edition.MakeLayersData(*w.core), forms);
     forms.FLayers = w.layers.get();
-    w.relayer = std::make_unique<Tfrelayer>();
+    w.relayer = std::make_unique<Tfrelayer>(*w.core, edition.MakeLayersData(*w.core));
     forms.frelayer = w.relayer.get();
     w.form1 = std::make_unique<TForm1>();
     forms.Form1 = w.form1.get();
     w.hchk = std::make_unique<TFhchk>();
     forms.Fhchk = w.hchk.get();
-    w.pfls = std::make_unique<TFpfls>();
+    w.pfls = std::make_unique<TFpfls>(*w.core, edition.MakeProfilesData(*w.core));
     forms.Fpfls = w.pfls.get();
-    w.newseg = std::make_unique<TFnewseg>();
+    w.newseg = std::make_unique<TFnewseg>(*w.core, forms);
     forms.Fnewseg = w.newseg.get();
     w.notes = std::make_unique<TFnotes>(*w.core);
     forms.Fnotes = w.notes.get();
@@ -139,14 +142,14 @@ void CreateWindows(Windows& w, Forms& forms, const StoreFactory& makeStore)
 
 } // namespace
 
-int RunProgram(int argc, char** argv, const QString& title, const StoreFactory& makeStore)
+int RunProgram(int argc, char** argv, const Edition& edition)
 {
     Application app(argc, argv);
-    QCoreApplication::setApplicationName(title);
+    QCoreApplication::setApplicationName(edition.Title);
     InitLibrary();
     Forms forms;
     Windows windows;
-    CreateWindows(windows, forms, makeStore);
+    CreateWindows(windows, forms, edition);
     forms.FSheet->Timer1.start();
     InstallTerminationHandler([&forms] { forms.FSheet->CloseSheet(); });
     forms.FSheet->show();

@@ -7,11 +7,20 @@
 #include <memory>
 
 class Store;
-class QWidget;
+class DiagramRows;
+class LayersData;
+class ProfilesData;
 
-// Makes the program's store for the program folder and opens it; errors
-// while opening are shown and the program carries on without data.
-using StoreFactory = std::function<std::unique_ptr<Store>(const QString& exeFolder)>;
+// What tells the two programs apart: their title, their store and the data
+// behind the list windows, which each store reaches its own way.
+struct Edition {
+    QString Title;
+    // Makes the program's store for the program folder and opens it; errors
+    // while opening are shown and the program carries on without data.
+    std::function<std::unique_ptr<Store>(const QString& exeFolder)> MakeStore;
+    std::function<std::unique_ptr<DiagramRows>(Store&)> MakeDiagramRows;
+    std::function<std::unique_ptr<LayersData>(Store&)> MakeLayersData;
+    std::function<std::unique_ptr<ProfilesData>(Store&)> MakeProfilesData;
+};
 
-// The store's window of either program is a Store that is also a QWidget.
-int RunProgram(int argc, char** argv, const QString& title, const StoreFactory& makeStore);
+int RunProgram(int argc, char** argv, const Edition& edition);

@@ -1,0 +1,59 @@
+#pragma once
+// The layer list and the layer changes the layers window and the
+// move-segments dialog run on the open diagram. Each program's store has its
+// own statements for them; the table store's are in TableLayersData.
+
+#include "store/records.h"
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+class TFcore;
+
+enum class LayerOrder { ById, ByName, ByVisibility };
+
+class LayersData
+{
+  public:
+    virtual ~LayersData() = default;
+
+    // The layers of the open diagram in the given order.
+    virtual std::vector<TLayerRec> ListLayers(LayerOrder order) = 0;
+    // A new bold layer.
+    virtual void AddLayer(int32_t layernum, const QString& name) = 0;
+    // False when the layer has no row (nothing is written then).
+    virtual bool SetLayerVisibility(int32_t layernum, int32_t visib) = 0;
+    virtual bool RenameLayer(int32_t layernum, const QString& name) = 0;
+    virtual int CountLayerSegments(int32_t layernum) = 0;
+    // The layer's segments and the layer row, all or nothing.
+    virtual void DeleteLayerWithSegments(int32_t layernum) = 0;
+    // Every layer of the diagram hidden, all or nothing.
+    virtual void HideAllLayers() = 0;
+    // The layers' visibilities into profile p, all or nothing.
+    virtual void SaveProfile(int32_t profile, const std::vector<TLayerRec>& layers) = 0;
+    // The numbers of the segments stored between from and to, ascending.
+    virtual std::vector<int32_t> SegmentsInRange(int32_t from, int32_t to) = 0;
+};
+
+class TableLayersData : public LayersData
+{
+  public:
+    explicit TableLayersData(TFcore& core);
+
+    std::vector<TLayerRec> ListLayers(LayerOrder order) override;
+    void AddLayer(int32_t layernum, const QString& name) override;
+    bool SetLayerVisibility(int32_t layernum, int32_t visib) override;
+    bool RenameLayer(int32_t layernum, const QString& name) override;
+    int CountLayerSegments(int32_t layernum) override;
+    void DeleteLayerWithSegments(int32_t layernum) override;
+    void HideAllLayers() override;
+    void SaveProfile(int32_t profile, const std::vector<TLayerRec>& layers) override;
+    std::vector<int32_t> SegmentsInRange(int32_t from, int32_t to) override;
+
+  private:
+    std::vector<int32_t> SegmentsOfLayer(int32_t layernum);
+    bool WriteLayerField(int32_t layernum, const QString& field, const QVariant& value);
+
+    TFcore& core_;
+};

@@ -1,0 +1,46 @@
+#pragma once
+// The profile list and the profile changes the profiles window runs on the
+// open diagram. Each program's store has its own statements for them; the
+// table store's are in TableProfilesData.
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+class TFcore;
+
+enum class ProfileOrder { ById, ByName };
+
+struct ProfileRow {
+    int32_t Pflnum = 0;
+    QString Name;
+};
+
+class ProfilesData
+{
+  public:
+    virtual ~ProfilesData() = default;
+
+    // The profiles of the open diagram in the given order.
+    virtual std::vector<ProfileRow> ListProfiles(ProfileOrder order) = 0;
+    virtual void AddProfile(int32_t pflnum, const QString& name) = 0;
+    // False when the profile has no row (nothing is written then).
+    virtual bool RenameProfile(int32_t pflnum, const QString& name) = 0;
+    // The profile and its layer visibilities, all or nothing, so a later
+    // profile of the same number starts empty.
+    virtual void DeleteProfile(int32_t pflnum) = 0;
+};
+
+class TableProfilesData : public ProfilesData
+{
+  public:
+    explicit TableProfilesData(TFcore& core);
+
+    std::vector<ProfileRow> ListProfiles(ProfileOrder order) override;
+    void AddProfile(int32_t pflnum, const QString& name) override;
+    bool RenameProfile(int32_t pflnum, const QString& name) override;
+    void DeleteProfile(int32_t pflnum) override;
+
+  private:
+    TFcore& core_;
+};
