@@ -5,30 +5,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "firebirdenv.h"
+
 #include <memory>
 
 namespace
 {
-
-// The embedded engine keeps its lock files in one folder per machine unless
-// told otherwise; each test process gets a private one, set before the
-// first call into the client library.
-class FirebirdLockFolder : public ::testing::Environment
-{
-  public:
-    void SetUp() override
-    {
-        folder_ = std::make_unique<QTemporaryDir>();
-        ASSERT_TRUE(folder_->isValid());
-        qputenv("FIREBIRD_LOCK", QFile::encodeName(folder_->path()));
-    }
-
-  private:
-    std::unique_ptr<QTemporaryDir> folder_;
-};
-
-[[maybe_unused]] auto* const lockFolder =
-    ::testing::AddGlobalTestEnvironment(new FirebirdLockFolder);
 
 class IbaseTest : public ::testing::Test
 {

@@ -6,28 +6,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "firebirdenv.h"
+
 #include <memory>
 
 namespace
 {
-
-// A private lock folder for the embedded engine, set before its first use.
-class FirebirdLockFolder : public ::testing::Environment
-{
-  public:
-    void SetUp() override
-    {
-        folder_ = std::make_unique<QTemporaryDir>();
-        ASSERT_TRUE(folder_->isValid());
-        qputenv("FIREBIRD_LOCK", QFile::encodeName(folder_->path()));
-    }
-
-  private:
-    std::unique_ptr<QTemporaryDir> folder_;
-};
-
-[[maybe_unused]] auto* const lockFolder =
-    ::testing::AddGlobalTestEnvironment(new FirebirdLockFolder);
 
 class FbSchemaTest : public ::testing::Test
 {
