@@ -1,30 +1,197 @@
 #include "sheet/sheet.h"
 
 #include "dialogs/notepad.h"
+#include "library/qorvlib.h"
 #include "sheet/forms.h"
+#include "sheet/sheetimage.h"
+#include "sheet/statuspanel.h"
 #include "store/store.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QMenuBar>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
 
-TFSheet::TFSheet(Forms& forms, QWidget* parent) : QMainWindow(parent), forms_(forms)
+namespace
+{
+
+QString UpgradeQuestion(int upgradeState)
+{
+    QString text = QStringLiteral("Upgrade to Scalora2 ");
+    if (upgradeState == 1)
+        text += QStringLiteral("in progress");
+    else if (upgradeState == 2)
+        text += QStringLiteral("already completed");
+    return text + QStringLiteral(" - do you really want to revert to Scalora1 ?");
+}
+
+void SetPanelColour(QWidget* panel, StatusColour colour)
+{
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, StatusPanelColour(colour));
+    panel->setPalette(palette);
+}
+
+} // namespace
+
+TFSheet::TFSheet(Forms& forms, QWidget* parent)
+    : QMainWindow(parent), Sheet(forms, *this), forms_(forms)
 {
     setWindowTitle(QStringLiteral("Scalora"));
     move(108, 28);
     resize(916, 530);
     setStyleSheet(QStringLiteral("TFSheet { background: white; }"));
+    setFocusPolicy(Qt::StrongFocus);
+    FormCreate();
+    Button3->setToolTip(
+        QStringLiteral("Insert Joining Segment at OX\r(or can use SHIFT + Skip X buttons above)"));
 
-    QMenu* diagram = menuBar()->addMenu(QStringLiteral("Diagram"));
-    Quit1 = diagram->addAction(QStringLiteral("Exit"));
     connect(Quit1, &QAction::triggered, this, &TFSheet::CloseSheet);
+    connect(Draw1, &QAction::triggered, this, [this] { Redraw.RedrawCommand(); });
+    connect(RefPtsBtn, &QToolButton::clicked, this, [this] { Redraw.RefreshKeepingCursors(); });
+    connect(FocusBtn, &QPushButton::clicked, this, &TFSheet::ClearActiveControl);
+    connect(Zoom1, &QMenu::aboutToShow, this,
+            [this] { zoomxhalf->setTitle(QStringLiteral("x ") + QChar(0x00BD)); });
+    connect(zoomxhalf, &QMenu::aboutToShow, this,
+            [this] { zoomxhalf->menuAction()->setChecked(true); });
+    const std::pair<QAction*, ZoomCommand> zoomCommands[] = {
+        {centred, ZoomCommand::Centred},    {shleft, ZoomCommand::ShiftLeft},
+        {shright, ZoomCommand::ShiftRight}, {shup, ZoomCommand::ShiftUp},
+        {shdown, ZoomCommand::ShiftDown},   {zoomx1, ZoomCommand::Times1},
+        {zoomx2, ZoomCommand::Times2},      {zoomx3, ZoomCommand::Times3},
+        {zoomx4, ZoomCommand::Times4}};
+    for (const auto& [action, command] : zoomCommands) {
+        connect(action, &QAction::triggered, this,
+                [this, command = command] { ZoomMenuCommand(command); });
+    }
 
     Timer1.setInterval(500);
     Timer1.setSingleShot(true);
+    connect(&Timer1, &QTimer::timeout, this, &TFSheet::Timer1Timer);
+    ClearActiveControl();
 }
 
 void TFSheet::CloseSheet()
 {
     close();
+}
+
+void TFSheet::UpdateCaption()
+{
+    const Store* core = forms_.Fcore;
+    const QString name = core ? core->DiagramName : QString();
+    const QString units = core ? core->DiagramUnits : QString();
+    setWindowTitle(QStringLiteral("SCALORA - ") + name + QStringLiteral(" ( ") + units +
+                   QStringLiteral(" )"));
+}
+
+void TFSheet::ShowStatus()
+{
+    ApplyStatus(BuildStatus(Sheet));
+}
+
+void TFSheet::ApplyStatus(const StatusView& view)
+{
+    Label1->setText(view.XText);
+    Label2->setText(view.OXText);
+    Label3->setText(view.OText);
+    SetPanelColour(Panel5, view.XColour);
+    SetPanelColour(Panel4, view.OColour);
+    SetPanelColour(Panel6, view.OXColour);
+    QFont font = Label6->font();
+    font.setUnderline(view.LengthUnderlined);
+    Label6->setFont(font);
+    EdSegBtn->setEnabled(view.SegmentButtonsEnabled);
+    delsegbtn->setEnabled(view.SegmentButtonsEnabled);
+    EdTxtBtnX->setEnabled(view.TextAtXEnabled);
+    EdTxtBtnO->setEnabled(view.TextAtOEnabled);
+    EdPtXBtn->setEnabled(true);
+    EdPtOBtn->setEnabled(true);
+    if (view.LengthText)
+        Label6->setText(*view.LengthText);
+    if (view.PixelSizeText)
+        Label5->setText(*view.PixelSizeText);
+}
+
+void TFSheet::ClearActiveControl()
+{
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && focused != this && isAncestorOf(focused))
+        focused->clearFocus();
+    setFocus(Qt::OtherFocusReason);
+}
+
+void TFSheet::ZoomMenuCommand(ZoomCommand command)
+{
+    if (command == ZoomCommand::Times1 && ZoomTickOnly)
+        return;
+    ApplyZoomCommand(Sheet.Core(), command, ScrollBoxSize(), Sheet.ZoomFactor);
+    Redraw.RefreshKeepingCursors();
+}
+
+void TFSheet::FormShow()
+{
+    ComboBox2->setCurrentIndex(0);
+    if (forms_.Fcore && forms_.Fcore->CurrentDiagram > 0) {
+        Redraw.RefreshWithCursors();
+        ShowStatus();
+    }
+    UpdateCaption();
+}
+
+void TFSheet::Timer1Timer()
+{
+    Timer1.stop();
+    const int state = forms_.Fcore ? forms_.Fcore->UpgradeState : 0;
+    if (state == 0)
+        return;
+    if (AskYesNoCancel(UpgradeQuestion(state)) != QLatin1Char('Y'))
+        CloseSheet();
+}
+
+QSize TFSheet::ScrollBoxClientSize() const
+{
+    return ScrollBox1->maximumViewportSize();
+}
+
+QSize TFSheet::ScrollBoxSize() const
+{
+    return ScrollBox1->size();
+}
+
+int TFSheet::SidePanelWidth() const
+{
+    return Panel1->isHidden() ? 0 : Panel1->width();
+}
+
+bool TFSheet::ShowPointsDown() const
+{
+    return RefPtsBtn->isChecked();
+}
+
+void TFSheet::BitmapReplaced()
+{
+    Image1->FitToBitmap();
+}
+
+void TFSheet::BitmapChanged()
+{
+    Image1->update();
+}
+
+void TFSheet::ReleaseGuides()
+{
+    GuidesBtn->setChecked(false);
+}
+
+void TFSheet::EnableSelectSegmentAtX(bool enabled)
+{
+    SelSegBtn2->setEnabled(enabled);
 }
 
 void TFSheet::FormCloseQuery()
@@ -34,6 +201,15 @@ void TFSheet::FormCloseQuery()
     }
     if (forms_.Fnotepad) {
         forms_.Fnotepad->close();
+    }
+}
+
+void TFSheet::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        FormShow();
     }
 }
 

@@ -1,0 +1,199 @@
+#include "sheet/redraw.h"
+
+#include "library/calendar.h"
+
+#include "library/qorvlib.h"
+#include "sheet/sheetstate.h"
+#include "store/store.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+
+constexpr int LabelFontPoints = 8;
+constexpr double ArcAngleLimit = 1.0e6;
+
+CanvasColour LabelColour(int visib)
+{
+    switch (visib) {
+    case VisibHidden:
+        return Canvas::White;
+    case VisibFaint:
+        return SheetFaintInk;
+    default:
+        return Canvas::Black;
+    }
+}
+
+// The refresh's stamp: now as days since 30 December 1899. Two refreshes in
+// the same millisecond still get different stamps, so the points of the
+// earlier one never pass for points of the later one.
+TDateTime NextRedrawStamp(TDateTime previous)
+{
+    const TDateTime stamp = NowDateTime();
+    return stamp > previous ? stamp : std::nextafter(previous, 1e300);
+}
+
+} // namespace
+
+int ArcAngleDegrees(double mlenx)
+{
+    if (std::isnan(mlenx))
+        return 0;
+    const double held = std::clamp(mlenx, -ArcAngleLimit, ArcAngleLimit);
+    return static_cast<int>(std::nearbyint(held)); // the default mode rounds halves to even
+}
+
+void SheetRedraw::RefreshSheet()
+{
+    if (sheet_.CursorXShown || sheet_.CursorOShown) {
+        ShowProgramError(QStringLiteral("Cannot refresh, cursors are still on"));
+        return;
+    }
+    Store& core = sheet_.Core();
+    SheetHost& host = sheet_.Host();
+    const QSize client = host.ScrollBoxClientSize();
+    core.SheetWidth = client.width() * sheet_.ZoomFactor;
+    core.SheetHeight = client.height() * sheet_.ZoomFactor;
+    Canvas& bitmap = sheet_.Bitmap;
+    bitmap.NewBitmap(core.SheetWidth, core.SheetHeight);
+    // White brush and the fresh bitmap's black pen: the frame shows only
+    // while nothing is drawn.
+    bitmap.Rectangle(0, 0, core.SheetWidth, core.SheetHeight);
+    host.ReleaseGuides();
+
+    core.OpenVisibleSegments();
+    core.OpenVisibleText();
+    core.RedrawStamp = NextRedrawStamp(core.RedrawStamp);
+    if (core.FitDiagramToSheet(host.SidePanelWidth())) {
+        DrawDiagram();
+    }
+    core.OpenVisiblePoints();
+    ReloadCursorsAndSegment();
+    host.BitmapReplaced();
+    host.ClearActiveControl();
+}
+
+void SheetRedraw::ReloadCursorsAndSegment()
+{
+    Store& core = sheet_.Core();
+    TPointRec& x = sheet_.CursorX();
+    TPointRec& o = sheet_.CursorO();
+    core.LoadPoint(x.Pointnum, x);
+    core.LoadPoint(o.Pointnum, o);
+    core.LoadSegment(core.CurrentSegment.Segnum, core.CurrentSegment);
+}
+
+void SheetRedraw::RefreshWithCursors()
+{
+    sheet_.HideCursors();
+    RefreshSheet();
+    // The redraw left O and X on the ends of the last segment it drew: the
+    // segment between them has to be looked up again for the new places.
+    sheet_.Core().CurrentSegment.Segnum = -2;
+    sheet_.ShowCursors();
+}
+
+void SheetRedraw::RefreshKeepingCursors()
+{
+    sheet_.HideCursors();
+    const TPointRec o = sheet_.CursorO();
+    const TPointRec x = sheet_.CursorX();
+    RefreshSheet();
+    Store& core = sheet_.Core();
+    sheet_.CursorO() = o;
+    sheet_.CursorX() = x;
+    core.FindPointAtLength(sheet_.CursorO());
+    core.FindPointAtLength(sheet_.CursorX());
+    sheet_.ShowCursors();
+}
+
+void SheetRedraw::RedrawCommand()
+{
+    if (!sheet_.Core().CheckDiagramOpen())
+        return;
+    RefreshKeepingCursors();
+    sheet_.Host().ClearActiveControl();
+}
+
+void SheetRedraw::ClearSheet()
+{
+    Store& core = sheet_.Core();
+    Canvas& bitmap = sheet_.Bitmap;
+    bitmap.SetBrushStyle(BrushStyle::Solid);
+    bitmap.SetBrushColour(Canvas::White);
+    bitmap.FillRect(0, 0, core.SheetWidth, core.SheetHeight);
+}
+
+void SheetRedraw::StampDrawnPoint(TPointRec& point)
+{
+    Store& core = sheet_.Core();
+    if (point.Pointnum < 0 || point.Rprts == core.RedrawStamp)
+        return;
+    point.Rprts = core.RedrawStamp;
+    core.StorePoint(point);
+}
+
+void SheetRedraw::DrawDiagram()
+{
+    ClearSheet();
+    sheet_.CursorXShown = false;
+    sheet_.CursorOShown = false;
+    Canvas& bitmap = sheet_.Bitmap;
+    bitmap.SetPenColour(Canvas::Black);
+    bitmap.SetPenMode(PenMode::Copy);
+    bitmap.SetFont(QStringLiteral("Arial"), LabelFontPoints * sheet_.ZoomFactor);
+    sheet_.Drawing.ResetPen();
+    // The stamps of one redraw are written as one unit.
+    sheet_.Core().WriteGroup([this] {
+        DrawLabels();
+        DrawSegments();
+    });
+    sheet_.Host().BitmapChanged();
+}
+
+void SheetRedraw::DrawLabels()
+{
+    Store& core = sheet_.Core();
+    auto& texts = core.VisibleTexts;
+    for (texts.First(); !texts.Eof(); texts.Next()) {
+        const VisibleTextRow& row = texts.Current();
+        TPointRec point;
+        // A label whose point is gone has no place on the sheet.
+        if (!core.LoadPoint(row.Pointnum, point))
+            continue;
+        sheet_.Bitmap.SetFontColour(LabelColour(row.Visib));
+        sheet_.Bitmap.TextOut(point.Pxlx, point.Pxly, row.Text);
+        StampDrawnPoint(point);
+    }
+}
+
+void SheetRedraw::DrawSegments()
+{
+    Store& core = sheet_.Core();
+    SheetDrawing& drawing = sheet_.Drawing;
+    const bool markers = sheet_.Host().ShowPointsDown();
+    auto& segs = core.VisibleSegments;
+    for (segs.First(); !segs.Eof(); segs.Next()) {
+        const VisibleSegmentRow& row = segs.Current();
+        TSegRec seg;
+        core.LoadSegment(row.Segnum, seg);
+        drawing.CursorO = seg.FromPoint;
+        drawing.CursorX = seg.ToPoint;
+        sheet_.LastDrawnEnd = seg.ToPoint;
+        drawing.DrawFaint = seg.Faint || row.Visib == VisibFaint;
+        if (seg.SegType == SegLine) {
+            drawing.DrawLineSegment(seg, row.Visib == VisibFaint);
+        } else if (seg.SegType == SegArc) {
+            drawing.DrawArc(seg.FromPoint, seg.ToPoint, ArcAngleDegrees(seg.Mlenx), PlotModeInk);
+        }
+        if (markers) {
+            drawing.DrawPointMarker(seg.ToPoint.Pxlx - 1, seg.ToPoint.Pxly - 1);
+            drawing.DrawPointMarker(seg.FromPoint.Pxlx - 1, seg.FromPoint.Pxly - 1);
+        }
+        StampDrawnPoint(seg.FromPoint);
+        StampDrawnPoint(seg.ToPoint);
+    }
+}

@@ -1,0 +1,187 @@
+#include "sheetfixture.h"
+
+#include "sheet/sheetimage.h"
+#include "store/store.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QComboBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
+
+namespace
+{
+
+class SheetStartTest : public SheetTest
+{
+};
+
+TEST_F(SheetStartTest, CreationGivesTheDesignedStartStates)
+{
+    EXPECT_EQ(sheet_->windowTitle(), QStringLiteral("Scalora"));
+    EXPECT_EQ(sheet_->size(), QSize(916, 530));
+    EXPECT_EQ(sheet_->Panel1->width(), 122);
+    EXPECT_EQ(sheet_->Panel2->height(), 31);
+    for (QWidget* w : {static_cast<QWidget*>(sheet_->SaveBtn), static_cast<QWidget*>(sheet_->JngCancel),
+                       static_cast<QWidget*>(sheet_->AngleBtn), static_cast<QWidget*>(sheet_->ComboBox2),
+                       static_cast<QWidget*>(sheet_->SelSegBtn2)})
+        EXPECT_FALSE(w->isEnabled());
+    EXPECT_FALSE(sheet_->GuidesBtn->isChecked());
+    EXPECT_FALSE(sheet_->RefPtsBtn->isChecked());
+    EXPECT_TRUE(sheet_->zoomx1->isChecked());
+    EXPECT_EQ(sheet_->ComboBox1->currentIndex(), -1);
+    EXPECT_EQ(sheet_->Button3->toolTip(),
+              QStringLiteral("Insert Joining Segment at OX\r(or can use SHIFT + Skip X buttons above)"));
+    EXPECT_EQ(sheet_->Timer1.interval(), 500);
+    EXPECT_FALSE(sheet_->Timer1.isActive());
+    const SheetState& s = sheet_->Sheet;
+    EXPECT_EQ(s.ZoomFactor, 1);
+    EXPECT_EQ(s.Drawing.ArcAngle, 360);
+    EXPECT_EQ(s.Drawing.CursorO.Pointnum, 0);
+    EXPECT_EQ(s.Drawing.CursorX.Pointnum, 0);
+    EXPECT_EQ(s.LastDrawnEnd.Pointnum, -1);
+}
+
+TEST_F(SheetStartTest, FirstShowingDrawsTheOpenDiagramAndSetsTheCaption)
+{
+    StoreSeg(0, 0, 100, 0);
+    sheet_->show();
+    EXPECT_EQ(sheet_->windowTitle(), QStringLiteral("SCALORA - Shed ( mm )"));
+    EXPECT_EQ(sheet_->ComboBox2->currentIndex(), 0);
+    EXPECT_GT(core_->Scale, 0);
+    EXPECT_TRUE(sheet_->Sheet.CursorXShown);
+    EXPECT_EQ(sheet_->Image1->size(), QSize(core_->SheetWidth, core_->SheetHeight));
+    EXPECT_EQ(core_->SheetWidth, sheet_->ScrollBox1->maximumViewportSize().width());
+}
+
+TEST_F(SheetStartTest, WithoutADiagramNothingIsDrawnAndTheCaptionHasNoName)
+{
+    core_->CurrentDiagram = -1;
+    core_->DiagramName.clear();
+    core_->DiagramUnits.clear();
+    sheet_->show();
+    EXPECT_EQ(sheet_->windowTitle(), QStringLiteral("SCALORA -  (  )"));
+    EXPECT_FALSE(sheet_->Sheet.CursorXShown);
+    EXPECT_EQ(core_->RedrawStamp, 0);
+}
+
+TEST_F(SheetStartTest, UpgradeInProgressAnsweredNoEndsTheProgram)
+{
+    sheet_->show();
+    core_->UpgradeState = 1;
+    prompts_.Clear();
+    prompts_.Answer('N');
+    sheet_->Timer1.start();
+    sheet_->Timer1Timer();
+    EXPECT_FALSE(sheet_->Timer1.isActive());
+    EXPECT_EQ(prompts_.Texts(),
+              QStringList{QStringLiteral(
+                  "Upgrade to Scalora2 in progress - do you really want to revert to Scalora1 ?")});
+    EXPECT_FALSE(sheet_->isVisible());
+}
+
+TEST_F(SheetStartTest, UpgradeCompletedAnsweredYesKeepsRunning)
+{
+    sheet_->show();
+    core_->UpgradeState = 2;
+    prompts_.Clear();
+    prompts_.Answer('Y');
+    sheet_->Timer1Timer();
+    EXPECT_EQ(prompts_.Texts(),
+              QStringList{QStringLiteral(
+                  "Upgrade to Scalora2 already completed - do you really want to revert to Scalora1 ?")});
+    EXPECT_TRUE(sheet_->isVisible());
+}
+
+TEST_F(SheetStartTest, NoUpgradeAsksNothing)
+{
+    sheet_->show();
+    prompts_.Clear();
+    sheet_->Timer1Timer();
+    EXPECT_TRUE(prompts_.Texts().isEmpty());
+    EXPECT_TRUE(sheet_->isVisible());
+}
+
+class ZoomTest : public SheetTest
+{
+  protected:
+    void SetUp() override
+    {
+        SheetTest::SetUp();
+        StoreSeg(0, 0, 100, 0);
+        StoreSeg(0, 0, 0, 50);
+        core_->AddText(Pt(20, 20), QStringLiteral("Tap"), 0);
+        sheet_->show();
+    }
+
+    std::array<int, 4> Margins() const
+    {
+        return {core_->MarginLeft, core_->MarginRight, core_->MarginTop, core_->MarginBottom};
+    }
+};
+
+TEST_F(ZoomTest, TimesTwoDoublesTheBitmapAndTheLabelFont)
+{
+    const QSize client = sheet_->ScrollBox1->maximumViewportSize();
+    sheet_->zoomx2->trigger();
+    EXPECT_TRUE(sheet_->zoomx2->isChecked());
+    EXPECT_EQ(sheet_->Sheet.ZoomFactor, 2);
+    EXPECT_EQ(core_->SheetWidth, 2 * client.width());
+    EXPECT_EQ(core_->SheetHeight, 2 * client.height());
+    EXPECT_EQ(sheet_->Sheet.Bitmap.Width(), 2 * client.width());
+    EXPECT_EQ(sheet_->Sheet.Bitmap.FontPoints(), 16);
+    EXPECT_TRUE(sheet_->Sheet.CursorXShown);
+    sheet_->zoomx4->trigger();
+    EXPECT_EQ(sheet_->Sheet.Bitmap.Height(), 4 * client.height());
+    EXPECT_EQ(Margins(), (std::array<int, 4>{50, 50, 50, 50}));
+}
+
+TEST_F(ZoomTest, MarginCommandsFromTheScrollBoxOuterSize)
+{
+    const QSize box = sheet_->ScrollBox1->size();
+    sheet_->centred->trigger();
+    EXPECT_EQ(Margins(), (std::array<int, 4>{box.width() / 4, box.width() / 4, box.height() / 4,
+                                             box.height() / 4}));
+    EXPECT_EQ(core_->LenToPixelX(0), box.width() / 4);
+    sheet_->shright->trigger();
+    EXPECT_EQ(Margins(), (std::array<int, 4>{box.width() / 3, 50, 50, 50}));
+    sheet_->shleft->trigger();
+    sheet_->shup->trigger();
+    EXPECT_EQ(Margins(), (std::array<int, 4>{50, 50, 50, box.height() / 3}));
+    sheet_->shdown->trigger();
+    EXPECT_EQ(Margins(), (std::array<int, 4>{50, 50, box.height() / 3, 50}));
+    sheet_->zoomx3->trigger();
+    sheet_->centred->trigger();
+    EXPECT_EQ(sheet_->Sheet.ZoomFactor, 1);
+    sheet_->zoomx2->trigger();
+    EXPECT_EQ(Margins(), (std::array<int, 4>{50, 50, 50, 50}));
+}
+
+TEST_F(ZoomTest, OpeningTheHalfSubmenuTicksItAndTheMenuShowsTheHalfSign)
+{
+    emit sheet_->Zoom1->aboutToShow();
+    EXPECT_EQ(sheet_->zoomxhalf->title(), QStringLiteral("x \u00BD"));
+    sheet_->zoomx2->trigger();
+    emit sheet_->zoomxhalf->aboutToShow();
+    EXPECT_TRUE(sheet_->zoomxhalf->menuAction()->isChecked());
+    EXPECT_FALSE(sheet_->zoomx2->isChecked());
+    EXPECT_EQ(sheet_->Sheet.ZoomFactor, 2);
+    sheet_->shright->trigger();
+    EXPECT_TRUE(sheet_->zoomxhalf->menuAction()->isChecked());
+}
+
+TEST_F(ZoomTest, TickOnlyTimesOneKeepsZoomAndMargins)
+{
+    sheet_->zoomx4->trigger();
+    core_->MarginLeft = 70;
+    sheet_->ZoomTickOnly = true;
+    sheet_->zoomx1->trigger();
+    sheet_->ZoomTickOnly = false;
+    EXPECT_TRUE(sheet_->zoomx1->isChecked());
+    EXPECT_EQ(sheet_->Sheet.ZoomFactor, 4);
+    EXPECT_EQ(core_->MarginLeft, 70);
+}
+
+} // namespace
