@@ -6,6 +6,7 @@
 #include "library/application.h"
 #include "sheet/startup.h"
 #include "store/core.h"
+#include "store/export.h"
 
 namespace {
 
@@ -36,5 +37,6 @@ int main(int argc, char** argv)
     edition.MakeProfilesData = [](Store& s) {
         return std::make_unique<TableProfilesData>(Core(s));
     };
+    edition.ExportToFirebird = [](Store& s) { return FirebirdExport(Core(s)).ExportToFirebird(); };
     return RunProgram(argc, argv, edition);
 }

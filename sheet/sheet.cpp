@@ -40,7 +40,8 @@ void SetPanelColour(QWidget* panel, StatusColour colour)
 } // namespace
 
 TFSheet::TFSheet(Forms& forms, QWidget* parent)
-    : QMainWindow(parent), Sheet(forms, *this), forms_(forms)
+    : QMainWindow(parent), Sheet(forms, *this), Joining(*this, forms), Commands(*this, forms),
+      forms_(forms)
 {
     setWindowTitle(QStringLiteral("Scalora"));
     move(108, 28);
@@ -55,6 +56,7 @@ TFSheet::TFSheet(Forms& forms, QWidget* parent)
     connect(Draw1, &QAction::triggered, this, [this] { Redraw.RedrawCommand(); });
     connect(RefPtsBtn, &QToolButton::clicked, this, [this] { Redraw.RefreshKeepingCursors(); });
     connect(FocusBtn, &QPushButton::clicked, this, &TFSheet::ClearActiveControl);
+    BindCommands();
     connect(Zoom1, &QMenu::aboutToShow, this,
             [this] { zoomxhalf->setTitle(QStringLiteral("x ") + QChar(0x00BD)); });
     connect(zoomxhalf, &QMenu::aboutToShow, this,
@@ -74,6 +76,16 @@ TFSheet::TFSheet(Forms& forms, QWidget* parent)
     Timer1.setSingleShot(true);
     connect(&Timer1, &QTimer::timeout, this, &TFSheet::Timer1Timer);
     ClearActiveControl();
+}
+
+void TFSheet::BindCommands()
+{
+    connect(Open1, &QAction::triggered, this, [this] { Commands.Open1Click(); });
+    connect(New1, &QAction::triggered, this, [this] { Commands.New1Click(); });
+    connect(Profiles1, &QAction::triggered, this, [this] { Commands.Profiles1Click(); });
+    connect(Layers1, &QAction::triggered, this, [this] { Commands.Layers1Click(); });
+    connect(exportFB1, &QAction::triggered, this, [this] { Commands.exportFB1Click(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Commands.Button2Click(); });
 }
 
 void TFSheet::CloseSheet()

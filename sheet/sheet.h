@@ -2,6 +2,8 @@
 // The main window: the drawing sheet with its side panel, status bar and
 // menus.
 
+#include "sheet/joining.h"
+#include "sheet/menucommands.h"
 #include "sheet/redraw.h"
 #include "sheet/sheetstate.h"
 #include "sheet/zoom.h"
@@ -31,6 +33,8 @@ class TFSheet : public QMainWindow, public SheetHost
 
     SheetState Sheet;
     SheetRedraw Redraw{Sheet};
+    SheetJoining Joining;
+    SheetCommands Commands;
 
     QTimer Timer1; // the start-up timer, enabled once every window exists
 
@@ -127,6 +131,7 @@ class TFSheet : public QMainWindow, public SheetHost
 
   private:
     void FormCreate();
+    void BindCommands();
     void BuildMenus();
     void BuildZoomMenu();
     void BuildSidePanel();

@@ -2,6 +2,8 @@
 // The main block both programs share: create every window once, in a fixed
 // order, arm the start-up timer and run the message loop.
 
+#include "sheet/forms.h"
+
 #include <QString>
 #include <functional>
 #include <memory>
@@ -10,6 +12,27 @@ class Store;
 class DiagramRows;
 class LayersData;
 class ProfilesData;
+class TFSheet;
+class TFCal;
+class TFchoice;
+class TFFlash;
+class TFinpstr;
+class TFnotepad;
+class Tfselfolder;
+class TFAbout1;
+class TFseg;
+class TFsegs;
+class TFedtxt;
+class TFEdPt;
+class TFSegdets;
+class TFDiags;
+class TFLayers;
+class Tfrelayer;
+class TForm1;
+class TFhchk;
+class TFpfls;
+class TFnewseg;
+class TFnotes;
 
 // What tells the two programs apart: their title, their store and the data
 // behind the list windows, which each store reaches its own way.
@@ -21,6 +44,46 @@ struct Edition {
     std::function<std::unique_ptr<DiagramRows>(Store&)> MakeDiagramRows;
     std::function<std::unique_ptr<LayersData>(Store&)> MakeLayersData;
     std::function<std::unique_ptr<ProfilesData>(Store&)> MakeProfilesData;
+    // The copy of the whole store into the second program's database; true
+    // when it succeeded and the program is to end. Empty where there is none.
+    std::function<bool(Store&)> ExportToFirebird;
+};
+
+// Every window of the run, created in the order the program has always used
+// (a window made before the store touches no data) and destroyed in reverse.
+class ProgramWindows
+{
+  public:
+    ProgramWindows(const Edition& edition, const QString& exeFolder);
+    ~ProgramWindows();
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    Forms forms;
+
+  private:
+    std::unique_ptr<TFSheet> sheet;
+    std::unique_ptr<TFCal> cal;
+    std::unique_ptr<TFchoice> choice;
+    std::unique_ptr<TFFlash> flash;
+    std::unique_ptr<TFinpstr> inpstr;
+    std::unique_ptr<TFnotepad> notepad;
+    std::unique_ptr<Tfselfolder> selfolder;
+    std::unique_ptr<TFAbout1> about;
+    std::unique_ptr<Store> core;
+    std::unique_ptr<TFseg> seg;
+    std::unique_ptr<TFsegs> segs;
+    std::unique_ptr<TFedtxt> edtxt;
+    std::unique_ptr<TFEdPt> edpt;
+    std::unique_ptr<TFSegdets> segdets;
+    std::unique_ptr<TFDiags> diags;
+    std::unique_ptr<TFLayers> layers;
+    std::unique_ptr<Tfrelayer> relayer;
+    std::unique_ptr<TForm1> form1;
+    std::unique_ptr<TFhchk> hchk;
+    std::unique_ptr<TFpfls> pfls;
+    std::unique_ptr<TFnewseg> newseg;
+    std::unique_ptr<TFnotes> notes;
 };
 
 int RunProgram(int argc, char** argv, const Edition& edition);
