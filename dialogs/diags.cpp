@@ -1,5 +1,7 @@
 #include "dialogs/diags.h"
 
+#include "dialogs/listgrid.h"
+
 #include "library/inpstr.h"
 #include "library/messages.h"
 #include "store/store.h"
@@ -23,11 +25,6 @@ namespace
 constexpr int32_t MaxDecimals = 15;
 
 enum GridColumn { IdColumn = 0, NameColumn = 1, UnitsColumn = 2 };
-
-QString Titled(const QString& title, bool ordering)
-{
-    return ordering ? QStringLiteral("\u2022 ") + title : title;
-}
 
 } // namespace
 
@@ -77,22 +74,11 @@ void TFDiags::BuildMenus()
 
 void TFDiags::BuildGrid()
 {
-    DBGrid1 = new QTableWidget(0, 3, this);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setShowGrid(true);
-    DBGrid1->verticalHeader()->hide();
-    QFont bold = DBGrid1->horizontalHeader()->font();
-    bold.setBold(true);
-    DBGrid1->horizontalHeader()->setFont(bold);
-    DBGrid1->horizontalHeader()->setSectionsClickable(true);
-    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    DBGrid1 = MakeListGrid(this, 3);
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     const int charWidth = DBGrid1->fontMetrics().horizontalAdvance(QLatin1Char('0'));
     DBGrid1->setColumnWidth(IdColumn, charWidth * 5 + 16);
     DBGrid1->setColumnWidth(NameColumn, charWidth * 30);
-    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(at)); });
     connect(DBGrid1, &QTableWidget::cellDoubleClicked, this, &TFDiags::DBGrid1DblClick);
@@ -122,9 +108,9 @@ bool TFDiags::ChooseDiagram()
 
 void TFDiags::MarkDiagramSortColumn()
 {
-    DBGrid1->setHorizontalHeaderLabels({Titled(QStringLiteral("Id"), Num1->isChecked()),
-                                        Titled(QStringLiteral("Name"), Name1->isChecked()),
-                                        QStringLiteral("Units")});
+    const int ordering = Num1->isChecked() ? IdColumn : Name1->isChecked() ? NameColumn : -1;
+    DBGrid1->setHorizontalHeaderLabels(SortTitles(
+        {QStringLiteral("Id"), QStringLiteral("Name"), QStringLiteral("Units")}, ordering));
 }
 
 void TFDiags::ReloadDiagramList()

@@ -1,5 +1,6 @@
 #include "dialogs/layers.h"
 
+#include "dialogs/listgrid.h"
 #include "dialogs/pfls.h"
 #include "dialogs/relayer.h"
 #include "library/inpstr.h"
@@ -22,7 +23,6 @@
 namespace
 {
 
-const QString Bullet = QStringLiteral("\u2022 ");
 
 QTableWidgetItem* Cell(const QString& text, Qt::Alignment align = Qt::AlignLeft)
 {
@@ -54,20 +54,10 @@ TFLayers::~TFLayers() = default;
 
 void TFLayers::BuildGrid()
 {
-    DBGrid1 = new QTableWidget(0, 3, this);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setShowGrid(true);
-    DBGrid1->verticalHeader()->hide();
-    QFont bold = DBGrid1->horizontalHeader()->font();
-    bold.setBold(true);
-    DBGrid1->horizontalHeader()->setFont(bold);
-    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    DBGrid1 = MakeListGrid(this, 3);
     DBGrid1->setColumnWidth(0, 50);
     DBGrid1->setColumnWidth(1, 250);
     DBGrid1->setColumnWidth(2, 90);
-    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
     connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { TitleClick(column); });
@@ -229,10 +219,9 @@ void TFLayers::FillGrid()
 
 void TFLayers::MarkLayerSortColumn()
 {
-    QStringList titles{QStringLiteral("Id"), QStringLiteral("Name"), QStringLiteral("Visibility")};
     const int marked = bynumber1->isChecked() ? 0 : byname1->isChecked() ? 1 : 2;
-    titles[marked].prepend(Bullet);
-    DBGrid1->setHorizontalHeaderLabels(titles);
+    DBGrid1->setHorizontalHeaderLabels(SortTitles(
+        {QStringLiteral("Id"), QStringLiteral("Name"), QStringLiteral("Visibility")}, marked));
 }
 
 void TFLayers::GoToLayerRow(int32_t layernum)

@@ -1,5 +1,7 @@
 #include "dialogs/pfls.h"
 
+#include "dialogs/listgrid.h"
+
 #include "library/inpstr.h"
 #include "library/messages.h"
 #include "store/store.h"
@@ -18,7 +20,6 @@
 namespace
 {
 
-const QString Bullet = QStringLiteral("\u2022 ");
 
 QTableWidgetItem* Cell(const QString& text, Qt::Alignment align = Qt::AlignLeft)
 {
@@ -49,19 +50,9 @@ TFpfls::~TFpfls() = default;
 
 void TFpfls::BuildGrid()
 {
-    DBGrid1 = new QTableWidget(0, 2, this);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->setShowGrid(true);
-    DBGrid1->verticalHeader()->hide();
-    QFont bold = DBGrid1->horizontalHeader()->font();
-    bold.setBold(true);
-    DBGrid1->horizontalHeader()->setFont(bold);
-    DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    DBGrid1 = MakeListGrid(this, 2);
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     DBGrid1->setColumnWidth(0, 50);
-    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QTableWidget::cellDoubleClicked, this, [this] { TakeSelectedProfile(); });
     connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { TitleClick(column); });
@@ -151,10 +142,8 @@ void TFpfls::FillGrid()
 
 void TFpfls::MarkProfileSortColumn()
 {
-    QString id = QStringLiteral("Id");
-    QString name = QStringLiteral("Name");
-    (byId1->isChecked() ? id : name).prepend(Bullet);
-    DBGrid1->setHorizontalHeaderLabels({id, name});
+    DBGrid1->setHorizontalHeaderLabels(
+        SortTitles({QStringLiteral("Id"), QStringLiteral("Name")}, byId1->isChecked() ? 0 : 1));
 }
 
 int32_t TFpfls::HighestListedProfile() const
