@@ -182,22 +182,6 @@ void TFDiags::Rename1Click()
     }
 }
 
-bool TFDiags::InputFittingText(const QString& prompt, QString& text, int width, const QString& what)
-{
-    QString typed = text;
-    for (;;) {
-        if (!InputText(prompt, typed)) {
-            return false;
-        }
-        if (typed.size() <= width) {
-            text = typed;
-            return true;
-        }
-        ShowInfo(what + QStringLiteral(" may be at most ") + QString::number(width) +
-                 QStringLiteral(" characters long"));
-    }
-}
-
 bool TFDiags::InputDecimals(int32_t& decimals)
 {
     int32_t typed = decimals;

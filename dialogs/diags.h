@@ -69,7 +69,6 @@ class TFDiags : public QDialog
     void Rename1Click();
     // An input box that asks again, with a message, while the text is
     // longer than its column.
-    bool InputFittingText(const QString& prompt, QString& text, int width, const QString& what);
     bool InputDecimals(int32_t& decimals);
 
     Store& store_;

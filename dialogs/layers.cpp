@@ -308,8 +308,9 @@ void TFLayers::New1Click()
     }
     const int32_t n = store_.LastLayerNum + 1;
     QString name;
-    if (!InputText(QStringLiteral("Layer # ") + QString::number(n) + QStringLiteral(" shortname"),
-                   name)) {
+    if (!InputFittingText(QStringLiteral("Layer # ") + QString::number(n) +
+                              QStringLiteral(" shortname"),
+                          name, LayerNameWidth, QStringLiteral("A layer's name"))) {
         return;
     }
     data_->AddLayer(n, name);
@@ -326,7 +327,8 @@ void TFLayers::Rename1Click()
     }
     const int32_t layernum = row->Layernum;
     QString name = row->Name;
-    if (!InputText(QStringLiteral("Rename layer"), name)) {
+    if (!InputFittingText(QStringLiteral("Rename layer"), name, LayerNameWidth,
+                          QStringLiteral("A layer's name"))) {
         return;
     }
     data_->RenameLayer(layernum, name);

@@ -72,7 +72,7 @@ void TableLayersData::AddLayer(int32_t layernum, const QString& name)
         EditAndPost(table, [&] {
             table.FieldByName(QStringLiteral("Dgnum")).SetInteger(core_.CurrentDiagram);
             table.FieldByName(QStringLiteral("Layernum")).SetInteger(layernum);
-            table.FieldByName(QStringLiteral("Name")).SetString(name.left(LayerNameWidth));
+            table.FieldByName(QStringLiteral("Name")).SetString(name);
             table.FieldByName(QStringLiteral("Visib")).SetInteger(VisibBold);
         });
     });
@@ -100,7 +100,7 @@ bool TableLayersData::SetLayerVisibility(int32_t layernum, int32_t visib)
 
 bool TableLayersData::RenameLayer(int32_t layernum, const QString& name)
 {
-    return WriteLayerField(layernum, QStringLiteral("Name"), name.left(LayerNameWidth));
+    return WriteLayerField(layernum, QStringLiteral("Name"), name);
 }
 
 std::vector<int32_t> TableLayersData::SegmentsOfLayer(int32_t layernum)

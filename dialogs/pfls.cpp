@@ -172,8 +172,9 @@ int32_t TFpfls::NewProfile()
     }
     const int32_t n = HighestListedProfile() + 1;
     QString name;
-    if (!InputText(QStringLiteral("Profile #") + QString::number(n) + QStringLiteral(" name"),
-                   name)) {
+    if (!InputFittingText(QStringLiteral("Profile #") + QString::number(n) +
+                              QStringLiteral(" name"),
+                          name, ProfileNameWidth, QStringLiteral("A profile's name"))) {
         return 0;
     }
     data_->AddProfile(n, name);
@@ -223,7 +224,8 @@ void TFpfls::Rename1Click()
     }
     const int32_t pflnum = row->Pflnum;
     QString name = row->Name;
-    if (!InputText(QStringLiteral("Rename profile"), name)) {
+    if (!InputFittingText(QStringLiteral("Rename profile"), name, ProfileNameWidth,
+                          QStringLiteral("A profile's name"))) {
         return;
     }
     data_->RenameProfile(pflnum, name);

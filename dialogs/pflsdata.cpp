@@ -49,7 +49,7 @@ void TableProfilesData::AddProfile(int32_t pflnum, const QString& name)
         EditAndPost(table, [&] {
             table.FieldByName(QStringLiteral("Dgnum")).SetInteger(core_.CurrentDiagram);
             table.FieldByName(QStringLiteral("Pflnum")).SetInteger(pflnum);
-            table.FieldByName(QStringLiteral("Name")).SetString(name.left(ProfileNameWidth));
+            table.FieldByName(QStringLiteral("Name")).SetString(name);
         });
     });
 }
@@ -65,7 +65,7 @@ bool TableProfilesData::RenameProfile(int32_t pflnum, const QString& name)
         }
         table.Edit();
         EditAndPost(table, [&] {
-            table.FieldByName(QStringLiteral("Name")).SetString(name.left(ProfileNameWidth));
+            table.FieldByName(QStringLiteral("Name")).SetString(name);
         });
     });
     return found;

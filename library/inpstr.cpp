@@ -257,3 +257,19 @@ void UseInputBox(TFinpstr* box)
 {
     programInputBox = box;
 }
+
+bool InputFittingText(const QString& prompt, QString& text, int width, const QString& what)
+{
+    QString typed = text;
+    for (;;) {
+        if (!InputText(prompt, typed)) {
+            return false;
+        }
+        if (typed.size() <= width) {
+            text = typed;
+            return true;
+        }
+        ShowInfo(what + QStringLiteral(" may be at most ") + QString::number(width) +
+                 QStringLiteral(" characters long"));
+    }
+}

@@ -22,6 +22,10 @@ void SetInputEmphasis(QChar emphasis);
 
 // True only on OK, with the edited text; otherwise text is unchanged.
 bool InputText(const QString& prompt, QString& text);
+// InputText until the text fits a column of width characters: a longer one
+// is refused with "<what> may be at most <width> characters long" and asked
+// again, never cut. True only on OK with a fitting text.
+bool InputFittingText(const QString& prompt, QString& text, int width, const QString& what);
 bool InputText2(const QString& prompt1, const QString& prompt2, QString& text);
 // The edit starts with the number when it is above 0, else empty. True only
 // on OK with a whole number (the empty text is 0); otherwise the number is

@@ -229,6 +229,24 @@ TEST_F(LayersWindowTest, NewLayerIsNumberedAfterTheHighestAndSelected)
     EXPECT_EQ(Core().LastLayerNum, 4);
 }
 
+TEST_F(LayersWindowTest, NameLongerThanItsColumnIsRefusedAndAskedAgain)
+{
+    AddFourLayers();
+    const QString longName(41, QLatin1Char('w'));
+    prompts_.Type(longName).Type(QStringLiteral("walls"));
+    WhenModal([&](QWidget*) {
+        Select(3);
+        W().Rename1->trigger();
+        W().Button2->click();
+    });
+    EXPECT_TRUE(W().ShowLayers());
+    EXPECT_EQ(prompts_.Texts(), QStringList({"Rename layer",
+                                             "A layer's name may be at most 40 characters long",
+                                             "Rename layer"}));
+    EXPECT_EQ(prompts_.Log()[2].initial, longName); // the typed text comes back to be mended
+    EXPECT_EQ(Count("layer", "dgnum = 1 AND layernum = 3 AND name = 'walls'"), 1);
+}
+
 TEST_F(LayersWindowTest, FirstLayerOfADiagramWithoutLayersIsNumberZero)
 {
     NewDiagram(2, QStringLiteral("Empty"));
