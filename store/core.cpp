@@ -1,5 +1,7 @@
 #include "store/core.h"
 
+#include "store/tableschema.h"
+
 #include "library/flash.h"
 #include "platform/ini.h"
 
@@ -143,6 +145,7 @@ void TFcore::OpenStore()
     Database1.DriverName = QStringLiteral("STANDARD");
     Database1.Open();
     UpgradeSchema();
+    EnsureLookupIndexes(Database1);
     OpenTables();
 }
 

@@ -49,7 +49,19 @@ QStringList Statements(int version)
     };
 }
 
+const char* const LookupIndexes[] = {
+    "CREATE INDEX IF NOT EXISTS pointlen ON point (Dgnum, Lenx, Leny)",
+    "CREATE INDEX IF NOT EXISTS segends ON seg (Dgnum, FromPt, ToPt)",
+};
+
 } // namespace
+
+void EnsureLookupIndexes(tables::Database& db)
+{
+    for (const char* sql : LookupIndexes) {
+        db.Execute(QString::fromLatin1(sql));
+    }
+}
 
 void CreateTableStore(const QString& folder, int version)
 {
@@ -68,6 +80,9 @@ void CreateTableStore(const QString& folder, int version)
     QString script = QStringLiteral("PRAGMA journal_mode=WAL; BEGIN; ");
     for (const QString& s : Statements(version)) {
         script += s + QStringLiteral("; ");
+    }
+    for (const char* sql : LookupIndexes) {
+        script += QString::fromLatin1(sql) + QStringLiteral("; ");
     }
     script += QStringLiteral("COMMIT;");
     char* error = nullptr;
