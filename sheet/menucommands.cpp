@@ -1,19 +1,38 @@
 #include "sheet/menucommands.h"
 
+#include "dialogs/about1.h"
 #include "dialogs/diags.h"
 #include "dialogs/layers.h"
+#include "dialogs/notepad.h"
+#include "dialogs/notes.h"
 #include "dialogs/pfls.h"
+#include "library/controls.h"
+#include "library/flash.h"
+#include "library/inpstr.h"
+#include "library/messages.h"
+#include "library/textnum.h"
 #include "sheet/forms.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
 #include "store/store.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QPushButton>
 
 Store& SheetCommands::Core() const
 {
     return sheet_.Sheet.Core();
+}
+
+void SheetCommands::Diagram1Open()
+{
+    const bool open = Core().CurrentDiagram > 0;
+    sheet_.Rename1->setEnabled(open);
+    sheet_.Export1->menuAction()->setEnabled(open);
+    sheet_.Delete1->setEnabled(open);
 }
 
 void SheetCommands::Open1Click()
@@ -24,10 +43,12 @@ void SheetCommands::Open1Click()
     sheet_.ZoomTickOnly = false;
     if (!forms_.FDiags->ChooseDiagram())
         return;
+    sheet_.Sheet.HideCursors();
     sheet_.Sheet.CursorO() = sheet_.Sheet.LastDrawnEnd;
     sheet_.Redraw.RefreshWithCursors();
     sheet_.FirstBtn->click();
     sheet_.OtoXBtn->click();
+    ShowDiagramNotesIfAny();
     sheet_.UpdateCaption();
 }
 
@@ -38,10 +59,56 @@ void SheetCommands::New1Click()
     sheet_.UpdateCaption();
     TPointRec empty;
     InitPoint(empty);
+    sheet_.Sheet.HideCursors();
     sheet_.Sheet.CursorO() = empty;
     sheet_.Sheet.CursorX() = empty;
     sheet_.ZoomMenuCommand(ZoomCommand::Times1);
     sheet_.Redraw.RefreshWithCursors();
+}
+
+void SheetCommands::Close1Click()
+{
+    Store& core = Core();
+    core.CurrentDiagram = 0;
+    // The closed diagram's name and units go with it, so the caption no
+    // longer names a diagram that is not on the sheet.
+    core.DiagramName.clear();
+    core.DiagramUnits.clear();
+    sheet_.Redraw.RefreshWithCursors();
+    sheet_.UpdateCaption();
+}
+
+void SheetCommands::Delete1Click()
+{
+    if (!Core().DeleteDiagram())
+        return;
+    sheet_.setWindowTitle(QStringLiteral("SCALORA - "));
+    sheet_.Redraw.RefreshWithCursors();
+}
+
+void SheetCommands::Rename1Click()
+{
+    QString name;
+    if (!forms_.FDiags->RenameDiagram(Core().CurrentDiagram, name))
+        return;
+    Core().DiagramName = name;
+    sheet_.UpdateCaption();
+}
+
+void SheetCommands::Units1Click()
+{
+    if (forms_.FDiags->EditDiagramUnits())
+        sheet_.UpdateCaption();
+}
+
+void SheetCommands::toClipboard1Click()
+{
+    {
+        // The picture goes out without the cursors painted on it.
+        CursorsHidden hidden(sheet_.Sheet);
+        QGuiApplication::clipboard()->setImage(sheet_.Sheet.Bitmap.Image().copy());
+    }
+    Flash(QStringLiteral("Copied to clipboard OK"));
 }
 
 void SheetCommands::Profiles1Click()
@@ -60,6 +127,123 @@ void SheetCommands::exportFB1Click()
 {
     if (ExportToFirebird && ExportToFirebird())
         sheet_.CloseSheet();
+}
+
+bool SheetCommands::AskNumber(const QString& prompt, QString& typed, int32_t& number)
+{
+    typed.clear();
+    if (!InputText(prompt, typed))
+        return false;
+    number = 0;
+    return ParseInteger(typed, number);
+}
+
+void SheetCommands::forPoint1Click()
+{
+    QString typed;
+    int32_t n = 0;
+    if (!AskNumber(QStringLiteral("Enter Point number"), typed, n))
+        return;
+    Store& core = Core();
+    TPointRec point;
+    if (!core.LoadPoint(n, point)) {
+        ShowInfo(QStringLiteral("Point not found"));
+        return;
+    }
+    // Only a point the last redraw drew is on the sheet to put X on.
+    if (point.Rprts != core.RedrawStamp) {
+        ShowInfo(QStringLiteral("Point not visible, try Layer #") +
+                 QString::number(point.Layernum));
+        return;
+    }
+    sheet_.Sheet.HideCursors();
+    sheet_.Sheet.CursorX() = point;
+    sheet_.Redraw.RefreshKeepingCursors();
+}
+
+void SheetCommands::forSegment1Click()
+{
+    QString typed;
+    int32_t n = 0;
+    if (!AskNumber(QStringLiteral("Enter Segment number"), typed, n))
+        return;
+    Store& core = Core();
+    TSegRec seg;
+    if (!core.LoadSegment(n, seg)) {
+        ShowInfo(QStringLiteral("Segment not found"));
+        return;
+    }
+    TLayerRec layer;
+    core.LoadLayer(seg.Layernum, layer);
+    if (layer.Visib == VisibHidden) {
+        ShowInfo(QStringLiteral("Segment #") + typed + QStringLiteral(" is in Layer #") +
+                 QString::number(seg.Layernum) + QStringLiteral(" which is currently hidden"));
+        return;
+    }
+    sheet_.Sheet.HideCursors();
+    core.CurrentSegment = seg;
+    sheet_.Sheet.CursorO() = seg.FromPoint;
+    sheet_.Sheet.CursorX() = seg.ToPoint;
+    sheet_.Redraw.RefreshKeepingCursors();
+}
+
+void SheetCommands::Options1Open()
+{
+    sheet_.Flashtime1->setText(QStringLiteral("Flash interval = ") +
+                               QString::number(FlashIntervalMs()) + QStringLiteral("ms"));
+}
+
+void SheetCommands::Notepad1Click()
+{
+    if (forms_.Fnotepad)
+        forms_.Fnotepad->show();
+}
+
+void SheetCommands::About1Click()
+{
+    if (forms_.FAbout1)
+        ShowNearMouse(*forms_.FAbout1);
+}
+
+void SheetCommands::QuitBtnClick()
+{
+    if (Confirm(QStringLiteral("OK to quit program \"SCALORA\" ?")))
+        sheet_.CloseSheet();
+}
+
+void SheetCommands::PressDefaultButton()
+{
+    for (QPushButton* button :
+         {sheet_.XtoObtn, sheet_.Button2, sheet_.Button3, sheet_.SaveBtn, sheet_.JngCancel}) {
+        if (button->isDefault() && button->isEnabled()) {
+            button->click();
+            return;
+        }
+    }
+}
+
+void SheetCommands::PressCancelButton()
+{
+    // QuitBtn is disabled while the joining panel is open, so Esc then
+    // leaves joining instead of offering to quit.
+    for (QPushButton* button : {sheet_.JngCancel, sheet_.QuitBtn}) {
+        if (button->isEnabled()) {
+            button->click();
+            return;
+        }
+    }
+}
+
+void SheetCommands::ShowDiagramNotes()
+{
+    if (forms_.Fnotes)
+        forms_.Fnotes->ShowDiagramNotes();
+}
+
+void SheetCommands::ShowDiagramNotesIfAny()
+{
+    if (forms_.Fnotes)
+        forms_.Fnotes->ShowDiagramNotesIfAny();
 }
 
 void SheetCommands::Button2Click()

@@ -40,7 +40,7 @@ void SetPanelColour(QWidget* panel, StatusColour colour)
 } // namespace
 
 TFSheet::TFSheet(Forms& forms, QWidget* parent)
-    : QMainWindow(parent), Sheet(forms, *this), Joining(*this, forms), Commands(*this, forms),
+    : QMainWindow(parent), Sheet(forms, *this), Joining(*this, forms), Commands(*this, forms), Tools(*this, forms),
       forms_(forms)
 {
     setWindowTitle(QStringLiteral("Scalora"));
@@ -57,6 +57,8 @@ TFSheet::TFSheet(Forms& forms, QWidget* parent)
     connect(RefPtsBtn, &QToolButton::clicked, this, [this] { Redraw.RefreshKeepingCursors(); });
     connect(FocusBtn, &QPushButton::clicked, this, &TFSheet::ClearActiveControl);
     BindCommands();
+    BindTools();
+    BindCursorWork();
     connect(Zoom1, &QMenu::aboutToShow, this,
             [this] { zoomxhalf->setTitle(QStringLiteral("x ") + QChar(0x00BD)); });
     connect(zoomxhalf, &QMenu::aboutToShow, this,
@@ -86,6 +88,22 @@ void TFSheet::BindCommands()
     connect(Layers1, &QAction::triggered, this, [this] { Commands.Layers1Click(); });
     connect(exportFB1, &QAction::triggered, this, [this] { Commands.exportFB1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Commands.Button2Click(); });
+    connect(Diagram1, &QMenu::aboutToShow, this, [this] { Commands.Diagram1Open(); });
+    connect(Close1, &QAction::triggered, this, [this] { Commands.Close1Click(); });
+    connect(Delete1, &QAction::triggered, this, [this] { Commands.Delete1Click(); });
+    connect(Rename1, &QAction::triggered, this, [this] { Commands.Rename1Click(); });
+    connect(Units1, &QAction::triggered, this, [this] { Commands.Units1Click(); });
+    connect(Notes1, &QAction::triggered, this, [this] { Commands.ShowDiagramNotes(); });
+    connect(Diagramnotes1, &QAction::triggered, this, [this] { Commands.ShowDiagramNotes(); });
+    connect(toClipboard1, &QAction::triggered, this, [this] { Commands.toClipboard1Click(); });
+    connect(forPoint1, &QAction::triggered, this, [this] { Commands.forPoint1Click(); });
+    connect(forSegment1, &QAction::triggered, this, [this] { Commands.forSegment1Click(); });
+    connect(Options1, &QMenu::aboutToShow, this, [this] { Commands.Options1Open(); });
+    connect(Flashtime1, &QAction::triggered, this, [] { AskFlashInterval(); });
+    connect(estFlash1, &QAction::triggered, this, [] { TestFlash(); });
+    connect(Notepad1, &QAction::triggered, this, [this] { Commands.Notepad1Click(); });
+    connect(About1, &QAction::triggered, this, [this] { Commands.About1Click(); });
+    connect(QuitBtn, &QPushButton::clicked, this, [this] { Commands.QuitBtnClick(); });
 }
 
 void TFSheet::CloseSheet()
@@ -159,6 +177,7 @@ void TFSheet::FormShow()
 void TFSheet::Timer1Timer()
 {
     Timer1.stop();
+    Commands.ShowDiagramNotesIfAny();
     const int state = forms_.Fcore ? forms_.Fcore->UpgradeState : 0;
     if (state == 0)
         return;

@@ -4,8 +4,13 @@
 
 #include "sheet/joining.h"
 #include "sheet/menucommands.h"
+#include "sheet/movex.h"
+#include "sheet/oxcommands.h"
+#include "sheet/sheetinput.h"
+#include "sheet/stepping.h"
 #include "sheet/redraw.h"
 #include "sheet/sheetstate.h"
+#include "sheet/sheettools.h"
 #include "sheet/zoom.h"
 
 #include <QMainWindow>
@@ -35,6 +40,11 @@ class TFSheet : public QMainWindow, public SheetHost
     SheetRedraw Redraw{Sheet};
     SheetJoining Joining;
     SheetCommands Commands;
+    SheetTools Tools;
+    SheetMoveX MoveX{*this};
+    SheetStepping Stepping{*this};
+    SheetOXCommands OX{*this};
+    SheetInput Input;
 
     QTimer Timer1; // the start-up timer, enabled once every window exists
 
@@ -132,6 +142,8 @@ class TFSheet : public QMainWindow, public SheetHost
   private:
     void FormCreate();
     void BindCommands();
+    void BindTools();
+    void BindCursorWork();
     void BuildMenus();
     void BuildZoomMenu();
     void BuildSidePanel();

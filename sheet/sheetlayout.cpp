@@ -189,6 +189,9 @@ QGroupBox* TFSheet::BuildNewSegmentGroup()
     Button2 = MakeButton<QPushButton>(GroupBox4, QStringLiteral("Measured"),
                                       QStringLiteral("Insert new Measured Segment"));
     Button3 = MakeButton<QPushButton>(GroupBox4, QStringLiteral("Join"));
+    // Default buttons like "x -> o": Enter presses the first enabled one.
+    Button2->setDefault(true);
+    Button3->setDefault(true);
     row->addWidget(Button2);
     row->addWidget(Button3);
     return GroupBox4;
@@ -213,6 +216,8 @@ QGroupBox* TFSheet::BuildJoiningGroup()
     SaveBtn = MakeButton<QPushButton>(GroupBox2, QStringLiteral("Save"), QStringLiteral("Insert new segment"));
     JngCancel = MakeButton<QPushButton>(GroupBox2, QStringLiteral("Cancel"),
                                         QStringLiteral("Insert new segment"));
+    SaveBtn->setDefault(true);
+    JngCancel->setDefault(true);
     AngleBtn->setEnabled(false);
     SaveBtn->setEnabled(false);
     JngCancel->setEnabled(false);

@@ -59,11 +59,11 @@ ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
     forms.Fseg = seg.get();
     segs = std::make_unique<TFsegs>();
     forms.Fsegs = segs.get();
-    edtxt = std::make_unique<TFedtxt>();
+    edtxt = std::make_unique<TFedtxt>(*core, forms);
     forms.Fedtxt = edtxt.get();
-    edpt = std::make_unique<TFEdPt>();
+    edpt = std::make_unique<TFEdPt>(*core);
     forms.FEdPt = edpt.get();
-    segdets = std::make_unique<TFSegdets>();
+    segdets = std::make_unique<TFSegdets>(*core, forms);
     forms.FSegdets = segdets.get();
     diags = std::make_unique<TFDiags>(*core, edition.MakeDiagramRows(*core));
     forms.FDiags = diags.get();

@@ -78,6 +78,8 @@ class TFcore : public QWidget, public Store
     std::vector<TLayerRec> LayersOfDiagram() override;
     void ApplyProfile(int32_t profile) override;
     bool DeleteDiagram() override;
+    bool LoadDiagramNotes(int32_t dgnum, QString& notes) override;
+    bool SaveDiagramNotes(int32_t dgnum, const QString& notes) override;
 
     // Pushes the buffered changes of every table to disk.
     void FlushAllTables();
@@ -112,6 +114,8 @@ class TFcore : public QWidget, public Store
     void RewritePointPixels(std::vector<FitPoint>& points);
     void NormaliseFrom(const std::vector<FitPoint>& points, const std::vector<FitSegment>& segs);
     void InsertTextRow(int32_t pointnum, const QString& text, int32_t layernum);
+    // drawing.DB open again after the store's connection came back.
+    bool ReopenNotesTable();
     void UpgradeSchema();
     void BindDataSets();
     tables::Table* TableAt(int i);

@@ -163,6 +163,11 @@ class Store
     void ListLayers(QComboBox& combo);
     virtual void ApplyProfile(int32_t profile) = 0;
     virtual bool DeleteDiagram() = 0;
+    // The free-text notes of diagram dgnum; false, notes empty, when the
+    // diagram has no row.
+    virtual bool LoadDiagramNotes(int32_t dgnum, QString& notes) = 0;
+    // Stores the notes of diagram dgnum durably; false when it has no row.
+    virtual bool SaveDiagramNotes(int32_t dgnum, const QString& notes) = 0;
 
     // Guards before changes.
     bool CheckDiagramOpen();

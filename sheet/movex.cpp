@@ -1,0 +1,311 @@
+#include "sheet/movex.h"
+
+#include "library/messages.h"
+#include "sheet/sheet.h"
+#include "store/store.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QToolButton>
+#include <algorithm>
+
+namespace
+{
+
+constexpr int NearSearchRadius = 10;
+
+} // namespace
+
+bool SheetMoveX::IsWhite(int x, int y) const
+{
+    return sheet_.Sheet.Bitmap.Pixel(x, y) == Canvas::White;
+}
+
+bool SheetMoveX::GuidesDown() const
+{
+    return sheet_.GuidesBtn->isChecked();
+}
+
+void SheetMoveX::WalkSkip(TPointRec& w, int dx, int dy) const
+{
+    const Canvas& bitmap = sheet_.Sheet.Bitmap;
+    if (IsWhite(w.Pxlx + dx, w.Pxly + dy)) {
+        // Over the paper to the first drawn pixel, or to the sheet's edge.
+        do {
+            if (!bitmap.Contains(w.Pxlx + dx, w.Pxly + dy))
+                return;
+            w.Pxlx += dx;
+            w.Pxly += dy;
+        } while (IsWhite(w.Pxlx, w.Pxly));
+        return;
+    }
+    if (IsWhite(w.Pxlx, w.Pxly)) {
+        w.Pxlx += dx;
+        w.Pxly += dy;
+    }
+    // Along the line while it stays one colour and nothing touches it from
+    // the side: a crossing or branching line ends the walk on its first pixel.
+    const CanvasColour line = bitmap.Pixel(w.Pxlx, w.Pxly);
+    for (;;) {
+        const int nx = w.Pxlx + dx;
+        const int ny = w.Pxly + dy;
+        if (!bitmap.Contains(nx, ny))
+            return;
+        const CanvasColour colour = bitmap.Pixel(nx, ny);
+        if (colour == Canvas::White)
+            return;
+        w.Pxlx = nx;
+        w.Pxly = ny;
+        if (colour != line)
+            return;
+        if (dx != 0 && (!IsWhite(nx, ny + 1) || !IsWhite(nx, ny - 1)))
+            return;
+        if (dy != 0 && (!IsWhite(nx + 1, ny) || !IsWhite(nx - 1, ny)))
+            return;
+    }
+}
+
+void SheetMoveX::SkipX(int dx, int dy)
+{
+    SheetState& s = sheet_.Sheet;
+    if (s.ScaleMissing())
+        return;
+    s.HideCursors();
+    const TPointRec oldX = s.CursorX();
+    TPointRec w = oldX;
+    if (!s.Bitmap.Contains(w.Pxlx + dx, w.Pxly + dy)) {
+        ShowInfo(QStringLiteral("out of range"));
+        s.ShowCursors();
+        return;
+    }
+    WalkSkip(w, dx, dy);
+    s.Core().CurrentSegment.Segnum = -2;
+    s.CursorX() = w;
+    DeriveLengths(oldX, s.CursorX());
+    s.ShowCursors();
+    sheet_.ClearActiveControl();
+}
+
+void SheetMoveX::DeriveLengths(const TPointRec& oldX, TPointRec& x)
+{
+    SheetState& s = sheet_.Sheet;
+    Store& core = s.Core();
+    x.Pointnum = -2;
+    const bool columnKept = x.Pxlx == oldX.Pxlx;
+    const bool rowKept = x.Pxly == oldX.Pxly;
+    bool onGuide = false;
+    if (columnKept) {
+        x.Lenx = oldX.Lenx;
+        if (GuidesDown() && x.Pxly == s.GuidePoint.Pxly) {
+            x.Leny = s.GuidePoint.Leny;
+            onGuide = true;
+        }
+    }
+    if (!onGuide && rowKept) {
+        x.Leny = oldX.Leny;
+        if (GuidesDown() && x.Pxlx == s.GuidePoint.Pxlx) {
+            x.Lenx = s.GuidePoint.Lenx;
+            onGuide = true;
+        }
+    }
+    if (!onGuide) {
+        TSegRec seg;
+        TPointRec point;
+        const bool segFound = core.FindSegmentInLine(oldX, x, seg);
+        // Point 0 is a stored point like any other: X snaps to it too.
+        const bool pointFound = core.FindPointInLine(oldX, x, point);
+        const bool xMoved = !columnKept;
+        const bool yMoved = !rowKept;
+        if (segFound) {
+            sheet_.EnableSelectSegmentAtX(true);
+            s.LastSegment = seg;
+        }
+        if (segFound && pointFound) {
+            if (x.Pxlx < oldX.Pxlx)
+                x.Lenx = std::min(seg.Lenx2, point.Lenx);
+            else if (x.Pxlx > oldX.Pxlx)
+                x.Lenx = std::max(seg.Lenx2, point.Lenx);
+            if (x.Pxly < oldX.Pxly)
+                x.Leny = std::max(seg.Leny2, point.Leny);
+            else if (x.Pxly > oldX.Pxly)
+                x.Leny = std::min(seg.Leny2, point.Leny);
+        } else if (segFound) {
+            if (xMoved)
+                x.Lenx = seg.Lenx2;
+            if (yMoved)
+                x.Leny = seg.Leny2;
+        } else if (pointFound) {
+            if (xMoved)
+                x.Lenx = point.Lenx;
+            if (yMoved)
+                x.Leny = point.Leny;
+        } else {
+            if (xMoved)
+                x.Lenx = core.PixelToLenX(x.Pxlx);
+            if (yMoved)
+                x.Leny = core.PixelToLenY(x.Pxly);
+        }
+        if (pointFound && x.Lenx == point.Lenx && x.Leny == point.Leny)
+            x.Pointnum = point.Pointnum;
+        if (x.Pointnum != -2)
+            return;
+    }
+    core.FindPointAtLength(x);
+}
+
+void SheetMoveX::MoveXByPixel(int dx, int dy)
+{
+    SheetState& s = sheet_.Sheet;
+    if (s.ScaleMissing())
+        return;
+    TPointRec& x = s.CursorX();
+    if (!s.Bitmap.Contains(x.Pxlx + dx, x.Pxly + dy))
+        return;
+    const TPointRec oldX = x;
+    x.Pointnum = -2;
+    s.Core().CurrentSegment.Segnum = -2;
+    x.Pxlx += dx;
+    x.Pxly += dy;
+    DeriveLengths(oldX, x);
+}
+
+void SheetMoveX::ArrowKey(int dx, int dy)
+{
+    SheetState& s = sheet_.Sheet;
+    s.HideCursorX();
+    MoveXByPixel(dx, dy);
+    s.ShowCursorX();
+}
+
+void SheetMoveX::PlaceXAtPixel(int x, int y)
+{
+    SheetState& s = sheet_.Sheet;
+    if (s.ScaleMissing())
+        return;
+    Store& core = s.Core();
+    s.HideCursorX();
+    TPointRec& cursor = s.CursorX();
+    cursor.Pointnum = -2;
+    core.CurrentSegment.Segnum = -2;
+    cursor.Pxlx = x;
+    cursor.Pxly = y;
+    if (!core.FindVisiblePointAtPixel(cursor)) {
+        cursor.Pxlx = x;
+        cursor.Pxly = y;
+        cursor.Lenx = core.PixelToLenX(x);
+        cursor.Leny = core.PixelToLenY(y);
+        core.FindPointAtLength(cursor);
+    }
+    s.ShowCursorX();
+    sheet_.ClearActiveControl();
+}
+
+void SheetMoveX::FindPointNearX()
+{
+    SheetState& s = sheet_.Sheet;
+    Store& core = s.Core();
+    s.HideCursorX();
+    const TPointRec& x = s.CursorX();
+    bool found = false;
+    for (int r = 0; r <= NearSearchRadius && !found; ++r) {
+        for (int a = -r; a <= r && !found; ++a) {
+            const int offsets[4][2] = {{a, -r}, {a, r}, {-r, a}, {r, a}};
+            for (const auto& offset : offsets) {
+                TPointRec probe;
+                probe.Pxlx = x.Pxlx + offset[0];
+                probe.Pxly = x.Pxly + offset[1];
+                if (core.FindVisiblePointAtPixel(probe)) {
+                    s.CursorX() = probe;
+                    core.CurrentSegment.Segnum = -2;
+                    found = true;
+                    break;
+                }
+            }
+        }
+    }
+    s.ShowCursorX();
+}
+
+void SheetMoveX::FindNearBtnClick()
+{
+    if (!sheet_.Sheet.Core().CheckDiagramOpen())
+        return;
+    FindPointNearX();
+    if (AskYesNoCancel(QStringLiteral("Also select segment at this point?")) == QLatin1Char('Y')) {
+        sheet_.ComboBox1->setCurrentIndex(2);
+        sheet_.FirstBtn->click();
+    }
+}
+
+void SheetMoveX::GuidesBtnClick(bool down)
+{
+    SheetState& s = sheet_.Sheet;
+    if (down)
+        s.GuidePoint = s.CursorX();
+    s.DrawGuides();
+}
+
+void SheetMoveX::SkipButtonDown(int dx, int dy, bool shift)
+{
+    sheet_.Sheet.SaveUndoOX();
+    if (shift)
+        sheet_.OX.OtoX();
+    SkipX(dx, dy);
+    if (shift)
+        sheet_.Joining.StartJoining();
+}
+
+void SheetMoveX::SkipXUpODown()
+{
+    SheetState& s = sheet_.Sheet;
+    s.SaveUndoOX();
+    if (s.ScaleMissing())
+        return;
+    SkipX(0, 1);
+    sheet_.OX.OtoX();
+    SkipX(0, -1);
+}
+
+void SheetMoveX::SkipXLeftORight()
+{
+    SheetState& s = sheet_.Sheet;
+    s.SaveUndoOX();
+    if (s.ScaleMissing())
+        return;
+    SkipX(1, 0);
+    sheet_.OX.OtoX();
+    SkipX(-1, 0);
+}
+
+void SheetMoveX::SkipXUpLeftODownRight()
+{
+    SheetState& s = sheet_.Sheet;
+    s.SaveUndoOX();
+    if (s.ScaleMissing())
+        return;
+    const TPointRec start = s.CursorX();
+    SkipXUpODown();
+    const TPointRec up = s.CursorX();
+    const TPointRec down = s.CursorO();
+    s.HideCursors();
+    s.CursorX() = start;
+    SkipXLeftORight();
+    const TPointRec left = s.CursorX();
+    const TPointRec right = s.CursorO();
+    s.HideCursors();
+    TPointRec x;
+    InitPoint(x);
+    x.Lenx = left.Lenx;
+    x.Pxlx = left.Pxlx;
+    x.Leny = up.Leny;
+    x.Pxly = up.Pxly;
+    TPointRec o;
+    InitPoint(o);
+    o.Lenx = right.Lenx;
+    o.Pxlx = right.Pxlx;
+    o.Leny = down.Leny;
+    o.Pxly = down.Pxly;
+    s.CursorX() = x;
+    s.CursorO() = o;
+    s.ShowCursors();
+}

@@ -1,0 +1,229 @@
+#include "sheet/stepping.h"
+
+#include "library/flash.h"
+#include "library/messages.h"
+#include "sheet/sheet.h"
+#include "store/store.h"
+
+#include <QComboBox>
+
+template <typename Row> void SheetStepping::MoveRow(RowCursor<Row>& rows, int direction)
+{
+    SheetState& s = sheet_.Sheet;
+    if (direction == StepFirst) {
+        rows.First();
+    } else if (direction < 0) {
+        rows.Prior();
+        if (rows.Bof()) {
+            s.MarkWrappedAtStart();
+            rows.Last();
+        }
+    } else {
+        rows.Next();
+        if (rows.Eof()) {
+            s.MarkWrappedAtEnd();
+            rows.First();
+        }
+    }
+}
+
+void SheetStepping::StepButton(int direction)
+{
+    Store& core = sheet_.Sheet.Core();
+    // Nothing to walk without a diagram.
+    if (core.CurrentDiagram <= 0)
+        return;
+    if (!core.VisibleSegments.Active())
+        core.OpenVisibleSegments();
+    switch (static_cast<StepMode>(sheet_.ComboBox1->currentIndex())) {
+    case StepMode::Points:
+        StepPoint(direction);
+        break;
+    case StepMode::Segments:
+        StepSegment(direction);
+        break;
+    case StepMode::SegmentsAtX:
+        StepSegmentAtX(direction);
+        break;
+    case StepMode::Arcs:
+        StepArc(direction);
+        break;
+    case StepMode::Diagonals:
+        StepDiagonal(direction);
+        break;
+    case StepMode::Text:
+        StepTextLabel(direction);
+        break;
+    default:
+        return;
+    }
+    sheet_.ClearActiveControl();
+}
+
+void SheetStepping::SeekVisiblePoint(int32_t pointnum)
+{
+    auto& points = sheet_.Sheet.Core().VisiblePoints;
+    points.Last();
+    while (points.RecNo() > 1 && points.Current().Pointnum != pointnum)
+        points.Prior();
+}
+
+void SheetStepping::StepPoint(int direction)
+{
+    SheetState& s = sheet_.Sheet;
+    Store& core = s.Core();
+    auto& points = core.VisiblePoints;
+    // Before the first redraw there is no set of drawn points.
+    if (!points.Active() || points.IsEmpty())
+        return;
+    s.HideCursorX();
+    SeekVisiblePoint(s.CursorX().Pointnum);
+    MoveRow(points, direction);
+    if (direction == StepFirst)
+        Flash(QString::number(points.RecordCount()) + QStringLiteral(" Points visible"));
+    core.LoadPoint(points.Current().Pointnum, s.CursorX());
+    core.CurrentSegment.Segnum = -2;
+    s.ShowCursors();
+}
+
+void SheetStepping::SeekVisibleSegment(int32_t segnum)
+{
+    auto& segs = sheet_.Sheet.Core().VisibleSegments;
+    if (segs.RecNo() > 0 && segs.Current().Segnum == segnum)
+        return;
+    segs.Last();
+    while (segs.RecNo() > 1 && segs.Current().Segnum > segnum)
+        segs.Prior();
+}
+
+void SheetStepping::TakeCurrentSegmentRow()
+{
+    SheetState& s = sheet_.Sheet;
+    Store& core = s.Core();
+    core.LoadSegment(core.VisibleSegments.Current().Segnum, core.CurrentSegment);
+    s.CursorO() = core.CurrentSegment.FromPoint;
+    s.CursorX() = core.CurrentSegment.ToPoint;
+}
+
+void SheetStepping::StepSegment(int direction)
+{
+    SheetState& s = sheet_.Sheet;
+    Store& core = s.Core();
+    auto& segs = core.VisibleSegments;
+    if (segs.IsEmpty())
+        return;
+    s.HideCursors();
+    SeekVisibleSegment(core.CurrentSegment.Segnum);
+    MoveRow(segs, direction);
+    if (direction == StepFirst)
+        Flash(QString::number(segs.RecordCount()) + QStringLiteral(" Segments visible"));
+    TakeCurrentSegmentRow();
+    s.ShowCursors();
+}
+
+void SheetStepping::StepSegmentAtX(int direction)
+{
+    SheetState& s = sheet_.Sheet;
+    Store& core = s.Core();
+    auto& atX = core.SegmentsAtPoint;
+    const int32_t xnum = s.CursorX().Pointnum;
+    const TSegRec& current = core.CurrentSegment;
+    s.HideCursors();
+    const bool xIsAnEnd =
+        xnum == current.FromPoint.Pointnum || xnum == current.ToPoint.Pointnum;
+    // "+" and "-" go on with the list as it stands, once there is one.
+    if (direction == StepFirst || !xIsAnEnd || !atX.Active())
+        core.OpenSegmentsAtPoint(xnum);
+    if (atX.IsEmpty()) {
+        ShowInfo(QStringLiteral("No segments found for point X #") + QString::number(xnum));
+        s.ShowCursors();
+        return;
+    }
+    if (direction == StepFirst) {
+        atX.First();
+        Flash(QString::number(atX.RecordCount()) + QStringLiteral(" Segments for Point #") +
+              QString::number(xnum));
+    } else if (atX.RecordCount() == 1) {
+        Flash(QStringLiteral("No more items - only one item found"));
+        s.ShowCursors();
+        return;
+    } else {
+        MoveRow(atX, direction);
+    }
+    TSegRec seg;
+    if (core.LoadSegment(atX.Current().Segnum, seg)) {
+        // X stays put: the segment is turned so that its to-point is X.
+        if (seg.FromPoint.Pointnum == xnum)
+            SwapPoints(seg.FromPoint, seg.ToPoint);
+        core.CurrentSegment = seg;
+        s.CursorO() = seg.FromPoint;
+    }
+    s.ShowCursors();
+}
+
+void SheetStepping::SearchSegments(int direction,
+                                   const std::function<bool(const VisibleSegmentRow&)>& wanted,
+                                   const QString& noneText)
+{
+    SheetState& s = sheet_.Sheet;
+    Store& core = s.Core();
+    auto& segs = core.VisibleSegments;
+    s.HideCursors();
+    if (segs.IsEmpty()) {
+        s.ShowCursors();
+        return;
+    }
+    SeekVisibleSegment(core.CurrentSegment.Segnum);
+    MoveRow(segs, direction);
+    const int searchDirection = direction < 0 ? StepPrevious : StepNext;
+    const int start = segs.RecNo();
+    bool found = false;
+    do {
+        if (wanted(segs.Current())) {
+            found = true;
+            break;
+        }
+        MoveRow(segs, searchDirection);
+    } while (segs.RecNo() != start);
+    if (found)
+        TakeCurrentSegmentRow();
+    else
+        ShowInfo(noneText);
+    s.ShowCursors();
+}
+
+void SheetStepping::StepArc(int direction)
+{
+    SearchSegments(
+        direction, [](const VisibleSegmentRow& row) { return row.SegType == SegArc; },
+        QStringLiteral("No Arcs visible"));
+}
+
+void SheetStepping::StepDiagonal(int direction)
+{
+    SearchSegments(
+        direction,
+        [](const VisibleSegmentRow& row) {
+            return row.SegType == SegLine && row.Lenx1 != row.Lenx2 && row.Leny1 != row.Leny2;
+        },
+        QStringLiteral("No Diagonals visible"));
+}
+
+void SheetStepping::StepTextLabel(int direction)
+{
+    SheetState& s = sheet_.Sheet;
+    Store& core = s.Core();
+    auto& texts = core.VisibleTexts;
+    if (!texts.Active() || texts.IsEmpty())
+        return;
+    s.HideCursors();
+    MoveRow(texts, direction);
+    if (direction == StepFirst)
+        Flash(QString::number(texts.RecordCount()) + QStringLiteral(" Text labels visible"));
+    // A label whose point has gone leaves X where it was.
+    TPointRec point;
+    if (core.LoadPoint(texts.Current().Pointnum, point))
+        s.CursorX() = point;
+    core.CurrentSegment.Segnum = -2;
+    s.ShowCursors();
+}

@@ -1,0 +1,206 @@
+#include "sheetfixture.h"
+
+#include "store/store.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+namespace
+{
+
+class SteppingTest : public SheetTest
+{
+  protected:
+    TPointRec& X() { return sheet_->Sheet.CursorX(); }
+    TPointRec& O() { return sheet_->Sheet.CursorO(); }
+
+    // floor, wall, a diagonal apart from both and an arc.
+    void StoreDrawing()
+    {
+        floor_ = StoreSeg(0, 0, 100, 0);
+        wall_ = StoreSeg(100, 0, 100, 50);
+        diagonal_ = StoreSeg(20, 10, 60, 40);
+    }
+
+    void Step(int mode, QPushButton* button)
+    {
+        sheet_->ComboBox1->setCurrentIndex(mode);
+        button->click();
+    }
+
+    void PutX(int32_t pointnum)
+    {
+        sheet_->Sheet.HideCursors();
+        ASSERT_TRUE(core_->LoadPoint(pointnum, X()));
+        sheet_->Sheet.ShowCursors();
+    }
+
+    TSegRec floor_, wall_, diagonal_;
+};
+
+TEST_F(SteppingTest, SegmentsWrapFromLastToFirstWithTheNotice)
+{
+    StoreDrawing();
+    ShowDrawing();
+    sheet_->Sheet.ShowCursors();
+    Step(1, sheet_->FirstBtn);
+    EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("3 Segments visible"));
+    EXPECT_EQ(core_->CurrentSegment.Segnum, floor_.Segnum);
+    EXPECT_EQ(O().Pointnum, floor_.FromPoint.Pointnum);
+    EXPECT_EQ(X().Pointnum, floor_.ToPoint.Pointnum);
+    Step(1, sheet_->PrevBtn);
+    EXPECT_EQ(core_->CurrentSegment.Segnum, diagonal_.Segnum);
+    EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("Already at start, resuming from end"));
+    Step(1, sheet_->NextBtn);
+    EXPECT_EQ(core_->CurrentSegment.Segnum, floor_.Segnum);
+    EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("Already at end, resuming from start"));
+    Step(1, sheet_->NextBtn);
+    EXPECT_EQ(core_->CurrentSegment.Segnum, wall_.Segnum);
+    EXPECT_EQ(X().Pointnum, wall_.ToPoint.Pointnum);
+}
+
+TEST_F(SteppingTest, PointsMoveXOnlyAndWrapBackwardsToTheLast)
+{
+    StoreDrawing();
+    ShowDrawing();
+    sheet_->Sheet.ShowCursors();
+    const TPointRec o = O();
+    Step(0, sheet_->FirstBtn);
+    EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("5 Points visible"));
+    EXPECT_EQ(X().Pointnum, core_->VisiblePoints.Rows().front().Pointnum);
+    Step(0, sheet_->PrevBtn);
+    EXPECT_EQ(X().Pointnum, core_->VisiblePoints.Rows().back().Pointnum);
+    EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("Already at start, resuming from end"));
+    EXPECT_EQ(O().Pointnum, o.Pointnum);
+    // The walk picks up from X wherever X was put.
+    PutX(wall_.FromPoint.Pointnum);
+    Step(0, sheet_->NextBtn);
+    EXPECT_EQ(X().Pointnum, wall_.ToPoint.Pointnum);
+}
+
+TEST_F(SteppingTest, SegmentsAtXTurnEachSegmentSoThatItEndsAtX)
+{
+    StoreDrawing();
+    ShowDrawing();
+    sheet_->Sheet.ShowCursors();
+    const int32_t corner = floor_.ToPoint.Pointnum; // floor ends and wall starts here
+    PutX(corner);
+    Step(2, sheet_->FirstBtn);
+    EXPECT_EQ(prompts_.Flashes().last(),
+              QStringLiteral("2 Segments for Point #") + QString::number(corner));
+    EXPECT_EQ(core_->CurrentSegment.Segnum, floor_.Segnum);
+    EXPECT_EQ(O().Pointnum, floor_.FromPoint.Pointnum);
+    Step(2, sheet_->NextBtn);
+    EXPECT_EQ(core_->CurrentSegment.Segnum, wall_.Segnum);
+    EXPECT_EQ(core_->CurrentSegment.ToPoint.Pointnum, corner);
+    EXPECT_EQ(O().Pointnum, wall_.ToPoint.Pointnum);
+    EXPECT_EQ(X().Pointnum, corner);
+}
+
+TEST_F(SteppingTest, SegmentsAtXWithOneSegmentSayOnlyOneAndStay)
+{
+    StoreDrawing();
+    ShowDrawing();
+    sheet_->Sheet.ShowCursors();
+    const int32_t end = wall_.ToPoint.Pointnum;
+    PutX(end);
+    core_->CurrentSegment = wall_; // X is an end: "+" finds no list yet
+    const TPointRec o = O();
+    Step(2, sheet_->NextBtn);
+    EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("No more items - only one item found"));
+    EXPECT_EQ(O().Pointnum, o.Pointnum);
+    Step(2, sheet_->PrevBtn);
+    EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("No more items - only one item found"));
+    Step(2, sheet_->FirstBtn);
+    EXPECT_EQ(O().Pointnum, wall_.FromPoint.Pointnum);
+    EXPECT_EQ(X().Pointnum, end);
+
+    // An unstored X has no segments.
+    sheet_->Sheet.HideCursors();
+    X().Pointnum = -1;
+    sheet_->Sheet.ShowCursors();
+    Step(2, sheet_->FirstBtn);
+    EXPECT_EQ(prompts_.Texts().last(), QStringLiteral("No segments found for point X #-1"));
+}
+
+TEST_F(SteppingTest, ArcsAndDiagonalsFindOnlyTheirOwnKind)
+{
+    StoreDrawing();
+    ShowDrawing();
+    sheet_->Sheet.ShowCursors();
+    Step(1, sheet_->FirstBtn);
+    const TPointRec x = X();
+    Step(3, sheet_->NextBtn);
+    EXPECT_EQ(prompts_.Texts().last(), QStringLiteral("No Arcs visible"));
+    EXPECT_EQ(core_->CurrentSegment.Segnum, floor_.Segnum);
+    EXPECT_EQ(X().Pointnum, x.Pointnum);
+
+    Step(4, sheet_->FirstBtn);
+    EXPECT_EQ(core_->CurrentSegment.Segnum, diagonal_.Segnum);
+    // The sole diagonal is found again both ways.
+    Step(4, sheet_->NextBtn);
+    EXPECT_EQ(core_->CurrentSegment.Segnum, diagonal_.Segnum);
+    Step(4, sheet_->PrevBtn);
+    EXPECT_EQ(core_->CurrentSegment.Segnum, diagonal_.Segnum);
+    EXPECT_EQ(O().Pointnum, diagonal_.FromPoint.Pointnum);
+    EXPECT_EQ(X().Pointnum, diagonal_.ToPoint.Pointnum);
+}
+
+TEST_F(SteppingTest, ArcIsNeverADiagonalAndASoleArcIsFoundAgain)
+{
+    StoreSeg(0, 0, 100, 0);
+    const TSegRec arc = StoreSeg(50, 25, 70, 25, 0, SegArc);
+    ShowDrawing();
+    sheet_->Sheet.ShowCursors();
+    Step(3, sheet_->FirstBtn);
+    EXPECT_EQ(core_->CurrentSegment.Segnum, arc.Segnum);
+    EXPECT_EQ(O().Pointnum, arc.FromPoint.Pointnum);
+    Step(3, sheet_->NextBtn);
+    EXPECT_EQ(core_->CurrentSegment.Segnum, arc.Segnum);
+    Step(3, sheet_->PrevBtn);
+    EXPECT_EQ(core_->CurrentSegment.Segnum, arc.Segnum);
+    Step(4, sheet_->FirstBtn);
+    EXPECT_EQ(prompts_.Texts().last(), QStringLiteral("No Diagonals visible"));
+}
+
+TEST_F(SteppingTest, TextLabelsPutXOnTheirPointsAndDoNothingWithoutLabels)
+{
+    StoreDrawing();
+    ShowDrawing();
+    sheet_->Sheet.ShowCursors();
+    const TPointRec x = X();
+    const auto flashes = prompts_.Flashes().size();
+    Step(5, sheet_->FirstBtn);
+    EXPECT_EQ(X().Pointnum, x.Pointnum);
+    EXPECT_EQ(prompts_.Flashes().size(), flashes);
+
+    core_->AddText(wall_.ToPoint, QStringLiteral("Gate"), 0);
+    sheet_->Redraw.RefreshKeepingCursors();
+    Step(5, sheet_->FirstBtn);
+    EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("1 Text labels visible"));
+    EXPECT_EQ(X().Pointnum, wall_.ToPoint.Pointnum);
+}
+
+TEST_F(SteppingTest, ButtonsDoNothingWithoutAModeADiagramOrARefresh)
+{
+    StoreDrawing();
+    // Not shown yet: no refresh has opened the visible points or labels.
+    for (int mode : {0, 5, 2}) {
+        Step(mode, sheet_->FirstBtn);
+        Step(mode, sheet_->NextBtn);
+    }
+    ShowDrawing();
+    sheet_->Sheet.ShowCursors();
+    const TPointRec x = X();
+    const auto flashes = prompts_.Flashes().size();
+    Step(-1, sheet_->NextBtn);
+    EXPECT_EQ(X().Pointnum, x.Pointnum);
+
+    core_->CurrentDiagram = -1;
+    Step(1, sheet_->NextBtn);
+    EXPECT_EQ(X().Pointnum, x.Pointnum);
+    EXPECT_EQ(prompts_.Flashes().size(), flashes);
+    core_->CurrentDiagram = 1;
+}
+
+} // namespace
