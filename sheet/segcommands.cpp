@@ -74,12 +74,7 @@ bool SheetSegmentCommands::NextVisibleSegment(int segnum, int& next) const
     auto& rows = Core().VisibleSegments;
     if (rows.IsEmpty())
         return false;
-    // Stand on the current segment's row, or on the last row at or below it.
-    if (rows.Eof() || rows.Current().Segnum != segnum) {
-        rows.Last();
-        while (rows.Current().Segnum > segnum && !rows.Bof())
-            rows.Prior();
-    }
+    sheet_.Stepping.SeekVisibleSegment(segnum);
     rows.Next();
     if (rows.Eof())
         rows.First();

@@ -37,11 +37,14 @@ class SheetStepping
     void StepDiagonal(int direction);
     void StepTextLabel(int direction);
 
+    // Stands the visible segments on segnum's row, or on the last row
+    // below it when it is not there.
+    void SeekVisibleSegment(int32_t segnum);
+
   private:
     // Moves one row (or to the first) with wrap-around and its notice.
     template <typename Row> void MoveRow(RowCursor<Row>& rows, int direction);
     void SeekVisiblePoint(int32_t pointnum);
-    void SeekVisibleSegment(int32_t segnum);
     // Arcs and Diagonals: the first qualifying row in the step's direction.
     void SearchSegments(int direction, const std::function<bool(const VisibleSegmentRow&)>& wanted,
                         const QString& noneText);
