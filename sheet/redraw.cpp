@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace
 {
@@ -146,10 +147,13 @@ void SheetRedraw::DrawDiagram()
     bitmap.SetPenMode(PenMode::Copy);
     bitmap.SetFont(QStringLiteral("Arial"), LabelFontPoints * sheet_.ZoomFactor);
     sheet_.Drawing.ResetPen();
-    // The stamps of one redraw are written as one unit.
-    sheet_.Core().WriteGroup([this] {
+    // The stamps of one redraw are written as one unit, in one statement
+    // for every point drawn rather than one write per point.
+    Store& core = sheet_.Core();
+    core.WriteGroup([this, &core] {
         DrawLabels();
         DrawSegments();
+        core.StampVisiblePoints();
     });
     sheet_.Host().BitmapChanged();
 }
@@ -166,8 +170,13 @@ void SheetRedraw::DrawLabels()
             continue;
         sheet_.Bitmap.SetFontColour(LabelColour(row.Visib));
         sheet_.Bitmap.TextOut(point.Pxlx, point.Pxly, row.Text);
-        StampDrawnPoint(point);
     }
+}
+
+void SheetRedraw::MarkDrawn(TPointRec& point) const
+{
+    if (point.Pointnum >= 0)
+        point.Rprts = sheet_.Core().RedrawStamp;
 }
 
 void SheetRedraw::DrawSegments()
@@ -175,11 +184,21 @@ void SheetRedraw::DrawSegments()
     Store& core = sheet_.Core();
     SheetDrawing& drawing = sheet_.Drawing;
     const bool markers = sheet_.Host().ShowPointsDown();
+    // Every visible segment with its ends in one scan, in the set's order.
+    const std::vector<TSegRec> loaded = core.LoadVisibleSegments();
+    auto next = loaded.begin();
     auto& segs = core.VisibleSegments;
     for (segs.First(); !segs.Eof(); segs.Next()) {
         const VisibleSegmentRow& row = segs.Current();
-        TSegRec seg;
-        core.LoadSegment(row.Segnum, seg);
+        next = std::find_if(next, loaded.end(),
+                            [&row](const TSegRec& s) { return s.Segnum >= row.Segnum; });
+        // A segment deleted since the set was opened has nothing to draw.
+        if (next == loaded.end() || next->Segnum != row.Segnum)
+            continue;
+        TSegRec seg = *next;
+        // The records carry the stamp the store gives the drawn points.
+        MarkDrawn(seg.FromPoint);
+        MarkDrawn(seg.ToPoint);
         drawing.CursorO = seg.FromPoint;
         drawing.CursorX = seg.ToPoint;
         sheet_.LastDrawnEnd = seg.ToPoint;
@@ -193,7 +212,5 @@ void SheetRedraw::DrawSegments()
             drawing.DrawPointMarker(seg.ToPoint.Pxlx - 1, seg.ToPoint.Pxly - 1);
             drawing.DrawPointMarker(seg.FromPoint.Pxlx - 1, seg.FromPoint.Pxly - 1);
         }
-        StampDrawnPoint(seg.FromPoint);
-        StampDrawnPoint(seg.ToPoint);
     }
 }

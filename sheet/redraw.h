@@ -28,6 +28,7 @@ class SheetRedraw
   private:
     void DrawLabels();
     void DrawSegments();
+    void MarkDrawn(TPointRec& point) const;
     void ReloadCursorsAndSegment();
 
     SheetState& sheet_;

@@ -63,6 +63,8 @@ class TFcore : public QWidget, public Store
     void OpenVisiblePoints() override;
     void OpenVisibleText() override;
     void OpenSegmentsAtPoint(int32_t pointnum) override;
+    std::vector<TSegRec> LoadVisibleSegments() override;
+    void StampVisiblePoints() override;
     bool FindPointInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
                          TPointRec& found) override;
     bool FindSegmentInLine(const TPointRec& oldPlace, const TPointRec& newPlace,

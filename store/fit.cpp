@@ -5,6 +5,7 @@
 
 #include "store/coords.h"
 #include "store/core.h"
+#include "store/rowreader.h"
 
 #include <algorithm>
 
@@ -41,16 +42,6 @@ template <typename T> const T* FindByNumber(const std::vector<T>& rows, int32_t 
     return it != rows.end() && (*it).*key == n ? &*it : nullptr;
 }
 
-int ColumnIndex(const tables::Statement& st, const QString& name)
-{
-    for (int i = 0; i < st.ColumnCount(); ++i) {
-        if (st.ColumnName(i).compare(name, Qt::CaseInsensitive) == 0) {
-            return i;
-        }
-    }
-    throw tables::EngineError("Field '" + name.toStdString() + "' not found");
-}
-
 } // namespace
 
 std::vector<TFcore::FitPoint> TFcore::ReadFitPoints()
@@ -78,6 +69,7 @@ std::vector<TFcore::FitSegment> TFcore::ReadFitSegments()
     std::vector<FitSegment> segs;
     tables::Statement& st = Database1.Prepare(tables::MapTableNames(Query9.SQLText()));
     st.BindName(QStringLiteral("dgnum"), CurrentDiagram);
+    using rowreader::ColumnIndex;
     const int segnum = ColumnIndex(st, QStringLiteral("Segnum"));
     const int fromPt = ColumnIndex(st, QStringLiteral("FromPt"));
     const int toPt = ColumnIndex(st, QStringLiteral("ToPt"));

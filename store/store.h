@@ -146,6 +146,16 @@ class Store
     virtual void OpenVisiblePoints() = 0;
     virtual void OpenVisibleText() = 0;
     virtual void OpenSegmentsAtPoint(int32_t pointnum) = 0;
+    // The segments of the open diagram on visible layers, in segment number
+    // order, each as LoadSegment gives it (end points with their cached
+    // pixels, deltas, flags and stored box), read in one scan of the
+    // segments joined with their end points. A missing end point is
+    // reported as LoadSegment reports it and left empty.
+    virtual std::vector<TSegRec> LoadVisibleSegments() = 0;
+    // Gives RedrawStamp, in one write, to every stored point of the open
+    // diagram that a full redraw draws: the ends of the segments on visible
+    // layers and the points of the labels on visible layers.
+    virtual void StampVisiblePoints() = 0;
     virtual bool FindPointInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
                                  TPointRec& found) = 0;
     virtual bool FindSegmentInLine(const TPointRec& oldPlace, const TPointRec& newPlace,

@@ -8,6 +8,7 @@
 #include <QScrollArea>
 #include <QToolButton>
 #include <set>
+#include <sqlite3.h>
 
 namespace
 {
@@ -242,6 +243,59 @@ TEST_F(RedrawTest, StoredArcWithAngleOver360IsReportedNotDrawn)
     // Nothing of the circle about (50, 20) is inked.
     const int r = PxX(60) - PxX(50);
     EXPECT_EQ(CountColour(PxX(50) - r, PxY(20) - r, PxX(50) + r, PxY(20) + r, Navy), 0);
+}
+
+TEST_F(RedrawTest, Refresh_AtAnUnchangedScaleWritesOnlyTheStampOfEachDrawnPoint)
+{
+    StoreSeg(0, 0, 100, 0);
+    StoreSeg(100, 0, 100, 50);
+    StoreSeg(100, 50, 0, 0, 1);
+    StoreSeg(0, 20, 50, 20, 2); // hidden: its ends are never stamped
+    core_->AddText(Pt(30, 40), QStringLiteral("Door"), 0);
+    ShowDrawing();
+    const QImage first = Snapshot();
+    const TDateTime firstStamp = core_->RedrawStamp;
+
+    const int before = sqlite3_total_changes(core_->Database1.Handle());
+    sheet_->Redraw.RefreshSheet();
+    const int written = sqlite3_total_changes(core_->Database1.Handle()) - before;
+    // Points 0, 1, 2 of the segments and the label's point: one row each.
+    EXPECT_EQ(core_->VisiblePoints.RecordCount(), 4);
+    EXPECT_EQ(written, 4);
+    EXPECT_GT(core_->RedrawStamp, firstStamp);
+    EXPECT_EQ(Snapshot(), first);
+}
+
+TEST_F(RedrawTest, Refresh_LastDrawnEndIsTheStampedToPointOfTheLastVisibleSegment)
+{
+    StoreSeg(0, 0, 100, 0);
+    const TSegRec last = StoreSeg(100, 0, 60, 50, 1);
+    StoreSeg(0, 20, 50, 20, 2); // hidden, numbered after it
+    ShowDrawing();
+    const TPointRec& end = sheet_->Sheet.LastDrawnEnd;
+    EXPECT_EQ(end.Pointnum, last.ToPoint.Pointnum);
+    EXPECT_EQ(end.Lenx, 60);
+    EXPECT_EQ(end.Leny, 50);
+    EXPECT_EQ(end.Pxlx, PxX(60));
+    EXPECT_EQ(end.Pxly, PxY(50));
+    // The record says what the store says: drawn by this refresh.
+    EXPECT_EQ(end.Rprts, core_->RedrawStamp);
+    TPointRec stored;
+    ASSERT_TRUE(core_->LoadPoint(end.Pointnum, stored));
+    EXPECT_EQ(stored.Rprts, end.Rprts);
+}
+
+TEST_F(RedrawTest, Refresh_StoredSegmentFlagsReachThePixels)
+{
+    TSegRec dotted = StoreSeg(0, 0, 100, 0);
+    dotted.Dotted = true;
+    ASSERT_TRUE(core_->UpdateSegmentProperties(dotted));
+    StoreSeg(0, 50, 100, 50);
+    ShowDrawing();
+    const int y = PxY(0);
+    for (int x = PxX(0); x < PxX(100); ++x)
+        ASSERT_EQ(Px(x, y), (x - PxX(0)) % 2 == 0 ? Navy : White) << "column " << x;
+    ExpectRow(50, 0, 100, Navy);
 }
 
 } // namespace
