@@ -22,19 +22,6 @@ QString OrderLine(LayerOrder order)
     return QStringLiteral("order by lname");
 }
 
-// Runs an edit on the table's current row, cancelling it when the write
-// fails so the table stays usable.
-template <typename F> void EditAndPost(tables::Table& table, F write)
-{
-    try {
-        write();
-        table.Post();
-    } catch (...) {
-        table.Cancel();
-        throw;
-    }
-}
-
 // Binds a query of the window's own to the store's database.
 void BindToStore(tables::Query& query, TFcore& core)
 {
@@ -69,7 +56,7 @@ void TableLayersData::AddLayer(int32_t layernum, const QString& name)
     tables::Table& table = core_.Table6;
     core_.WriteGroup([&] {
         table.Append();
-        EditAndPost(table, [&] {
+        tables::PostOrCancel(table, [&] {
             table.FieldByName(QStringLiteral("Dgnum")).SetInteger(core_.CurrentDiagram);
             table.FieldByName(QStringLiteral("Layernum")).SetInteger(layernum);
             table.FieldByName(QStringLiteral("Name")).SetString(name);
@@ -88,7 +75,7 @@ bool TableLayersData::WriteLayerField(int32_t layernum, const QString& field, co
             return;
         }
         table.Edit();
-        EditAndPost(table, [&] { table.FieldByName(field).Value = value; });
+        tables::PostOrCancel(table, [&] { table.FieldByName(field).Value = value; });
     });
     return found;
 }
@@ -153,7 +140,7 @@ void TableLayersData::SaveProfile(int32_t profile, const std::vector<TLayerRec>&
             } else {
                 table.Append();
             }
-            EditAndPost(table, [&] {
+            tables::PostOrCancel(table, [&] {
                 table.FieldByName(QStringLiteral("Dgnum")).SetInteger(core_.CurrentDiagram);
                 table.FieldByName(QStringLiteral("Pflnum")).SetInteger(profile);
                 table.FieldByName(QStringLiteral("Layernum")).SetInteger(layer.Layernum);

@@ -3,22 +3,6 @@
 #include "store/core.h"
 #include "store/records.h"
 
-namespace
-{
-
-template <typename F> void EditAndPost(tables::Table& table, F write)
-{
-    try {
-        write();
-        table.Post();
-    } catch (...) {
-        table.Cancel();
-        throw;
-    }
-}
-
-} // namespace
-
 TableProfilesData::TableProfilesData(TFcore& core) : core_(core) {}
 
 std::vector<ProfileRow> TableProfilesData::ListProfiles(ProfileOrder order)
@@ -46,7 +30,7 @@ void TableProfilesData::AddProfile(int32_t pflnum, const QString& name)
     tables::Table& table = core_.Table8;
     core_.WriteGroup([&] {
         table.Append();
-        EditAndPost(table, [&] {
+        tables::PostOrCancel(table, [&] {
             table.FieldByName(QStringLiteral("Dgnum")).SetInteger(core_.CurrentDiagram);
             table.FieldByName(QStringLiteral("Pflnum")).SetInteger(pflnum);
             table.FieldByName(QStringLiteral("Name")).SetString(name);
@@ -64,7 +48,7 @@ bool TableProfilesData::RenameProfile(int32_t pflnum, const QString& name)
             return;
         }
         table.Edit();
-        EditAndPost(table, [&] {
+        tables::PostOrCancel(table, [&] {
             table.FieldByName(QStringLiteral("Name")).SetString(name);
         });
     });

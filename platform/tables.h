@@ -235,6 +235,19 @@ private:
     State state_ = State::Browse;
 };
 
+// Writes the fields of a row being edited or inserted and posts it; when
+// either fails the edit is cancelled, so the table is usable again.
+template <typename F> void PostOrCancel(Table& table, F write)
+{
+    try {
+        write();
+        table.Post();
+    } catch (...) {
+        table.Cancel();
+        throw;
+    }
+}
+
 // A query parameter, set before Open or ExecSQL.
 class Param {
 public:

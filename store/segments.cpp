@@ -17,19 +17,6 @@ const QString BoldSegmentSQL = QStringLiteral("SELECT * FROM \"seg.db\" sg\n"
                                               "        ((sg.frompt = :y) and (sg.topt = :x))))\n"
                                               "ORDER BY sg.segnum");
 
-// Cancels a table's pending edit when the write fails, so the table is
-// usable for the next operation.
-template <typename F> void PostOrCancel(tables::Table& table, F write)
-{
-    try {
-        write();
-        table.Post();
-    } catch (...) {
-        table.Cancel();
-        throw;
-    }
-}
-
 } // namespace
 
 void TFcore::ReadSegmentExtents(TSegRec& seg)
@@ -76,7 +63,7 @@ void TFcore::ReadSegmentFields(TSegRec& seg)
         ReadSegmentExtents(stored);
         if (!(BoxOfSegment(stored) == BoxOfEnds(seg.FromPoint, seg.ToPoint))) {
             Table1.Edit();
-            PostOrCancel(Table1, [&] { WriteSegmentExtents(seg); });
+            tables::PostOrCancel(Table1, [&] { WriteSegmentExtents(seg); });
         }
     }
     ReadSegmentExtents(seg);
@@ -199,7 +186,7 @@ bool TFcore::UpdateSegmentProperties(const TSegRec& seg)
         return false;
     }
     Table1.Edit();
-    PostOrCancel(Table1, [&] { WriteSegmentProperties(seg); });
+    tables::PostOrCancel(Table1, [&] { WriteSegmentProperties(seg); });
     return true;
 }
 
