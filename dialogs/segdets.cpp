@@ -5,7 +5,6 @@
 #include "library/datetexts.h"
 #include "library/qorvlib.h"
 #include "sheet/forms.h"
-#include "store/core.h"
 #include "store/store.h"
 
 #include <QAction>
@@ -40,14 +39,10 @@ enum class StoredRow { Absent, Plain, MeasuredLength };
 
 StoredRow LookUpStoredRow(Store& store, int32_t segnum)
 {
-    if (auto* core = dynamic_cast<TFcore*>(&store)) {
-        if (!core->Table1.FindKey({core->CurrentDiagram, segnum}))
-            return StoredRow::Absent;
-        const double seglen = core->Table1.FieldByName(QStringLiteral("Seglen")).AsFloat();
-        return seglen > 0 ? StoredRow::MeasuredLength : StoredRow::Plain;
-    }
-    TSegRec found;
-    return store.LoadSegment(segnum, found) ? StoredRow::Plain : StoredRow::Absent;
+    Extended seglen = 0;
+    if (!store.LoadStoredSeglen(segnum, seglen))
+        return StoredRow::Absent;
+    return seglen > 0 ? StoredRow::MeasuredLength : StoredRow::Plain;
 }
 
 } // namespace

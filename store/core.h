@@ -52,6 +52,7 @@ class TFcore : public QWidget, public Store
     bool FindBoldSegmentBetween(int32_t a, int32_t b, TSegRec& seg) override;
     void InsertSegment(TSegRec& seg) override;
     bool UpdateSegmentProperties(const TSegRec& seg) override;
+    bool LoadStoredSeglen(int32_t segnum, Extended& seglen) override;
     void DeleteSegment(int32_t dgnum, int32_t segnum) override;
 
     // The scale fit.

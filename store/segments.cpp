@@ -190,6 +190,16 @@ bool TFcore::UpdateSegmentProperties(const TSegRec& seg)
     return true;
 }
 
+bool TFcore::LoadStoredSeglen(int32_t segnum, Extended& seglen)
+{
+    seglen = 0;
+    if (!Table1.FindKey({CurrentDiagram, segnum})) {
+        return false;
+    }
+    seglen = Table1.FieldByName(QStringLiteral("Seglen")).AsFloat();
+    return true;
+}
+
 void TFcore::DeleteSegment(int32_t dgnum, int32_t segnum)
 {
     if (Table1.FindKey({dgnum, segnum})) {

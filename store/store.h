@@ -130,6 +130,9 @@ class Store
     // on a bold layer; a jump stores nothing.
     virtual void InsertSegment(TSegRec& seg) = 0;
     virtual bool UpdateSegmentProperties(const TSegRec& seg) = 0;
+    // The old measured length kept in a segment's own row (never written by
+    // the store); false when the open diagram has no such segment.
+    virtual bool LoadStoredSeglen(int32_t segnum, Extended& seglen) = 0;
     virtual void DeleteSegment(int32_t dgnum, int32_t segnum) = 0;
     // A rectangle as its four lines, every other type by InsertSegment.
     void AddSegment(TSegRec& seg);
