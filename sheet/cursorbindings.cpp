@@ -20,9 +20,12 @@ void TFSheet::BindCursorWork()
     Input.OnKey(Qt::Key_Up, true, [this] { MoveX.ArrowKey(0, -1); });
     Input.OnKey(Qt::Key_Right, true, [this] { MoveX.ArrowKey(1, 0); });
     Input.OnKey(Qt::Key_Down, true, [this] { MoveX.ArrowKey(0, 1); });
-    // Enter is the default button's key: "x -> o".
-    Input.OnKey(Qt::Key_Return, false, [this] { if (XtoObtn->isEnabled()) XtoObtn->click(); });
-    Input.OnKey(Qt::Key_Enter, true, [this] { if (XtoObtn->isEnabled()) XtoObtn->click(); });
+    // Only the numeric pad's + and - extend and reduce O-X.
+    Input.OnKey(Qt::Key_Plus, true, [this] { Tools.Geometry.ExtendKey(1); });
+    Input.OnKey(Qt::Key_Minus, true, [this] { Tools.Geometry.ExtendKey(-1); });
+    // Enter presses the first enabled default button ("x -> o").
+    Input.OnKey(Qt::Key_Return, false, [this] { Commands.PressDefaultButton(); });
+    Input.OnKey(Qt::Key_Enter, true, [this] { Commands.PressDefaultButton(); });
     Input.OnKey(Qt::Key_Escape, false, [this] { Commands.PressCancelButton(); });
     Input.OnPress([this](int x, int y) { MoveX.PlaceXAtPixel(x, y); });
     Input.OnDoubleClick([this](int, int) { OX.OtoX(); });

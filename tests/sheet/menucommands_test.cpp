@@ -366,6 +366,30 @@ TEST_F(MenuCommandsTest, EnterPressesXToOAndEscCancelsAnOpenJoiningPanel)
     EXPECT_TRUE(prompts_.Texts(Kind::Question).isEmpty());
 }
 
+TEST_F(MenuCommandsTest, OnlyTheNumericPadsPlusAndMinusExtendAndReduceOX)
+{
+    Sheet().ClearActiveControl();
+    Sheet().Sheet.HideCursors();
+    // O at (0, 0) and X at (100, 50), with the pixels of the last fit: a
+    // diagonal wider than high.
+    ASSERT_TRUE(Core().LoadPoint(seg1_.FromPoint.Pointnum, Sheet().Sheet.CursorO()));
+    ASSERT_TRUE(Core().LoadPoint(seg2_.ToPoint.Pointnum, Sheet().Sheet.CursorX()));
+    Sheet().Sheet.ShowCursors();
+    const TPointRec start = Sheet().Sheet.CursorX();
+
+    Key(&Sheet(), Qt::Key_Plus); // the main keyboard's + does nothing
+    EXPECT_EQ(Sheet().Sheet.CursorX().Pxlx, start.Pxlx);
+
+    Key(&Sheet(), Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(Sheet().Sheet.CursorX().Pxlx, start.Pxlx + 1); // one pixel further from O
+    EXPECT_GT(Sheet().Sheet.CursorX().Leny, start.Leny);     // along the diagonal
+
+    Key(&Sheet(), Qt::Key_Minus, Qt::KeypadModifier);
+    Key(&Sheet(), Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(Sheet().Sheet.CursorX().Pxlx, start.Pxlx - 1); // and back past its start
+    EXPECT_TRUE(prompts_.Texts().isEmpty());
+}
+
 TEST_F(MenuCommandsTest, NotesMenuShowsTheWindowAndKeepsWhatWasTyped)
 {
     ModalScript script({[this](QWidget*) {
