@@ -4,6 +4,8 @@
 // are measured side by side in one run, each into a fresh database.
 // Prints "<figure> <value> <unit>".
 
+#include "benchfigures.h"
+
 #include "library/scriptedprompts.h"
 #include "platform/ibase.h"
 #include "platform/tables.h"
@@ -31,27 +33,6 @@ constexpr int Points = 100000;
 constexpr int Segments = 100000;
 constexpr int Columns = 400; // points per row of the generated grid
 constexpr int Runs = 3;
-
-double Ms(const std::function<void()>& work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    const auto end = std::chrono::steady_clock::now();
-    return std::chrono::duration<double, std::milli>(end - start).count();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-void Figure(const char* name, double value, const char* unit)
-{
-    std::printf("%s %.3f %s\n", name, value, unit);
-    std::fflush(stdout);
-}
 
 [[noreturn]] void Fail(const QString& text)
 {

@@ -2,6 +2,9 @@
 // the least any refresh has to do: one scan of the visible segments joined
 // with their end points, drawing those lines, and one statement stamping
 // the drawn points. Prints "<figure> <value> <unit>".
+
+#include "benchfigures.h"
+
 #include "library/scriptedprompts.h"
 #include "platform/canvas.h"
 #include "sheet/forms.h"
@@ -31,27 +34,6 @@ constexpr int GridColumns = 80; // 80 x 70 points give 11,050 neighbour pairs
 constexpr int GridRows = 70;
 constexpr int Labels = 150;
 constexpr int Runs = 15;
-
-double Ms(const std::function<void()>& work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    const auto end = std::chrono::steady_clock::now();
-    return std::chrono::duration<double, std::milli>(end - start).count();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-void Figure(const char* name, double value, const char* unit)
-{
-    std::printf("%s %.2f %s\n", name, value, unit);
-    std::fflush(stdout);
-}
 
 // Grid lines 2.5 to 5 m apart across, 2 to 5 m down (a plot of about
 // 300 m x 240 m), rounded to the centimetre as a survey would give them.

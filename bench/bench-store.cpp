@@ -3,6 +3,8 @@
 // with their end points (the least any pass over the diagram reads), and
 // the insertion of one measured segment. Prints "<figure> <value> <unit>".
 
+#include "benchfigures.h"
+
 #include "library/scriptedprompts.h"
 #include "platform/tables.h"
 #include "store/core.h"
@@ -33,26 +35,6 @@ const char* const ScanSQL =
     "left join point.db p1 on (p1.dgnum = s.dgnum and p1.pointnum = s.frompt) "
     "left join point.db p2 on (p2.dgnum = s.dgnum and p2.pointnum = s.topt) "
     "where (s.dgnum = :x) and (l.visib > 0) order by s.segnum";
-
-double Ms(const std::function<void()>& work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    const auto end = std::chrono::steady_clock::now();
-    return std::chrono::duration<double, std::milli>(end - start).count();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-void Figure(const char* name, double value, const char* unit)
-{
-    std::printf("%s %.3f %s\n", name, value, unit);
-}
 
 // Points on a grid of (Columns + 1) x Rows, each row joined left to right;
 // every fifth row on a faint layer, so both visibilities are drawn.

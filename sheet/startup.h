@@ -8,31 +8,9 @@
 #include <functional>
 #include <memory>
 
-class Store;
 class DiagramRows;
 class LayersData;
 class ProfilesData;
-class TFSheet;
-class TFCal;
-class TFchoice;
-class TFFlash;
-class TFinpstr;
-class TFnotepad;
-class Tfselfolder;
-class TFAbout1;
-class TFseg;
-class TFsegs;
-class TFedtxt;
-class TFEdPt;
-class TFSegdets;
-class TFDiags;
-class TFLayers;
-class Tfrelayer;
-class TForm1;
-class TFhchk;
-class TFpfls;
-class TFnewseg;
-class TFnotes;
 
 // What tells the two programs apart: their title, their store and the data
 // behind the list windows, which each store reaches its own way.
