@@ -121,10 +121,24 @@ int RunProgram(int argc, char** argv, const Edition& edition)
     Application app(argc, argv);
     QCoreApplication::setApplicationName(edition.Title);
     InitLibrary();
+    // A termination signal closes the main window as Exit does (store closed,
+    // ini file written), also while a box is open or the windows are still
+    // being made; it must never leave the program running.
+    bool terminating = false;
+    TFSheet* sheet = nullptr;
+    InstallTerminationHandler([&terminating, &sheet] {
+        terminating = true;
+        if (sheet)
+            sheet->CloseSheet();
+        QCoreApplication::exit(0);
+    });
     ProgramWindows windows(edition, QCoreApplication::applicationDirPath());
-    Forms& forms = windows.forms;
-    forms.FSheet->Timer1.start();
-    InstallTerminationHandler([&forms] { forms.FSheet->CloseSheet(); });
-    forms.FSheet->show();
+    sheet = windows.forms.FSheet;
+    if (terminating) {
+        sheet->CloseSheet();
+        return 0;
+    }
+    sheet->Timer1.start();
+    sheet->show();
     return app.exec();
 }

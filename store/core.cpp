@@ -88,8 +88,13 @@ tables::Query* TFcore::QueryAt(int i)
 void TFcore::FormCreate()
 {
     ReadIniFile();
+    // No diagram is open until the saved one has opened: a number whose
+    // diagram is gone, or a store that cannot open, must not let new points
+    // and segments be written under a diagram that does not exist.
+    const int32_t saved = CurrentDiagram;
+    CurrentDiagram = 0;
     OpenStore();
-    OpenDiagram(CurrentDiagram);
+    OpenDiagram(saved);
 }
 
 void TFcore::ReadIniFile()

@@ -60,6 +60,14 @@ TEST_F(ScaloraRunTest, TermSignalClosesLikeExitAndWritesTheIniFile)
     EXPECT_EQ(Ini("DBPath2"), dir_.path() + "/Scalora2 data/");
 }
 
+TEST_F(ScaloraRunTest, TermSignalEndsTheProgramEvenWithABoxOpen)
+{
+    // Without its data folder the program starts with an error box up.
+    ASSERT_TRUE(QDir(dir_.filePath("Scalora data")).removeRecursively());
+    RunAndSignal(SIGTERM);
+    EXPECT_EQ(Ini("DiagramNumber"), "0");
+}
+
 TEST_F(ScaloraRunTest, InterruptAlsoClosesCleanly)
 {
     RunAndSignal(SIGINT);

@@ -1,3 +1,4 @@
+#include "library/scriptedprompts.h"
 #include "platform/ini.h"
 #include "store/core.h"
 #include "store/tableschema.h"
@@ -163,6 +164,27 @@ TEST_F(StoreOpeningTest, SavedDiagramIsReopenedWithItsHighestNumbers)
     EXPECT_EQ(core.LastSegNum, 11);
     EXPECT_FALSE(core.OpenDiagram(9));
     EXPECT_EQ(core.CurrentDiagram, 3);
+}
+
+TEST_F(StoreOpeningTest, SavedDiagramThatIsGoneLeavesNoDiagramOpen)
+{
+    MakeStore(CurrentTableStoreVersion);
+    WriteIni("[main]\nDiagramNumber=9\nDBVn=102\n");
+    TFcore core(Exe());
+    core.FormCreate();
+    EXPECT_EQ(core.CurrentDiagram, 0);
+    ScriptedPrompts prompts;
+    ScopedPromptSeam seam(prompts);
+    EXPECT_FALSE(core.CheckDiagramOpen());
+    EXPECT_EQ(prompts.Texts(), QStringList{"No diagram open"});
+}
+
+TEST_F(StoreOpeningTest, StoreThatCannotOpenLeavesNoDiagramOpen)
+{
+    WriteIni("[main]\nDiagramNumber=3\n");
+    TFcore core(Exe());
+    EXPECT_THROW(core.FormCreate(), tables::EngineError);
+    EXPECT_EQ(core.CurrentDiagram, 0);
 }
 
 TEST_F(StoreOpeningTest, TablesAreFlushedEveryFiveMinutes)
