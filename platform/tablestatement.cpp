@@ -1,0 +1,192 @@
+// Prepared statements and the fields of a row.
+
+#include "platform/tables.h"
+
+#include "platform/tablesinternal.h"
+
+#include <sqlite3.h>
+
+namespace tables {
+
+using detail::Fail;
+using detail::Quoted;
+
+// --------------------------------------------------------------- Statement
+
+Statement::Statement(Database& db, const QString& sql) : db_(db), sql_(sql)
+{
+    if (!db.Handle()) {
+        Fail(QStringLiteral("Database not open"));
+    }
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(db.Handle(), text.constData(), static_cast<int>(text.size()), &stmt_,
+                           nullptr) != SQLITE_OK) {
+        Fail(QString::fromUtf8(db.LastError().c_str()));
+    }
+    if (!stmt_) {
+        Fail(QStringLiteral("Empty SQL statement"));
+    }
+}
+
+Statement::~Statement()
+{
+    sqlite3_finalize(stmt_);
+}
+
+void Statement::Reset()
+{
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+}
+
+void Statement::Bind(int index, const QVariant& v)
+{
+    int rc = SQLITE_OK;
+    if (!v.isValid() || v.isNull()) {
+        rc = sqlite3_bind_null(stmt_, index);
+    } else {
+        switch (v.typeId()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::Long:
+        case QMetaType::LongLong:
+        case QMetaType::Short:
+        case QMetaType::Char:
+            rc = sqlite3_bind_int64(stmt_, index, v.toLongLong());
+            break;
+        case QMetaType::ULongLong:
+        case QMetaType::ULong:
+            rc = sqlite3_bind_int64(stmt_, index, static_cast<sqlite3_int64>(v.toULongLong()));
+            break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            rc = sqlite3_bind_double(stmt_, index, v.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray b = v.toByteArray();
+            rc = sqlite3_bind_blob(stmt_, index, b.constData(), static_cast<int>(b.size()),
+                                   SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QByteArray t = v.toString().toUtf8();
+            rc = sqlite3_bind_text(stmt_, index, t.constData(), static_cast<int>(t.size()),
+                                   SQLITE_TRANSIENT);
+        }
+        }
+    }
+    if (rc != SQLITE_OK) {
+        Fail(QString::fromUtf8(db_.LastError().c_str()));
+    }
+}
+
+void Statement::BindAll(const std::vector<QVariant>& values)
+{
+    for (size_t i = 0; i < values.size(); ++i) {
+        Bind(static_cast<int>(i) + 1, values[i]);
+    }
+}
+
+void Statement::BindName(const QString& name, const QVariant& value)
+{
+    for (int i = 1; i <= ParameterCount(); ++i) {
+        if (ParameterName(i).compare(name, Qt::CaseInsensitive) == 0) {
+            Bind(i, value);
+        }
+    }
+}
+
+bool Statement::Step()
+{
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) {
+        return true;
+    }
+    if (rc == SQLITE_DONE) {
+        return false;
+    }
+    const QString text = QString::fromUtf8(db_.LastError().c_str());
+    sqlite3_reset(stmt_);
+    Fail(text);
+}
+
+void Statement::Run()
+{
+    while (Step()) {
+    }
+    sqlite3_reset(stmt_);
+}
+
+int Statement::ColumnCount() const
+{
+    return sqlite3_column_count(stmt_);
+}
+
+QString Statement::ColumnName(int i) const
+{
+    return QString::fromUtf8(sqlite3_column_name(stmt_, i));
+}
+
+QVariant Statement::Column(int i) const
+{
+    switch (sqlite3_column_type(stmt_, i)) {
+    case SQLITE_INTEGER:
+        return QVariant(static_cast<qlonglong>(sqlite3_column_int64(stmt_, i)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt_, i));
+    case SQLITE_TEXT:
+        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i)),
+                                          sqlite3_column_bytes(stmt_, i)));
+    case SQLITE_BLOB:
+        return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, i)),
+                                   sqlite3_column_bytes(stmt_, i)));
+    default:
+        return QVariant();
+    }
+}
+
+int Statement::ParameterCount() const
+{
+    return sqlite3_bind_parameter_count(stmt_);
+}
+
+QString Statement::ParameterName(int i) const
+{
+    const char* name = sqlite3_bind_parameter_name(stmt_, i);
+    return name ? QString::fromUtf8(name + 1) : QString();
+}
+
+// ------------------------------------------------------------------- Field
+
+int Field::AsInteger() const
+{
+    if (Value.typeId() == QMetaType::Double) {
+        return static_cast<int>(Value.toDouble());
+    }
+    return Value.toInt();
+}
+
+double Field::AsFloat() const
+{
+    return Value.toDouble();
+}
+
+QString Field::AsString() const
+{
+    if (Value.typeId() == QMetaType::Double) {
+        return QString::number(Value.toDouble(), 'g', 17);
+    }
+    return Value.toString();
+}
+
+bool Field::AsBoolean() const
+{
+    if (Value.typeId() == QMetaType::QString) {
+        const QString t = Value.toString().trimmed().toLower();
+        return t == QLatin1String("true") || t == QLatin1String("1");
+    }
+    return Value.toLongLong() != 0;
+}
+
+} // namespace tables
