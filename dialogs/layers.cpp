@@ -56,8 +56,9 @@ void TFLayers::BuildGrid()
 {
     DBGrid1 = MakeListGrid(this, 3);
     DBGrid1->setColumnWidth(0, 50);
-    DBGrid1->setColumnWidth(1, 250);
+    DBGrid1->setColumnWidth(1, 220);
     DBGrid1->setColumnWidth(2, 90);
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);
     connect(DBGrid1, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
     connect(DBGrid1->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { TitleClick(column); });
