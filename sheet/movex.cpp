@@ -293,19 +293,7 @@ void SheetMoveX::SkipXUpLeftODownRight()
     const TPointRec left = s.CursorX();
     const TPointRec right = s.CursorO();
     s.HideCursors();
-    TPointRec x;
-    InitPoint(x);
-    x.Lenx = left.Lenx;
-    x.Pxlx = left.Pxlx;
-    x.Leny = up.Leny;
-    x.Pxly = up.Pxly;
-    TPointRec o;
-    InitPoint(o);
-    o.Lenx = right.Lenx;
-    o.Pxlx = right.Pxlx;
-    o.Leny = down.Leny;
-    o.Pxly = down.Pxly;
-    s.CursorX() = x;
-    s.CursorO() = o;
+    s.CursorX() = CornerPoint(left, up);
+    s.CursorO() = CornerPoint(right, down);
     s.ShowCursors();
 }

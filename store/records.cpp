@@ -46,6 +46,17 @@ void SwapPoints(TPointRec& a, TPointRec& b)
     std::swap(a, b);
 }
 
+TPointRec CornerPoint(const TPointRec& xOf, const TPointRec& yOf)
+{
+    TPointRec p;
+    InitPoint(p);
+    p.Lenx = xOf.Lenx;
+    p.Pxlx = xOf.Pxlx;
+    p.Leny = yOf.Leny;
+    p.Pxly = yOf.Pxly;
+    return p;
+}
+
 bool IsMeasured(const TSegRec& seg)
 {
     return seg.SegType != SegArc && (seg.Mlenx > 0 || seg.Mleny > 0 || seg.Mlenz > 0);

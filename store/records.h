@@ -89,6 +89,10 @@ void InitLayer(TLayerRec& layer);
 void InitText(TTextRec& text);
 void SwapPoints(TPointRec& a, TPointRec& b);
 
+// An unstored point with the horizontal length and pixel column of one point
+// and the vertical length and pixel row of another (a rectangle's corner).
+TPointRec CornerPoint(const TPointRec& xOf, const TPointRec& yOf);
+
 // A segment carries a measurement when it is not an arc and one of its
 // measured lengths is above 0; recomputed on every load.
 bool IsMeasured(const TSegRec& seg);

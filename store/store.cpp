@@ -129,21 +129,11 @@ void Store::InsertRectangle(TSegRec& seg)
         EnsurePointStored(a);
         EnsurePointStored(b);
 
-        TPointRec c;
-        InitPoint(c);
-        c.Lenx = b.Lenx;
-        c.Pxlx = b.Pxlx;
-        c.Leny = a.Leny;
-        c.Pxly = a.Pxly;
+        TPointRec c = CornerPoint(b, a);
         c.Layernum = a.Layernum;
         EnsurePointStored(c);
 
-        TPointRec d;
-        InitPoint(d);
-        d.Lenx = a.Lenx;
-        d.Pxlx = a.Pxlx;
-        d.Leny = b.Leny;
-        d.Pxly = b.Pxly;
+        TPointRec d = CornerPoint(a, b);
         d.Layernum = a.Layernum;
         EnsurePointStored(d);
 
