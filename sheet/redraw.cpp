@@ -128,15 +128,6 @@ void SheetRedraw::ClearSheet()
     bitmap.FillRect(0, 0, core.SheetWidth, core.SheetHeight);
 }
 
-void SheetRedraw::StampDrawnPoint(TPointRec& point)
-{
-    Store& core = sheet_.Core();
-    if (point.Pointnum < 0 || point.Rprts == core.RedrawStamp)
-        return;
-    point.Rprts = core.RedrawStamp;
-    core.StorePoint(point);
-}
-
 void SheetRedraw::DrawDiagram()
 {
     ClearSheet();

@@ -23,7 +23,6 @@ class SheetRedraw
     // Paints the open diagram on the current bitmap, without a refit.
     void DrawDiagram();
     void ClearSheet();
-    void StampDrawnPoint(TPointRec& point);
 
   private:
     void DrawLabels();

@@ -94,11 +94,6 @@ void Store::EnsurePointStored(TPointRec& point)
 
 // ---------------------------------------------------------------- segments
 
-bool Store::ReloadSegment(TSegRec& seg)
-{
-    return LoadSegment(seg.Segnum, seg);
-}
-
 void Store::ReportMissingPoint()
 {
     if (MissingPointReported) {

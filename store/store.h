@@ -124,7 +124,6 @@ class Store
 
     // Segments of the open diagram.
     virtual bool LoadSegment(int32_t segnum, TSegRec& seg) = 0;
-    bool ReloadSegment(TSegRec& seg);
     virtual bool FindBoldSegmentBetween(int32_t a, int32_t b, TSegRec& seg) = 0;
     // Stores a new segment and its end points, or reuses the same segment
     // on a bold layer; a jump stores nothing.
