@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run run2 test bench clean
+.PHONY: deps build run run2 test bench format clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -25,6 +25,9 @@ test: build
 
 bench: build
 	@for b in $(BUILD)/bin/bench-*; do [ -x "$$b" ] && "$$b"; done; true
+
+format:
+	@bash scripts/check-format.sh --fix
 
 clean:
 	rm -rf $(BUILD)

@@ -109,8 +109,8 @@ void GenerateSite(tables::Database& db)
         seg.Run();
     }
 
-    tables::Statement& text = db.Prepare(QStringLiteral(
-        "INSERT INTO text (Dgnum, Pointnum, Layernum, Text) VALUES (1, ?, ?, ?)"));
+    tables::Statement& text = db.Prepare(
+        QStringLiteral("INSERT INTO text (Dgnum, Pointnum, Layernum, Text) VALUES (1, ?, ?, ?)"));
     for (int i = 0; i < Labels; ++i) {
         text.Reset();
         text.BindAll({i * 37, i % 3, QStringLiteral("Room %1").arg(i)});
@@ -123,12 +123,12 @@ void GenerateSite(tables::Database& db)
 void LowerBound(tables::Database& db, Canvas& canvas, int width, int height, double stamp)
 {
     canvas.NewBitmap(width, height);
-    tables::Statement& scan = db.Prepare(QStringLiteral(
-        "SELECT a.pxlx, a.pxly, b.pxlx, b.pxly FROM seg s "
-        "JOIN layer l ON l.dgnum = s.dgnum AND l.layernum = s.layernum "
-        "JOIN point a ON a.dgnum = s.dgnum AND a.pointnum = s.frompt "
-        "JOIN point b ON b.dgnum = s.dgnum AND b.pointnum = s.topt "
-        "WHERE s.dgnum = 1 AND l.visib > 0 ORDER BY s.segnum"));
+    tables::Statement& scan =
+        db.Prepare(QStringLiteral("SELECT a.pxlx, a.pxly, b.pxlx, b.pxly FROM seg s "
+                                  "JOIN layer l ON l.dgnum = s.dgnum AND l.layernum = s.layernum "
+                                  "JOIN point a ON a.dgnum = s.dgnum AND a.pointnum = s.frompt "
+                                  "JOIN point b ON b.dgnum = s.dgnum AND b.pointnum = s.topt "
+                                  "WHERE s.dgnum = 1 AND l.visib > 0 ORDER BY s.segnum"));
     scan.Reset();
     canvas.SetPenColour(CanvasRgb(0, 0, 128));
     while (scan.Step()) {

@@ -3,9 +3,10 @@
 
 #include <QDialog>
 
-class TFAbout1 : public QDialog {
+class TFAbout1 : public QDialog
+{
     Q_OBJECT
 
-public:
+  public:
     explicit TFAbout1(QWidget* parent = nullptr);
 };

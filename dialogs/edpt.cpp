@@ -124,7 +124,8 @@ void TFEdPt::FillEdits()
     Edit3->setText(QString::number(p.Pxlx));
     Edit4->setText(QString::number(p.Pxly));
     Label4->setText(QStringLiteral("Last drawn ") + DateTimeValueText(p.Rprts));
-    CreateTSLbl->setText(QStringLiteral("Created ") + FormatDateTimeValue(DateTimeSeconds, p.CreateTS));
+    CreateTSLbl->setText(QStringLiteral("Created ") +
+                         FormatDateTimeValue(DateTimeSeconds, p.CreateTS));
 }
 
 void TFEdPt::showEvent(QShowEvent* event)

@@ -3,9 +3,10 @@
 
 #include <QDialog>
 
-class TFhchk : public QDialog {
+class TFhchk : public QDialog
+{
     Q_OBJECT
 
-public:
+  public:
     explicit TFhchk(QWidget* parent = nullptr);
 };

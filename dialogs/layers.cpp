@@ -23,7 +23,6 @@
 namespace
 {
 
-
 QTableWidgetItem* Cell(const QString& text, Qt::Alignment align = Qt::AlignLeft)
 {
     auto* item = new QTableWidgetItem(text);

@@ -3,9 +3,10 @@
 
 #include <QDialog>
 
-class TFnotepad : public QDialog {
+class TFnotepad : public QDialog
+{
     Q_OBJECT
 
-public:
+  public:
     explicit TFnotepad(QWidget* parent = nullptr);
 };

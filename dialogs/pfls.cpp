@@ -20,7 +20,6 @@
 namespace
 {
 
-
 QTableWidgetItem* Cell(const QString& text, Qt::Alignment align = Qt::AlignLeft)
 {
     auto* item = new QTableWidgetItem(text);

@@ -48,9 +48,8 @@ bool TableProfilesData::RenameProfile(int32_t pflnum, const QString& name)
             return;
         }
         table.Edit();
-        tables::PostOrCancel(table, [&] {
-            table.FieldByName(QStringLiteral("Name")).SetString(name);
-        });
+        tables::PostOrCancel(table,
+                             [&] { table.FieldByName(QStringLiteral("Name")).SetString(name); });
     });
     return found;
 }

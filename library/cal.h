@@ -3,9 +3,10 @@
 
 #include <QDialog>
 
-class TFCal : public QDialog {
+class TFCal : public QDialog
+{
     Q_OBJECT
 
-public:
+  public:
     explicit TFCal(QWidget* parent = nullptr);
 };

@@ -3,9 +3,10 @@
 
 #include <QDialog>
 
-class TFchoice : public QDialog {
+class TFchoice : public QDialog
+{
     Q_OBJECT
 
-public:
+  public:
     explicit TFchoice(QWidget* parent = nullptr);
 };

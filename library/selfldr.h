@@ -3,9 +3,10 @@
 
 #include <QDialog>
 
-class Tfselfolder : public QDialog {
+class Tfselfolder : public QDialog
+{
     Q_OBJECT
 
-public:
+  public:
     explicit Tfselfolder(QWidget* parent = nullptr);
 };

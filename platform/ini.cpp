@@ -9,7 +9,8 @@
 #include <stdexcept>
 #include <utility>
 
-namespace {
+namespace
+{
 
 bool IsSectionHeader(const QString& line, QString* name)
 {

@@ -12,8 +12,9 @@
 #include <QString>
 #include <QStringList>
 
-class IniFile {
-public:
+class IniFile
+{
+  public:
     explicit IniFile(QString path);
 
     const QString& Path() const { return path_; }
@@ -25,7 +26,7 @@ public:
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, int value);
 
-private:
+  private:
     QStringList ReadLines() const;
     void SaveLines(const QStringList& lines) const;
 

@@ -6,7 +6,8 @@
 
 #include <sqlite3.h>
 
-namespace tables {
+namespace tables
+{
 
 using detail::Fail;
 using detail::Quoted;
@@ -138,7 +139,8 @@ QString Table::RowValue() const
         cols << Quoted(c);
         marks << QStringLiteral("?");
     }
-    return QStringLiteral("(%1) %2 (%3)").arg(cols.join(','), QStringLiteral("%1"), marks.join(','));
+    return QStringLiteral("(%1) %2 (%3)")
+        .arg(cols.join(','), QStringLiteral("%1"), marks.join(','));
 }
 
 std::vector<QVariant> Table::CurrentOrderValues() const
@@ -306,8 +308,8 @@ void Table::Post()
         for (const QString& c : cols) {
             sets << c + QStringLiteral("=?");
         }
-        Statement& st = db.Prepare(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?")
-                                       .arg(Quoted(plain_), sets.join(',')));
+        Statement& st = db.Prepare(
+            QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(Quoted(plain_), sets.join(',')));
         values.push_back(rowid_);
         st.BindAll(values);
         st.Run();

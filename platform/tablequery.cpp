@@ -6,7 +6,8 @@
 
 #include <sqlite3.h>
 
-namespace tables {
+namespace tables
+{
 
 using detail::Fail;
 using detail::Quoted;

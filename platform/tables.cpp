@@ -7,9 +7,11 @@
 #include <QRegularExpression>
 #include <sqlite3.h>
 
-namespace tables {
+namespace tables
+{
 
-namespace {
+namespace
+{
 
 using detail::Fail;
 using detail::Quoted;

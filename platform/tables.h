@@ -19,10 +19,12 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-namespace tables {
+namespace tables
+{
 
-class EngineError : public std::runtime_error {
-public:
+class EngineError : public std::runtime_error
+{
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -39,8 +41,9 @@ QString PlainTableName(const QString& name);
 
 class Statement;
 
-class Database {
-public:
+class Database
+{
+  public:
     Database();
     ~Database();
     Database(const Database&) = delete;
@@ -77,29 +80,31 @@ public:
     sqlite3* Handle() const { return db_; }
     std::string LastError() const;
 
-private:
+  private:
     sqlite3* db_ = nullptr;
     int depth_ = 0;
     std::map<QString, std::unique_ptr<Statement>> statements_;
 };
 
 // Rolls back unless committed.
-class Transaction {
-public:
+class Transaction
+{
+  public:
     explicit Transaction(Database& db);
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
     void Commit();
 
-private:
+  private:
     Database& db_;
     bool open_ = true;
 };
 
 // A prepared SQLite statement with binding by name or position.
-class Statement {
-public:
+class Statement
+{
+  public:
     Statement(Database& db, const QString& sql);
     ~Statement();
     Statement(const Statement&) = delete;
@@ -118,15 +123,16 @@ public:
     int ParameterCount() const;
     QString ParameterName(int i) const; // 1-based, without the leading ':'
 
-private:
+  private:
     Database& db_;
     sqlite3_stmt* stmt_ = nullptr;
     QString sql_;
 };
 
 // One column of the current row.
-class Field {
-public:
+class Field
+{
+  public:
     Field() = default;
     Field(QString name, QVariant value) : FieldName(std::move(name)), Value(std::move(value)) {}
 
@@ -149,8 +155,9 @@ public:
 };
 
 // What tables and queries share: a current row of named fields.
-class DataSet {
-public:
+class DataSet
+{
+  public:
     virtual ~DataSet() = default;
 
     Database* database = nullptr;
@@ -173,7 +180,7 @@ public:
     int FieldCount() const { return static_cast<int>(fields_.size()); }
     Field& Fields(int i) { return fields_.at(static_cast<size_t>(i)); }
 
-protected:
+  protected:
     Database& Db() const;
     void CheckActive() const;
     void SetFields(const QStringList& names);
@@ -188,8 +195,9 @@ protected:
 // when IndexName is set (ties in an index are ordered by the primary key).
 // The table is live: every move reads the row from the file, so changes made
 // through queries are seen at the next move.
-class Table : public DataSet {
-public:
+class Table : public DataSet
+{
+  public:
     QString TableName; // "seg.db", "pflays.DB" ...
     QString IndexName; // "" for the primary key, or "pxlxy"
 
@@ -219,7 +227,7 @@ public:
     void FlushBuffers();
     const QStringList& OrderColumns() const { return order_; }
 
-private:
+  private:
     bool ReadRow(Statement& st);
     void LoadRowid(long long rowid);
     std::vector<QVariant> CurrentOrderValues() const;
@@ -249,8 +257,9 @@ template <typename F> void PostOrCancel(Table& table, F write)
 }
 
 // A query parameter, set before Open or ExecSQL.
-class Param {
-public:
+class Param
+{
+  public:
     QString Name;
     QVariant Value;
     void SetInteger(int v) { Value = v; }
@@ -263,8 +272,9 @@ public:
 
 // An SQL query. Open runs it and keeps its rows; ExecSQL runs a statement
 // that returns none. A parameter name may appear more than once.
-class Query : public DataSet {
-public:
+class Query : public DataSet
+{
+  public:
     QStringList SQL;
 
     void SetSQL(const QString& text);
@@ -284,7 +294,7 @@ public:
     int RecordCount() override;
     int RecNo() const { return row_ + 1; } // 1-based; 0 when empty
 
-private:
+  private:
     void SyncParams();
     Statement& PreparedStatement();
     void BindParams(Statement& st);

@@ -5,7 +5,8 @@
 
 #include <QString>
 
-namespace tables::detail {
+namespace tables::detail
+{
 
 [[noreturn]] inline void Fail(const QString& text)
 {

@@ -6,7 +6,8 @@
 
 #include <sqlite3.h>
 
-namespace tables {
+namespace tables
+{
 
 using detail::Fail;
 using detail::Quoted;
@@ -136,8 +137,9 @@ QVariant Statement::Column(int i) const
     case SQLITE_FLOAT:
         return QVariant(sqlite3_column_double(stmt_, i));
     case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i)),
-                                          sqlite3_column_bytes(stmt_, i)));
+        return QVariant(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt_, i)),
+                              sqlite3_column_bytes(stmt_, i)));
     case SQLITE_BLOB:
         return QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(stmt_, i)),
                                    sqlite3_column_bytes(stmt_, i)));

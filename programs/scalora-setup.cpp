@@ -12,7 +12,8 @@
 #include <cstdio>
 #include <exception>
 
-namespace {
+namespace
+{
 
 void Say(const QString& text)
 {

@@ -37,7 +37,8 @@ void TFSheet::BindCursorWork()
     connect(SpeedButton3, &QToolButton::clicked, this, [this] { MoveX.SkipXUpODown(); });
     connect(SpeedButton4, &QToolButton::clicked, this, [this] { MoveX.SkipXLeftORight(); });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { MoveX.SkipXUpLeftODownRight(); });
-    connect(GuidesBtn, &QToolButton::clicked, this, [this](bool down) { MoveX.GuidesBtnClick(down); });
+    connect(GuidesBtn, &QToolButton::clicked, this,
+            [this](bool down) { MoveX.GuidesBtnClick(down); });
     connect(FindNearBtn, &QToolButton::clicked, this, [this] { MoveX.FindNearBtnClick(); });
 
     connect(OtoXBtn, &QPushButton::clicked, this, [this] { OX.OtoX(); });

@@ -132,8 +132,9 @@ bool SheetJoining::SaveJoiningSegment()
             "Segment is not truly vertical - are you sure you want to save?")) != QLatin1Char('Y'))
         return false;
     if (x.Pxly == o.Pxly && x.Leny != o.Leny &&
-        AskYesNoCancel(QStringLiteral(
-            "Segment is not truly horizontal - are you sure you want to save?")) != QLatin1Char('Y'))
+        AskYesNoCancel(
+            QStringLiteral("Segment is not truly horizontal - are you sure you want to save?")) !=
+            QLatin1Char('Y'))
         return false;
     const JoiningShape shape = Shape();
     if (shape == JoiningShape::Rectangle && (o.Lenx == x.Lenx || o.Leny == x.Leny)) {

@@ -3,9 +3,10 @@
 
 #include <QDialog>
 
-class TFsegs : public QDialog {
+class TFsegs : public QDialog
+{
     Q_OBJECT
 
-public:
+  public:
     explicit TFsegs(QWidget* parent = nullptr);
 };

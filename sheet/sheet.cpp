@@ -40,8 +40,8 @@ void SetPanelColour(QWidget* panel, StatusColour colour)
 } // namespace
 
 TFSheet::TFSheet(Forms& forms, QWidget* parent)
-    : QMainWindow(parent), Sheet(forms, *this), Joining(*this, forms), Commands(*this, forms), Tools(*this, forms),
-      forms_(forms)
+    : QMainWindow(parent), Sheet(forms, *this), Joining(*this, forms), Commands(*this, forms),
+      Tools(*this, forms), forms_(forms)
 {
     setWindowTitle(QStringLiteral("Scalora"));
     move(108, 28);

@@ -6,11 +6,11 @@
 #include "sheet/menucommands.h"
 #include "sheet/movex.h"
 #include "sheet/oxcommands.h"
-#include "sheet/sheetinput.h"
-#include "sheet/stepping.h"
 #include "sheet/redraw.h"
+#include "sheet/sheetinput.h"
 #include "sheet/sheetstate.h"
 #include "sheet/sheettools.h"
+#include "sheet/stepping.h"
 #include "sheet/zoom.h"
 
 #include <QMainWindow>
@@ -63,8 +63,7 @@ class TFSheet : public QMainWindow, public SheetHost
                 *SpeedButton4 = nullptr, *SpeedButton5 = nullptr, *SpeedButton6 = nullptr,
                 *SpeedButton7 = nullptr, *SpeedButton8 = nullptr;
     QToolButton* SelSegBtn2 = nullptr;
-    QPushButton *OtoXBtn = nullptr, *XtoObtn = nullptr, *SwapOXBtn = nullptr,
-                *HalfWayBtn = nullptr;
+    QPushButton *OtoXBtn = nullptr, *XtoObtn = nullptr, *SwapOXBtn = nullptr, *HalfWayBtn = nullptr;
     QGroupBox* GroupBox1 = nullptr; // "Step through"
     QComboBox* ComboBox1 = nullptr;
     QPushButton *FirstBtn = nullptr, *NextBtn = nullptr, *PrevBtn = nullptr;

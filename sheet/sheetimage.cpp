@@ -2,8 +2,8 @@
 
 #include "platform/canvas.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 SheetImage::SheetImage(const Canvas& bitmap, QWidget* parent) : QWidget(parent), bitmap_(bitmap)
 {

@@ -25,8 +25,8 @@ constexpr int SidePanelWidthPx = 122;
 constexpr int StatusBarHeightPx = 31;
 constexpr int SmallButton = 22;
 
-template <typename Button> Button* MakeButton(QWidget* parent, const QString& caption,
-                                              const QString& hint = {})
+template <typename Button>
+Button* MakeButton(QWidget* parent, const QString& caption, const QString& hint = {})
 {
     auto* b = new Button(parent);
     b->setText(caption);
@@ -78,8 +78,8 @@ void TFSheet::BuildSidePanel()
         QStringLiteral("switch focus to the drawing so that arrow keys move the X-cursor"));
     auto* tools = new QHBoxLayout;
     GuidesBtn = MakeToggle(Panel1, QStringLiteral("+"), QStringLiteral("Show/hide cross-hairs"));
-    FindNearBtn = MakeButton<QToolButton>(Panel1, QStringLiteral("?"),
-                                          QStringLiteral("Find point near X"));
+    FindNearBtn =
+        MakeButton<QToolButton>(Panel1, QStringLiteral("?"), QStringLiteral("Find point near X"));
     RefPtsBtn = MakeToggle(Panel1, QStringLiteral("."), QStringLiteral("Show Points"));
     tools->addWidget(FocusBtn);
     tools->addWidget(GuidesBtn);
@@ -102,8 +102,8 @@ QGroupBox* TFSheet::BuildMoveGroup()
     grid->setContentsMargins(2, 2, 2, 2);
     grid->setSpacing(1);
     auto skip = [this](const QString& caption, const QString& direction) {
-        auto* b = MakeButton<QToolButton>(GroupBox3, caption,
-                                          QStringLiteral("Skip X %1 (+SHIFT for line)").arg(direction));
+        auto* b = MakeButton<QToolButton>(
+            GroupBox3, caption, QStringLiteral("Skip X %1 (+SHIFT for line)").arg(direction));
         b->setFixedSize(SmallButton, SmallButton);
         return b;
     };
@@ -116,8 +116,10 @@ QGroupBox* TFSheet::BuildMoveGroup()
     LeftBtn = skip(QStringLiteral("<"), QStringLiteral("left"));
     RightBtn = skip(QStringLiteral(">"), QStringLiteral("right"));
     DownBtn = skip(QStringLiteral("v"), QStringLiteral("down"));
-    Button4 = MakeButton<QPushButton>(GroupBox3, QStringLiteral("ox-"), QStringLiteral("Skip X towards O"));
-    Button5 = MakeButton<QPushButton>(GroupBox3, QStringLiteral("ox+"), QStringLiteral("Skip X away from O"));
+    Button4 = MakeButton<QPushButton>(GroupBox3, QStringLiteral("ox-"),
+                                      QStringLiteral("Skip X towards O"));
+    Button5 = MakeButton<QPushButton>(GroupBox3, QStringLiteral("ox+"),
+                                      QStringLiteral("Skip X away from O"));
     SpeedButton2 = speed(QStringLiteral("L"), QStringLiteral("new OX orthogonal to old (left)"));
     SpeedButton6 = speed(QStringLiteral("R"), QStringLiteral("new OX orthogonal to old (right)"));
     SelSegBtn2 = speed(QStringLiteral("S"), QStringLiteral("Select segment at X"));
@@ -126,9 +128,11 @@ QGroupBox* TFSheet::BuildMoveGroup()
     SpeedButton4 = speed(QStringLiteral("\u2194"), QStringLiteral("Skip X left, O right"));
     OtoXBtn = MakeButton<QPushButton>(GroupBox3, QStringLiteral("o -> x"),
                                       QStringLiteral("Move O to X (or double-click)"));
-    XtoObtn = MakeButton<QPushButton>(GroupBox3, QStringLiteral("x -> o"), QStringLiteral("Move X to O"));
+    XtoObtn =
+        MakeButton<QPushButton>(GroupBox3, QStringLiteral("x -> o"), QStringLiteral("Move X to O"));
     XtoObtn->setDefault(true);
-    SwapOXBtn = MakeButton<QPushButton>(GroupBox3, QStringLiteral("o <> x"), QStringLiteral("Swap O and X"));
+    SwapOXBtn = MakeButton<QPushButton>(GroupBox3, QStringLiteral("o <> x"),
+                                        QStringLiteral("Swap O and X"));
     HalfWayBtn = MakeButton<QPushButton>(GroupBox3, QStringLiteral("x -:- o"),
                                          QStringLiteral("Move X half way to O"));
     SpeedButton5 = speed(QStringLiteral("Undo"), QStringLiteral("Undo"));
@@ -212,8 +216,10 @@ QGroupBox* TFSheet::BuildJoiningGroup()
     grey.setColor(QPalette::Base, QColor(192, 192, 192));
     grey.setColor(QPalette::Button, QColor(192, 192, 192));
     ComboBox2->setPalette(grey);
-    AngleBtn = MakeButton<QPushButton>(GroupBox2, QStringLiteral("angle = 360"), QStringLiteral("Arc angle"));
-    SaveBtn = MakeButton<QPushButton>(GroupBox2, QStringLiteral("Save"), QStringLiteral("Insert new segment"));
+    AngleBtn = MakeButton<QPushButton>(GroupBox2, QStringLiteral("angle = 360"),
+                                       QStringLiteral("Arc angle"));
+    SaveBtn = MakeButton<QPushButton>(GroupBox2, QStringLiteral("Save"),
+                                      QStringLiteral("Insert new segment"));
     JngCancel = MakeButton<QPushButton>(GroupBox2, QStringLiteral("Cancel"),
                                         QStringLiteral("Insert new segment"));
     SaveBtn->setDefault(true);
@@ -259,8 +265,9 @@ void TFSheet::BuildStatusBar()
                        static_cast<QWidget*>(EdSegBtn), static_cast<QWidget*>(delsegbtn)})
         Panel6->layout()->addWidget(w);
     Label5 = new QLabel(QStringLiteral("Pixel size 99999"), Panel2);
-    Button1 = MakeButton<QPushButton>(Panel2, QStringLiteral("A"),
-                                      QStringLiteral("Area of rectangle with O & X at opposite corners"));
+    Button1 =
+        MakeButton<QPushButton>(Panel2, QStringLiteral("A"),
+                                QStringLiteral("Area of rectangle with O & X at opposite corners"));
     Button1->setFixedSize(SmallButton, SmallButton);
     row->addWidget(Panel4);
     row->addWidget(Panel5);
@@ -299,7 +306,8 @@ void TFSheet::BuildMenus()
     BuildZoomMenu();
     Database1 = bar->addMenu(QStringLiteral("Database"));
     Healthcheck1 = Database1->addAction(QStringLiteral("Healthcheck"));
-    exportFB1 = Database1->addAction(QStringLiteral("Export to Firebird (for upgrade to Scalora2)"));
+    exportFB1 =
+        Database1->addAction(QStringLiteral("Export to Firebird (for upgrade to Scalora2)"));
     Seek1 = bar->addMenu(QStringLiteral("Search"));
     forPoint1 = Seek1->addAction(QStringLiteral("for Point"));
     forSegment1 = Seek1->addAction(QStringLiteral("for Segment"));

@@ -26,8 +26,10 @@ void TFSheet::BindTools()
     SheetLabels& labels = Tools.Labels;
     labels.BuildPopupMenus();
     connect(extatX1, &QAction::triggered, this, [&labels] { labels.TextAtX(); });
-    connect(EdTxtBtnO, &QToolButton::clicked, this, [&labels] { PopupAtMouse(*labels.PopupMenu1); });
-    connect(EdTxtBtnX, &QToolButton::clicked, this, [&labels] { PopupAtMouse(*labels.PopupMenu2); });
+    connect(EdTxtBtnO, &QToolButton::clicked, this,
+            [&labels] { PopupAtMouse(*labels.PopupMenu1); });
+    connect(EdTxtBtnX, &QToolButton::clicked, this,
+            [&labels] { PopupAtMouse(*labels.PopupMenu2); });
     connect(labels.Edittext1, &QAction::triggered, this, [&labels] { labels.EditTextAtO(); });
     connect(labels.Movetext1, &QAction::triggered, this, [&labels] { labels.MoveTextToX(); });
     connect(labels.Deletetext1, &QAction::triggered, this, [&labels] { labels.DeleteTextAtO(); });
@@ -38,7 +40,8 @@ void TFSheet::BindTools()
     SheetSegmentCommands& segments = Tools.Segments;
     connect(EdSegBtn, &QToolButton::clicked, this, [&segments] { segments.EdSegBtnClick(); });
     connect(SelSegBtn2, &QToolButton::clicked, this, [&segments] { segments.SelSegBtn2Click(); });
-    connect(delsegbtn, &QToolButton::clicked, this, [&segments] { segments.DeleteCurrentSegment(); });
+    connect(delsegbtn, &QToolButton::clicked, this,
+            [&segments] { segments.DeleteCurrentSegment(); });
     connect(EdPtOBtn, &QToolButton::clicked, this, [&segments] { segments.EdPtOBtnClick(); });
     connect(EdPtXBtn, &QToolButton::clicked, this, [&segments] { segments.EdPtXBtnClick(); });
 }

@@ -10,7 +10,8 @@ class TFSheet;
 struct Forms;
 
 struct SheetTools {
-    SheetTools(TFSheet& sheet, Forms& forms) : Geometry(sheet), Labels(sheet, forms), Segments(sheet, forms)
+    SheetTools(TFSheet& sheet, Forms& forms)
+        : Geometry(sheet), Labels(sheet, forms), Segments(sheet, forms)
     {
     }
 

@@ -14,9 +14,9 @@ enum class StatusColour { ButtonFace, SkyBlue, Yellow };
 QColor StatusPanelColour(StatusColour colour);
 
 struct StatusView {
-    QString XText = QStringLiteral("X");   // Label1
-    QString OXText = QStringLiteral("O-X"); // Label2
-    QString OText = QStringLiteral("O");   // Label3
+    QString XText = QStringLiteral("X");              // Label1
+    QString OXText = QStringLiteral("O-X");           // Label2
+    QString OText = QStringLiteral("O");              // Label3
     StatusColour XColour = StatusColour::ButtonFace;  // Panel5
     StatusColour OColour = StatusColour::ButtonFace;  // Panel4
     StatusColour OXColour = StatusColour::ButtonFace; // Panel6
@@ -25,7 +25,7 @@ struct StatusView {
     bool TextAtXEnabled = false;
     bool TextAtOEnabled = false;
     // Left as they were when the rebuild stops at a cursor with no lengths.
-    std::optional<QString> LengthText; // Label6
+    std::optional<QString> LengthText;    // Label6
     std::optional<QString> PixelSizeText; // Label5
 };
 

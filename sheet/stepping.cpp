@@ -129,8 +129,7 @@ void SheetStepping::StepSegmentAtX(int direction)
     const int32_t xnum = s.CursorX().Pointnum;
     const TSegRec& current = core.CurrentSegment;
     s.HideCursors();
-    const bool xIsAnEnd =
-        xnum == current.FromPoint.Pointnum || xnum == current.ToPoint.Pointnum;
+    const bool xIsAnEnd = xnum == current.FromPoint.Pointnum || xnum == current.ToPoint.Pointnum;
     // "+" and "-" go on with the list as it stands, once there is one.
     if (direction == StepFirst || !xIsAnEnd || !atX.Active())
         core.OpenSegmentsAtPoint(xnum);

@@ -7,7 +7,8 @@
 #include "store/core.h"
 #include "store/export.h"
 
-namespace {
+namespace
+{
 
 TFcore& Core(Store& store)
 {

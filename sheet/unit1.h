@@ -3,9 +3,10 @@
 
 #include <QDialog>
 
-class TForm1 : public QDialog {
+class TForm1 : public QDialog
+{
     Q_OBJECT
 
-public:
+  public:
     explicit TForm1(QWidget* parent = nullptr);
 };

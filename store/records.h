@@ -14,7 +14,7 @@ using Extended = double;
 using TDateTime = double;
 
 // Segment types.
-constexpr int SegJump = 1;      // a move to a new point, never stored
+constexpr int SegJump = 1; // a move to a new point, never stored
 constexpr int SegLine = 2;
 constexpr int SegArc = 3;       // about FromPoint, starting at ToPoint, Mlenx degrees
 constexpr int SegRectangle = 4; // entered as one shape, stored as four lines
@@ -31,7 +31,7 @@ struct TPointRec {
     Extended Leny = 0;
     int32_t Pxlx = 0;
     int32_t Pxly = 0;
-    TDateTime Rprts = 0;   // redraw stamp of the last full redraw that drew it
+    TDateTime Rprts = 0; // redraw stamp of the last full redraw that drew it
     int32_t Layernum = 0;
     bool Multiple = false; // a lookup matched more than one stored point
     TDateTime CreateTS = 0;
@@ -40,9 +40,9 @@ struct TPointRec {
 struct TSegRec {
     int32_t Segnum = -1; // -1 none or not stored; the sheet uses -2 for not looked up
     int32_t SegType = SegLine;
-    TPointRec FromPoint;  // for an arc, its centre
-    TPointRec ToPoint;    // for an arc, the start point on the rim
-    Extended Mlenx = 0;   // for an arc, the angle in degrees
+    TPointRec FromPoint; // for an arc, its centre
+    TPointRec ToPoint;   // for an arc, the start point on the rim
+    Extended Mlenx = 0;  // for an arc, the angle in degrees
     Extended Mleny = 0;
     Extended Mlenz = 0;
     Extended Dx = 0;

@@ -1,7 +1,7 @@
 // Segments of the open diagram in seg.db.
 
-#include "library/messages.h"
 #include "library/calendar.h"
+#include "library/messages.h"
 #include "store/coords.h"
 #include "store/core.h"
 

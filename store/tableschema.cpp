@@ -8,7 +8,8 @@
 #include <sqlite3.h>
 #include <stdexcept>
 
-namespace {
+namespace
+{
 
 QString DrawingTable(int version)
 {
@@ -67,7 +68,8 @@ void CreateTableStore(const QString& folder, int version)
 {
     const QString file = QDir(folder).filePath(QString::fromLatin1(tables::DataFileName));
     if (QFileInfo::exists(file)) {
-        throw std::runtime_error(QStringLiteral("Table store exists already: %1").arg(file).toStdString());
+        throw std::runtime_error(
+            QStringLiteral("Table store exists already: %1").arg(file).toStdString());
     }
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(file.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,

@@ -9,7 +9,8 @@
 constexpr int OldestTableStoreVersion = 100;
 constexpr int CurrentTableStoreVersion = 102;
 
-namespace tables {
+namespace tables
+{
 class Database;
 }
 

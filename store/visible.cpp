@@ -215,7 +215,8 @@ constexpr int PointColumnCount = 8;
 QString EndColumns(const QString& alias)
 {
     QStringList columns;
-    for (const char* c : {"dgnum", "lenx", "leny", "pxlx", "pxly", "rprts", "layernum", "createts"}) {
+    for (const char* c :
+         {"dgnum", "lenx", "leny", "pxlx", "pxly", "rprts", "layernum", "createts"}) {
         columns << alias + '.' + QLatin1String(c);
     }
     return columns.join(QStringLiteral(", "));

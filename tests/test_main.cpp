@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-namespace {
+namespace
+{
 
-class QtEnvironment : public ::testing::Environment {
-public:
+class QtEnvironment : public ::testing::Environment
+{
+  public:
     void SetUp() override
     {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -18,7 +20,7 @@ public:
     }
     void TearDown() override { app_.reset(); }
 
-private:
+  private:
     std::unique_ptr<QApplication> app_;
 };
 

@@ -30,7 +30,8 @@ class DetailsTest : public StoreTest
         AddLayer(1, QStringLiteral("Faint"), VisibFaint);
         AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
         AddLayer(3, QStringLiteral("Roof"), VisibBold);
-        layers_ = std::make_unique<TFLayers>(Core(), std::make_unique<TableLayersData>(Core()), forms_);
+        layers_ =
+            std::make_unique<TFLayers>(Core(), std::make_unique<TableLayersData>(Core()), forms_);
         forms_.FLayers = layers_.get();
         edpt_ = std::make_unique<TFEdPt>(Core());
         forms_.FEdPt = edpt_.get();
@@ -142,8 +143,9 @@ TEST_F(DetailsTest, PointDetailsRefuseTextThatIsNotANumberAndDeclinedSaveIsFalse
     prompts_.Answer('N');
     EXPECT_FALSE(edpt_->EditPoint(p));
     EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(prompts_.Texts(), QStringList({QStringLiteral("Invalid number \"ten\""),
-                                             QStringLiteral("Update point - are you really sure?")}));
+    EXPECT_EQ(prompts_.Texts(),
+              QStringList({QStringLiteral("Invalid number \"ten\""),
+                           QStringLiteral("Update point - are you really sure?")}));
     EXPECT_EQ(Reload(p.Pointnum).Lenx, 10);
 }
 

@@ -240,9 +240,9 @@ TEST_F(LayersWindowTest, NameLongerThanItsColumnIsRefusedAndAskedAgain)
         W().Button2->click();
     });
     EXPECT_TRUE(W().ShowLayers());
-    EXPECT_EQ(prompts_.Texts(), QStringList({"Rename layer",
-                                             "A layer's name may be at most 40 characters long",
-                                             "Rename layer"}));
+    EXPECT_EQ(prompts_.Texts(),
+              QStringList({"Rename layer", "A layer's name may be at most 40 characters long",
+                           "Rename layer"}));
     EXPECT_EQ(prompts_.Log()[2].initial, longName); // the typed text comes back to be mended
     EXPECT_EQ(Count("layer", "dgnum = 1 AND layernum = 3 AND name = 'walls'"), 1);
 }

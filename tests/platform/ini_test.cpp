@@ -1,14 +1,16 @@
 #include "platform/ini.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QDir>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
-class IniFileTest : public ::testing::Test {
-protected:
+class IniFileTest : public ::testing::Test
+{
+  protected:
     QString Path() const { return dir_.filePath(QStringLiteral("scalora.ini")); }
 
     void WriteRaw(const QString& text) const

@@ -10,12 +10,14 @@ using tables::EngineError;
 using tables::Query;
 using tables::Table;
 
-namespace {
+namespace
+{
 
 // A store file with one point-like table and its pixel index, made with
 // SQLite directly so the engine is tested against a file it did not write.
-class TableEngineTest : public ::testing::Test {
-protected:
+class TableEngineTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         const QString file = QDir(dir_.path()).filePath(tables::DataFileName);

@@ -21,7 +21,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 // Selects the grid row whose first column is the number.
 void SelectRow(QTableWidget* grid, int32_t number)
@@ -35,8 +36,9 @@ void SelectRow(QTableWidget* grid, int32_t number)
     ADD_FAILURE() << number << " is not listed";
 }
 
-class LayersRoadTest : public ::testing::Test {
-protected:
+class LayersRoadTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         const QString data = dir_.filePath("Scalora data");

@@ -19,10 +19,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
-class MainRoadTest : public ::testing::Test {
-protected:
+class MainRoadTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         ASSERT_TRUE(QDir().mkpath(dir_.filePath("Scalora data")));

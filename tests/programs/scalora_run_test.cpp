@@ -8,13 +8,15 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
-class ScaloraRunTest : public ::testing::Test {
-protected:
+class ScaloraRunTest : public ::testing::Test
+{
+  protected:
     void SetUp() override
     {
         exe_ = dir_.filePath("scalora");

@@ -167,8 +167,8 @@ TEST_F(MenuCommandsTest, DiagramMenuEnablesNameExportAndDeleteOnlyWithADiagramOp
     Open(Sheet().Diagram1);
     for (QAction* a : {Sheet().Rename1, Sheet().Export1->menuAction(), Sheet().Delete1})
         EXPECT_FALSE(a->isEnabled()) << a->text().toStdString();
-    for (QAction* a : {Sheet().Open1, Sheet().New1, Sheet().Close1, Sheet().Units1,
-                       Sheet().Notes1, Sheet().Diagramdetails1->menuAction()})
+    for (QAction* a : {Sheet().Open1, Sheet().New1, Sheet().Close1, Sheet().Units1, Sheet().Notes1,
+                       Sheet().Diagramdetails1->menuAction()})
         EXPECT_TRUE(a->isEnabled()) << a->text().toStdString();
     for (QAction* a : {Sheet().toPrinter1, Sheet().toBMPfile1, Sheet().toCSVfile1})
         EXPECT_FALSE(a->isEnabled());
@@ -295,9 +295,9 @@ TEST_F(MenuCommandsTest, SearchForSegmentSelectsAVisibleOneAndNamesTheHiddenLaye
 TEST_F(MenuCommandsTest, OptionsShowTheFlashIntervalAndTestFlashFlashes)
 {
     Open(Sheet().Options1);
-    EXPECT_EQ(Sheet().Flashtime1->text(),
-              QStringLiteral("Flash interval = ") + QString::number(FlashIntervalMs()) +
-                  QStringLiteral("ms"));
+    EXPECT_EQ(Sheet().Flashtime1->text(), QStringLiteral("Flash interval = ") +
+                                              QString::number(FlashIntervalMs()) +
+                                              QStringLiteral("ms"));
     SetFlashIntervalMs(700);
     Open(Sheet().Options1);
     EXPECT_EQ(Sheet().Flashtime1->text(), QStringLiteral("Flash interval = 700ms"));
@@ -447,8 +447,7 @@ TEST_F(MenuCommandsTest, StartUpTimerShowsTheNotesBeforeTheUpgradeQuestion)
     SetNotes(1, QStringLiteral("first things first"));
     Core().UpgradeState = 1;
     bool questionBeforeNotes = true;
-    ModalScript script(
-        {[&](QWidget*) { questionBeforeNotes = !prompts_.Texts().isEmpty(); }});
+    ModalScript script({[&](QWidget*) { questionBeforeNotes = !prompts_.Texts().isEmpty(); }});
     prompts_.Answer('Y');
     Sheet().Timer1Timer();
     EXPECT_EQ(script.Handled(), 1);

@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QPushButton>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QToolButton>
 
 namespace
@@ -83,7 +83,7 @@ TEST_F(MoveXTest, SkipOverPaperStopsAtTheSheetEdgesAndOnTheFirstDrawnPixel)
 TEST_F(MoveXTest, FollowingALineStopsOnACrossingAndOnAChangeOfColour)
 {
     const TSegRec floor = StoreSeg(0, 0, 50, 0);
-    StoreSeg(60, -20, 60, 20);              // crosses the floor's continuation
+    StoreSeg(60, -20, 60, 20);                        // crosses the floor's continuation
     const TSegRec faint = StoreSeg(50, 0, 100, 0, 1); // silver, from the floor's end
     ShowDrawing();
 

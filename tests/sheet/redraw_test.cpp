@@ -49,12 +49,12 @@ TEST_F(RedrawTest, Refresh_FitsToTheScrollBoxLessMarginsAndSidePanel)
 
 TEST_F(RedrawTest, Refresh_BoldNavyFaintSilverHiddenNeverDrawn)
 {
-    StoreSeg(0, 0, 100, 0);       // bold
+    StoreSeg(0, 0, 100, 0); // bold
     TSegRec faint = StoreSeg(0, 50, 100, 50);
     faint.Faint = true;
     core_->UpdateSegmentProperties(faint);
-    StoreSeg(0, 25, 100, 25, 1);  // on the faint layer
-    StoreSeg(0, 10, 100, 10, 2);  // on the hidden layer
+    StoreSeg(0, 25, 100, 25, 1); // on the faint layer
+    StoreSeg(0, 10, 100, 10, 2); // on the hidden layer
     ShowDrawing();
     ASSERT_GT(core_->Scale, 0);
     ExpectRow(0, 0, 100, Navy);
@@ -188,8 +188,8 @@ TEST_F(RedrawTest, RefreshWithCursors_LooksUpTheSegmentBetweenTheNewOAndX)
     EXPECT_EQ(sheet_->Sheet.CursorO().Pointnum, last.FromPoint.Pointnum);
     EXPECT_EQ(sheet_->Sheet.CursorX().Pointnum, last.ToPoint.Pointnum);
     EXPECT_EQ(core_->CurrentSegment.Segnum, last.Segnum);
-    EXPECT_TRUE(sheet_->Label2->text().startsWith(
-        QStringLiteral("O-X = Segment #%1").arg(last.Segnum)));
+    EXPECT_TRUE(
+        sheet_->Label2->text().startsWith(QStringLiteral("O-X = Segment #%1").arg(last.Segnum)));
 }
 
 TEST_F(RedrawTest, RefreshWithCursors_NamesNoSegmentWhenTheLastDrawnIsNotBold)

@@ -29,7 +29,8 @@ class SheetTest : public ::testing::Test
         core_->ReadIniFile();
         core_->DBVersion = CurrentTableStoreVersion;
         core_->OpenStore();
-        Exec(QStringLiteral("INSERT INTO drawing (Dgnum, Dgname, Units, RndgDP) VALUES (1, 'Shed', 'mm', 2)"));
+        Exec(QStringLiteral(
+            "INSERT INTO drawing (Dgnum, Dgname, Units, RndgDP) VALUES (1, 'Shed', 'mm', 2)"));
         AddLayer(0, VisibBold);
         AddLayer(1, VisibFaint);
         AddLayer(2, VisibHidden);
@@ -45,7 +46,8 @@ class SheetTest : public ::testing::Test
 
     void AddLayer(int32_t n, int visib)
     {
-        Exec(QStringLiteral("INSERT INTO layer (Dgnum, Layernum, Name, Visib) VALUES (1, %1, 'L%1', %2)")
+        Exec(QStringLiteral(
+                 "INSERT INTO layer (Dgnum, Layernum, Name, Visib) VALUES (1, %1, 'L%1', %2)")
                  .arg(n)
                  .arg(visib));
     }

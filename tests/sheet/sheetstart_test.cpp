@@ -24,16 +24,18 @@ TEST_F(SheetStartTest, CreationGivesTheDesignedStartStates)
     EXPECT_EQ(sheet_->size(), QSize(916, 530));
     EXPECT_EQ(sheet_->Panel1->width(), 122);
     EXPECT_EQ(sheet_->Panel2->height(), 31);
-    for (QWidget* w : {static_cast<QWidget*>(sheet_->SaveBtn), static_cast<QWidget*>(sheet_->JngCancel),
-                       static_cast<QWidget*>(sheet_->AngleBtn), static_cast<QWidget*>(sheet_->ComboBox2),
-                       static_cast<QWidget*>(sheet_->SelSegBtn2)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(sheet_->SaveBtn), static_cast<QWidget*>(sheet_->JngCancel),
+          static_cast<QWidget*>(sheet_->AngleBtn), static_cast<QWidget*>(sheet_->ComboBox2),
+          static_cast<QWidget*>(sheet_->SelSegBtn2)})
         EXPECT_FALSE(w->isEnabled());
     EXPECT_FALSE(sheet_->GuidesBtn->isChecked());
     EXPECT_FALSE(sheet_->RefPtsBtn->isChecked());
     EXPECT_TRUE(sheet_->zoomx1->isChecked());
     EXPECT_EQ(sheet_->ComboBox1->currentIndex(), -1);
-    EXPECT_EQ(sheet_->Button3->toolTip(),
-              QStringLiteral("Insert Joining Segment at OX\r(or can use SHIFT + Skip X buttons above)"));
+    EXPECT_EQ(
+        sheet_->Button3->toolTip(),
+        QStringLiteral("Insert Joining Segment at OX\r(or can use SHIFT + Skip X buttons above)"));
     EXPECT_EQ(sheet_->Timer1.interval(), 500);
     EXPECT_FALSE(sheet_->Timer1.isActive());
     const SheetState& s = sheet_->Sheet;
@@ -89,9 +91,10 @@ TEST_F(SheetStartTest, UpgradeCompletedAnsweredYesKeepsRunning)
     prompts_.Clear();
     prompts_.Answer('Y');
     sheet_->Timer1Timer();
-    EXPECT_EQ(prompts_.Texts(),
-              QStringList{QStringLiteral(
-                  "Upgrade to Scalora2 already completed - do you really want to revert to Scalora1 ?")});
+    EXPECT_EQ(
+        prompts_.Texts(),
+        QStringList{QStringLiteral(
+            "Upgrade to Scalora2 already completed - do you really want to revert to Scalora1 ?")});
     EXPECT_TRUE(sheet_->isVisible());
 }
 

@@ -69,8 +69,9 @@ TEST_F(CursorTest, WrapNoticesFlashWhenShownEndFirst)
     s().MarkWrappedAtEnd();
     EXPECT_TRUE(prompts_.Flashes().isEmpty());
     s().ShowCursors();
-    EXPECT_EQ(prompts_.Flashes(), (QStringList{QStringLiteral("Already at end, resuming from start"),
-                                               QStringLiteral("Already at start, resuming from end")}));
+    EXPECT_EQ(prompts_.Flashes(),
+              (QStringList{QStringLiteral("Already at end, resuming from start"),
+                           QStringLiteral("Already at start, resuming from end")}));
     EXPECT_FALSE(s().WrappedAtEnd);
     EXPECT_FALSE(s().WrappedAtStart);
 }
@@ -120,8 +121,9 @@ TEST_F(CursorTest, ScaleMissingReportsNoDiagramOrNoScale)
     EXPECT_TRUE(s().ScaleMissing());
     core_->CurrentDiagram = -1;
     EXPECT_TRUE(s().ScaleMissing());
-    EXPECT_EQ(prompts_.Texts(), (QStringList{QStringLiteral("Enter a measurement to establish scale"),
-                                             QStringLiteral("No diagram open")}));
+    EXPECT_EQ(prompts_.Texts(),
+              (QStringList{QStringLiteral("Enter a measurement to establish scale"),
+                           QStringLiteral("No diagram open")}));
 }
 
 } // namespace

@@ -14,8 +14,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QToolButton>
 #include <QTableWidget>
+#include <QToolButton>
 
 namespace
 {
@@ -26,7 +26,8 @@ class ToolsTest : public SheetTest
     void SetUp() override
     {
         SheetTest::SetUp();
-        layers_ = std::make_unique<TFLayers>(*core_, std::make_unique<TableLayersData>(*core_), forms_);
+        layers_ =
+            std::make_unique<TFLayers>(*core_, std::make_unique<TableLayersData>(*core_), forms_);
         forms_.FLayers = layers_.get();
         edtxt_ = std::make_unique<TFedtxt>(*core_, forms_);
         forms_.Fedtxt = edtxt_.get();
@@ -104,7 +105,9 @@ TEST_F(ToolsTest, ArcAngleTakesWholeDegreesInRangeOnly)
         prompts_.Clear();
         prompts_.Type(QString::fromUtf8(bad));
         T().Geometry.AngleBtnClick();
-        EXPECT_EQ(prompts_.Texts(ScriptedPrompts::Kind::Info), QStringList{QStringLiteral("Invalid angle")}) << bad;
+        EXPECT_EQ(prompts_.Texts(ScriptedPrompts::Kind::Info),
+                  QStringList{QStringLiteral("Invalid angle")})
+            << bad;
         EXPECT_EQ(S().Drawing.ArcAngle, -90) << bad;
     }
     EXPECT_EQ(prompts_.Log().front().initial, QStringLiteral("-90"));
@@ -126,9 +129,10 @@ TEST_F(ToolsTest, OrthogonalTurnsLeftAndRightKeepingTheLengthAndHintsOnce)
     EXPECT_EQ(S().CursorX().Pxly, core_->LenToPixelY(-3));
     EXPECT_EQ(S().JoinMode, 2);
     EXPECT_FALSE(S().ExtendHintPending);
-    EXPECT_EQ(prompts_.Texts().count(QStringLiteral(
-                  "Use + or - to extend/reduce the new OX\r(this message will not be displayed again)")),
-              1);
+    EXPECT_EQ(
+        prompts_.Texts().count(QStringLiteral(
+            "Use + or - to extend/reduce the new OX\r(this message will not be displayed again)")),
+        1);
 
     prompts_.Clear();
     PlaceCursors(At(0, 0), At(3, 0));
@@ -145,7 +149,8 @@ TEST_F(ToolsTest, OrthogonalWithoutScaleChangesNothing)
     S().CursorO() = Pt(0, 0);
     S().CursorX() = Pt(3, 0);
     T().Geometry.OrthogonalOX('L');
-    EXPECT_EQ(prompts_.Texts(), QStringList{QStringLiteral("Enter a measurement to establish scale")});
+    EXPECT_EQ(prompts_.Texts(),
+              QStringList{QStringLiteral("Enter a measurement to establish scale")});
     EXPECT_EQ(S().CursorX().Lenx, 3);
     EXPECT_EQ(S().CursorO().Lenx, 0);
     EXPECT_EQ(S().JoinMode, 0);
@@ -207,7 +212,8 @@ TEST_F(ToolsTest, ExtendAxisSlopeAndOnePixelKeys)
     prompts_.Clear();
     PlaceCursors(At(0, 0), At(100, 0));
     T().Geometry.ExtendKey(1);
-    EXPECT_EQ(prompts_.Texts(), QStringList{QStringLiteral("The Extend facility only applies to diagonals")});
+    EXPECT_EQ(prompts_.Texts(),
+              QStringList{QStringLiteral("The Extend facility only applies to diagonals")});
     EXPECT_EQ(S().CursorX().Lenx, 100);
 }
 
@@ -218,7 +224,8 @@ TEST_F(ToolsTest, ExtendWithoutScaleSaysSoInsteadOfDividingByZero)
     T().Geometry.ExtendKey(1);
     EXPECT_FALSE(T().Geometry.ExtendAlongDiagonal(1));
     sheet_->Button4->click();
-    EXPECT_EQ(prompts_.Texts(), QStringList(3, QStringLiteral("Enter a measurement to establish scale")));
+    EXPECT_EQ(prompts_.Texts(),
+              QStringList(3, QStringLiteral("Enter a measurement to establish scale")));
     EXPECT_EQ(S().CursorX().Lenx, 4);
     EXPECT_EQ(S().CursorX().Leny, 2);
 }
@@ -296,7 +303,8 @@ TEST_F(ToolsTest, AreaAndPerimeterOfTheOXRectangle)
     S().CursorX() = Pt(4, 3);
     sheet_->Button1->click();
     EXPECT_EQ(prompts_.Texts(),
-              QStringList{QStringLiteral("Area = X x Y = 3 x 2 = 6 square m\rPerimeter = 2X + 2Y = 10 m")});
+              QStringList{
+                  QStringLiteral("Area = X x Y = 3 x 2 = 6 square m\rPerimeter = 2X + 2Y = 10 m")});
 }
 
 TEST_F(ToolsTest, TextAtXRefusesHiddenLayersAndDrawsAndStoresOnAFaintOne)
@@ -329,7 +337,8 @@ TEST_F(ToolsTest, TextAtXRefusesHiddenLayersAndDrawsAndStoresOnAFaintOne)
     int navy = 0;
     for (int y = 0; y < after.height(); ++y)
         for (int x = 0; x < after.width(); ++x)
-            navy += after.pixel(x, y) != before.pixel(x, y) && (after.pixel(x, y) & 0xFFFFFF) == SheetInk;
+            navy += after.pixel(x, y) != before.pixel(x, y) &&
+                    (after.pixel(x, y) & 0xFFFFFF) == SheetInk;
     EXPECT_GT(navy, 0);
 }
 
@@ -404,7 +413,8 @@ TEST_F(ToolsTest, DeletingTheOnlyVisibleSegmentLeavesNoCurrentSegment)
     ASSERT_TRUE(sheet_->delsegbtn->isEnabled());
     prompts_.Answer('Y');
     sheet_->delsegbtn->click();
-    EXPECT_EQ(prompts_.Texts().front(), QStringLiteral("Delete segment %1 - are you sure?").arg(only.Segnum));
+    EXPECT_EQ(prompts_.Texts().front(),
+              QStringLiteral("Delete segment %1 - are you sure?").arg(only.Segnum));
     TSegRec gone;
     EXPECT_FALSE(core_->LoadSegment(only.Segnum, gone));
     EXPECT_LT(core_->CurrentSegment.Segnum, 0);
@@ -459,7 +469,8 @@ TEST_F(ToolsTest, SegmentDetailsSaveRedrawsAndDeclinedDeleteDoesNot)
 TEST_F(ToolsTest, PointDetailsNeedAScale)
 {
     sheet_->EdPtXBtn->click();
-    EXPECT_EQ(prompts_.Texts(), QStringList{QStringLiteral("Enter a measurement to establish scale")});
+    EXPECT_EQ(prompts_.Texts(),
+              QStringList{QStringLiteral("Enter a measurement to establish scale")});
 }
 
 } // namespace

@@ -79,8 +79,8 @@ TEST_F(StatusTest, CursorsOnStoredPointsAndAMeasuredArcBetweenThem)
     EXPECT_TRUE(sheet_->Label6->font().underline());
     EXPECT_EQ(sheet_->Label6->text(), QStringLiteral("50.00"));
     EXPECT_TRUE(sheet_->delsegbtn->isEnabled());
-    EXPECT_EQ(sheet_->Label5->text(),
-              QStringLiteral("Pixel size ") + FormatFixed(1 / core_->Scale, 2) + QStringLiteral(" mm"));
+    EXPECT_EQ(sheet_->Label5->text(), QStringLiteral("Pixel size ") +
+                                          FormatFixed(1 / core_->Scale, 2) + QStringLiteral(" mm"));
 }
 
 TEST_F(StatusTest, UnmeasuredLineIsNotUnderlinedAndUnknownSegmentIsLookedUp)

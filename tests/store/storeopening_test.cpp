@@ -9,10 +9,12 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
-class StoreOpeningTest : public ::testing::Test {
-protected:
+class StoreOpeningTest : public ::testing::Test
+{
+  protected:
     QString Exe() const { return dir_.path() + "/"; }
     QString DataFolder() const { return Exe() + "Scalora data/"; }
     QString IniPath() const { return Exe() + "scalora.ini"; }
@@ -146,7 +148,8 @@ TEST_F(StoreOpeningTest, SavedDiagramIsReopenedWithItsHighestNumbers)
         tables::Database db;
         db.Params = QStringList{"PATH=" + DataFolder()};
         db.Open();
-        db.Execute("insert into drawing.db (dgnum, dgname, units, rndgdp) values (3, 'Site A', 'm', 2)");
+        db.Execute(
+            "insert into drawing.db (dgnum, dgname, units, rndgdp) values (3, 'Site A', 'm', 2)");
         db.Execute("insert into point.db (dgnum, pointnum) values (3, 7)");
         db.Execute("insert into point.db (dgnum, pointnum) values (3, 2)");
         db.Execute("insert into point.db (dgnum, pointnum) values (4, 50)");

@@ -75,8 +75,8 @@ TEST_F(VisibleDrawing, LoadVisibleSegments_SameRecordsAsLoadSegmentInSetOrder)
 {
     AddLayer(1, QStringLiteral("Faint"), VisibFaint);
     AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
-    StoreSeg(0, 0, 100, 0);                         // 0 bold line
-    TSegRec styled = StoreSeg(100, 0, 100, 60.25);  // 1 dotted, xor, faint, measured
+    StoreSeg(0, 0, 100, 0);                        // 0 bold line
+    TSegRec styled = StoreSeg(100, 0, 100, 60.25); // 1 dotted, xor, faint, measured
     styled.Dotted = true;
     styled.Xorflag = true;
     styled.Faint = true;
@@ -151,12 +151,12 @@ TEST_F(VisibleDrawing, StampVisiblePoints_StampsExactlyTheDrawnPoints)
 {
     AddLayer(1, QStringLiteral("Faint"), VisibFaint);
     AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
-    StoreSeg(0, 0, 10, 0);      // points 0, 1
-    StoreSeg(10, 0, 10, 10, 1); // point 2 on the faint layer
-    StoreSeg(0, 20, 10, 20, 2); // points 3, 4 only on a hidden layer
-    Core().AddText(Pt(5, 5), QStringLiteral("Door"), 0);    // point 5, visible label
-    Core().AddText(Pt(6, 6), QStringLiteral("Pipe"), 2);    // point 6, hidden label
-    Core().AddText(Pt(0, 20), QStringLiteral("Gate"), 1);   // on point 3, faint label
+    StoreSeg(0, 0, 10, 0);                                // points 0, 1
+    StoreSeg(10, 0, 10, 10, 1);                           // point 2 on the faint layer
+    StoreSeg(0, 20, 10, 20, 2);                           // points 3, 4 only on a hidden layer
+    Core().AddText(Pt(5, 5), QStringLiteral("Door"), 0);  // point 5, visible label
+    Core().AddText(Pt(6, 6), QStringLiteral("Pipe"), 2);  // point 6, hidden label
+    Core().AddText(Pt(0, 20), QStringLiteral("Gate"), 1); // on point 3, faint label
     TPointRec loose = Pt(7, 7);
     Core().InsertPoint(loose); // point 7, nothing drawn at it
     // Diagram 2 has a visible segment between its own points 0 and 1.
