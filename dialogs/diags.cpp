@@ -186,7 +186,7 @@ bool TFDiags::InputDecimals(int32_t& decimals)
 {
     int32_t typed = decimals;
     for (;;) {
-        if (!InputNumber(QStringLiteral("Enter decimal places for rounding units"), typed)) {
+        if (!InputWholeNumber(QStringLiteral("Enter decimal places for rounding units"), typed)) {
             return false;
         }
         if (typed >= 0 && typed <= MaxDecimals) {

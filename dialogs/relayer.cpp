@@ -77,9 +77,10 @@ void Tfrelayer::showEvent(QShowEvent* event)
 
 void Tfrelayer::Button1Click()
 {
-    if (MoveSegmentsToLayer()) {
-        accept();
-    }
+    // OK closes the dialog whatever the move came to: a bad range has been
+    // reported, and the typed range is there again at the next showing.
+    MoveSegmentsToLayer();
+    accept();
 }
 
 bool Tfrelayer::ReadRange(int32_t& from, int32_t& to)

@@ -90,6 +90,21 @@ bool InputNumber2(const QString& prompt1, const QString& prompt2, int32_t& numbe
     return ParseInteger(text, number);
 }
 
+bool InputWholeNumber(const QString& prompt, int32_t& number)
+{
+    QString text = number > 0 ? QString::number(number) : QString();
+    for (;;) {
+        if (!InputText(prompt, text))
+            return false;
+        int32_t typed = 0;
+        if (ParseInteger(text, typed)) {
+            number = typed;
+            return true;
+        }
+        ShowInfo(QStringLiteral("Invalid integer ") + InDoubleQuotes(text));
+    }
+}
+
 TFinpstr::TFinpstr(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
 {
     setModal(true);

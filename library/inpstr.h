@@ -32,6 +32,9 @@ bool InputText2(const QString& prompt1, const QString& prompt2, QString& text);
 // unchanged and nothing is said.
 bool InputNumber(const QString& prompt, int32_t& number);
 bool InputNumber2(const QString& prompt1, const QString& prompt2, int32_t& number);
+// InputNumber that says "Invalid integer" and asks again, with the typed text,
+// until the text is a whole number; false only when the user cancels.
+bool InputWholeNumber(const QString& prompt, int32_t& number);
 
 class TFinpstr : public QDialog
 {

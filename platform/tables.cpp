@@ -166,16 +166,36 @@ void Database::Open()
     db_ = db;
     sqlite3_busy_timeout(db_, 5000);
     try {
+        // Reading the schema only reads: a file that is not a database, or
+        // not one of ours (an empty file among them), is refused before the
+        // first write below could touch it.
+        CheckRequiredTables();
         // A committed change survives a crash of the program at once, and a
         // crash never leaves half a transaction behind. The write-ahead log
         // reaches the disk platters at each flush (Flush), as the store's
         // buffers always did every few minutes.
         Execute(QStringLiteral("PRAGMA journal_mode=WAL"));
         Execute(QStringLiteral("PRAGMA synchronous=NORMAL"));
-        Execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        // What a crash left in the log goes into the main file now, so that
+        // a copy of the main file taken from here on holds every commit.
+        Flush();
     } catch (...) {
         Close();
         throw;
+    }
+}
+
+void Database::CheckRequiredTables()
+{
+    Statement st(*this, QStringLiteral("SELECT lower(name) FROM sqlite_master WHERE type='table'"));
+    QStringList present;
+    while (st.Step()) {
+        present << st.Column(0).toString();
+    }
+    for (const QString& table : RequiredTables) {
+        if (!present.contains(table.toLower())) {
+            Fail(QStringLiteral("no such table: %1 in %2").arg(table, FilePath()));
+        }
     }
 }
 

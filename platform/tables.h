@@ -52,9 +52,14 @@ class Database
     QString DatabaseName;
     QString DriverName;
     QStringList Params; // "PATH=<folder>"
+    // Tables the file must hold to be opened at all (plain names, any case).
+    QStringList RequiredTables;
 
     // Opens the store file of the folder named by the PATH parameter. The
-    // file is never created here: a missing folder or file is an error.
+    // file is never created here: a missing folder or file is an error, and
+    // so is a file that is not a database or lacks a required table; nothing
+    // is written into such a file. A write-ahead log left by a crash is
+    // folded into the main file before Open returns.
     void Open();
     void Close();
     bool Connected() const { return db_ != nullptr; }
@@ -81,6 +86,8 @@ class Database
     std::string LastError() const;
 
   private:
+    void CheckRequiredTables();
+
     sqlite3* db_ = nullptr;
     int depth_ = 0;
     std::map<QString, std::unique_ptr<Statement>> statements_;

@@ -1,6 +1,7 @@
 #include "sheet/sheet.h"
 
 #include "dialogs/notepad.h"
+#include "library/application.h"
 #include "library/qorvlib.h"
 #include "sheet/forms.h"
 #include "sheet/sheetimage.h"
@@ -227,8 +228,13 @@ void TFSheet::EnableSelectSegmentAtX(bool enabled)
 
 void TFSheet::FormCloseQuery()
 {
+    // The close always goes ahead: a store that cannot close cleanly (a full
+    // disk, say) is reported once, and the notepad is still closed.
     if (forms_.Fcore) {
-        forms_.Fcore->CloseStore();
+        DeliverShowingExceptions([this] {
+            forms_.Fcore->CloseStore();
+            return true;
+        });
     }
     if (forms_.Fnotepad) {
         forms_.Fnotepad->close();
@@ -246,6 +252,10 @@ void TFSheet::showEvent(QShowEvent* event)
 
 void TFSheet::closeEvent(QCloseEvent* event)
 {
-    FormCloseQuery();
     event->accept();
+    if (closed_)
+        return;
+    closed_ = true;
+    FormCloseQuery();
+    emit Closed();
 }

@@ -116,29 +116,40 @@ ProgramWindows::~ProgramWindows()
     sheet.reset();
 }
 
+int ProgramRun::Exec(const Edition& edition, const QString& exeFolder)
+{
+    ProgramWindows windows(edition, exeFolder);
+    sheet_ = windows.forms.FSheet;
+    if (terminating_) {
+        sheet_->CloseSheet();
+        sheet_ = nullptr;
+        return 0;
+    }
+    // The loop ends with the main window, not with the last window shown: a
+    // modeless window still up (the palette, the about window) must not keep
+    // the program running after its store has been closed.
+    QObject::connect(sheet_, &TFSheet::Closed, sheet_, [] { QCoreApplication::exit(0); });
+    sheet_->Timer1.start();
+    sheet_->show();
+    const int code = QCoreApplication::exec();
+    sheet_ = nullptr;
+    return code;
+}
+
+void ProgramRun::Terminate()
+{
+    terminating_ = true;
+    if (sheet_)
+        sheet_->CloseSheet();
+    QCoreApplication::exit(0);
+}
+
 int RunProgram(int argc, char** argv, const Edition& edition)
 {
     Application app(argc, argv);
     QCoreApplication::setApplicationName(edition.Title);
     InitLibrary();
-    // A termination signal closes the main window as Exit does (store closed,
-    // ini file written), also while a box is open or the windows are still
-    // being made; it must never leave the program running.
-    bool terminating = false;
-    TFSheet* sheet = nullptr;
-    InstallTerminationHandler([&terminating, &sheet] {
-        terminating = true;
-        if (sheet)
-            sheet->CloseSheet();
-        QCoreApplication::exit(0);
-    });
-    ProgramWindows windows(edition, QCoreApplication::applicationDirPath());
-    sheet = windows.forms.FSheet;
-    if (terminating) {
-        sheet->CloseSheet();
-        return 0;
-    }
-    sheet->Timer1.start();
-    sheet->show();
-    return app.exec();
+    ProgramRun run;
+    InstallTerminationHandler([&run] { run.Terminate(); });
+    return run.Exec(edition, QCoreApplication::applicationDirPath());
 }

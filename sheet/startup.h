@@ -64,4 +64,23 @@ class ProgramWindows
     std::unique_ptr<TFnotes> notes;
 };
 
+// One run of the program on an application object that exists already:
+// the windows are made, the message loop runs, and it ends whenever the main
+// window closes (Exit, the quit button, the close box, a termination signal),
+// whatever other windows are still shown.
+class ProgramRun
+{
+  public:
+    // Makes the windows for the program folder and runs the loop; the exit
+    // code of the loop.
+    int Exec(const Edition& edition, const QString& exeFolder);
+    // A termination signal: closes the main window as Exit does, also while
+    // a box is open or the windows are still being made.
+    void Terminate();
+
+  private:
+    bool terminating_ = false;
+    TFSheet* sheet_ = nullptr;
+};
+
 int RunProgram(int argc, char** argv, const Edition& edition);

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <exception>
 
 namespace
 {
@@ -104,6 +105,7 @@ void TFcore::ReadIniFile()
     TableFolder = ini.ReadString(MainSection, QStringLiteral("DBPath"), QString());
     FirebirdFolder = ini.ReadString(MainSection, QStringLiteral("DBPath2"), QString());
     CurrentDiagram = ini.ReadInteger(MainSection, QStringLiteral("DiagramNumber"), 0);
+    iniDiagram_ = CurrentDiagram;
     CurrentProfile = ini.ReadInteger(MainSection, QStringLiteral("Profile"), 0);
     DBVersion = ini.ReadInteger(MainSection, QStringLiteral("DBVn"), 100);
     NotesFormHeight = ini.ReadInteger(MainSection, QStringLiteral("NotesHeight"), 280);
@@ -117,7 +119,10 @@ void TFcore::WriteIniFile()
     IniFile ini(IniFileName);
     ini.WriteString(MainSection, QStringLiteral("DBPath"), TableFolder);
     ini.WriteString(MainSection, QStringLiteral("DBPath2"), FirebirdFolder);
-    ini.WriteInteger(MainSection, QStringLiteral("DiagramNumber"), CurrentDiagram);
+    // A store that never opened had no diagram open: the one the ini file
+    // named is kept for the next start rather than forgotten.
+    ini.WriteInteger(MainSection, QStringLiteral("DiagramNumber"),
+                     storeOpened_ ? CurrentDiagram : iniDiagram_);
     ini.WriteInteger(MainSection, QStringLiteral("Profile"), CurrentProfile);
     ini.WriteInteger(MainSection, QStringLiteral("DBVn"), DBVersion);
     ini.WriteInteger(MainSection, QStringLiteral("NotesWidth"), NotesFormWidth);
@@ -148,10 +153,17 @@ void TFcore::OpenStore()
     FirebirdFolder = ExeFolder + QStringLiteral("Scalora2 data/");
     Database1.Params = QStringList{QStringLiteral("PATH=") + TableFolder};
     Database1.DriverName = QStringLiteral("STANDARD");
+    // A file that lacks one of the store's tables is not a store of this
+    // program: it is refused before anything writes into it.
+    Database1.RequiredTables =
+        QStringList{QStringLiteral("drawing"), QStringLiteral("point"), QStringLiteral("seg"),
+                    QStringLiteral("text"),    QStringLiteral("layer"), QStringLiteral("pfl"),
+                    QStringLiteral("pflays")};
     Database1.Open();
     UpgradeSchema();
     EnsureLookupIndexes(Database1);
     OpenTables();
+    storeOpened_ = true;
 }
 
 void TFcore::UpgradeSchema()
@@ -209,9 +221,25 @@ void TFcore::CloseQueries()
 
 void TFcore::CloseStore()
 {
-    CloseTables();
-    CloseQueries();
-    WriteIniFile();
+    // Nothing is left to flush once the tables are closed. The ini file is
+    // written even when closing a table failed; the first failure is the one
+    // reported.
+    Timer1.stop();
+    std::exception_ptr failure;
+    try {
+        CloseTables();
+        CloseQueries();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    try {
+        WriteIniFile();
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TFcore::RunInTransaction(const std::function<void()>& work)

@@ -106,6 +106,9 @@ class TFcore : public QWidget, public Store
     void RunInTransaction(const std::function<void()>& work) override;
 
   private:
+    bool storeOpened_ = false; // OpenStore has come through once
+    int32_t iniDiagram_ = 0;   // "DiagramNumber" as the ini file gave it
+
     // What a pass over the whole diagram needs of its points and segments,
     // read in one scan each, in number order.
     struct FitPoint;

@@ -261,7 +261,7 @@ TEST_F(LayersWindowTest, FirstLayerOfADiagramWithoutLayersIsNumberZero)
     EXPECT_EQ(Count("layer", "dgnum = 2 AND layernum = 0 AND name = '' AND visib = 2"), 1);
 }
 
-TEST_F(LayersWindowTest, EmptyListHandsBackNoLayerAndItsItemsDoNothing)
+TEST_F(LayersWindowTest, EmptyListHandsBackAnEmptyHiddenLayerAndItsItemsDoNothing)
 {
     NewDiagram(2, QStringLiteral("Bare"));
     ASSERT_TRUE(Core().OpenDiagram(2));
@@ -277,9 +277,11 @@ TEST_F(LayersWindowTest, EmptyListHandsBackNoLayerAndItsItemsDoNothing)
         W().Hidden1->trigger();
         W().Button2->click();
     });
-    EXPECT_FALSE(W().ChooseLayer(layer));
-    EXPECT_EQ(layer.Layernum, 7);
-    EXPECT_EQ(layer.Name, "kept");
+    // OK hands back what an empty row holds: layer 0, no name, hidden.
+    EXPECT_TRUE(W().ChooseLayer(layer));
+    EXPECT_EQ(layer.Layernum, 0);
+    EXPECT_EQ(layer.Name, "");
+    EXPECT_EQ(layer.Visib, VisibHidden);
     EXPECT_TRUE(prompts_.Log().empty());
     EXPECT_EQ(Count("seg", "dgnum = 2"), 1);
     EXPECT_EQ(Core().LastLayerNum, -1);
