@@ -38,7 +38,7 @@ TEST_F(RedrawTest, Refresh_FitsToTheScrollBoxLessMarginsAndSidePanel)
     const QSize client = sheet_->ScrollBox1->maximumViewportSize();
     ASSERT_EQ(core_->SheetWidth, client.width());
     ASSERT_EQ(core_->SheetHeight, client.height());
-    const double sx = double(client.width() - 100 - 122) / 100;
+    const double sx = double(client.width() - 100 - sheet_->Panel1->width()) / 100;
     const double sy = double(client.height() - 100) / 50;
     EXPECT_DOUBLE_EQ(core_->Scale, std::min(sx, sy));
     EXPECT_EQ(PxX(0), 50);
