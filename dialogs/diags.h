@@ -3,7 +3,7 @@
 // diagram, rename one and change the open diagram's units and decimal
 // places.
 
-#include "dialogs/diagsrows.h"
+#include "store/diagramrows.h"
 
 #include <QDialog>
 #include <memory>

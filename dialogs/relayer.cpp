@@ -64,7 +64,11 @@ Tfrelayer::~Tfrelayer() = default;
 
 bool Tfrelayer::ShowMoveSegments()
 {
-    store_.ListLayers(*ComboBox1);
+    ClearComboValues(*ComboBox1);
+    for (const TLayerRec& layer : store_.ListLayers())
+        AddComboValue(*ComboBox1, QString::number(layer.Layernum) + ' ' + layer.Name,
+                      layer.Layernum);
+    ComboBox1->setCurrentIndex(0);
     return exec() == QDialog::Accepted;
 }
 

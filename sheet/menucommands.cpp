@@ -125,7 +125,8 @@ void SheetCommands::Layers1Click()
 
 void SheetCommands::exportFB1Click()
 {
-    if (ExportToFirebird && ExportToFirebird())
+    // A successful export ends the program, so that scalora2 is started next.
+    if (Core().ExportToFirebird())
         sheet_.CloseSheet();
 }
 

@@ -6,6 +6,7 @@
 #include "sheet/forms.h"
 #include "sheet/sheetimage.h"
 #include "sheet/statuspanel.h"
+#include "store/edition.h"
 #include "store/store.h"
 
 #include <QAction>
@@ -44,9 +45,10 @@ TFSheet::TFSheet(Forms& forms, QWidget* parent)
     : QMainWindow(parent), Sheet(forms, *this), Joining(*this, forms), Commands(*this, forms),
       Tools(*this, forms), forms_(forms)
 {
-    setWindowTitle(QStringLiteral("Scalora"));
-    move(108, 28);
-    resize(916, 530);
+    const Edition& edition = ProgramEdition(forms_);
+    setWindowTitle(edition.Title);
+    move(edition.WindowPlacement.topLeft());
+    resize(edition.WindowPlacement.size());
     setStyleSheet(QStringLiteral("TFSheet { background: white; }"));
     setFocusPolicy(Qt::StrongFocus);
     FormCreate();
@@ -75,6 +77,7 @@ TFSheet::TFSheet(Forms& forms, QWidget* parent)
                 [this, command = command] { ZoomMenuCommand(command); });
     }
 
+    exportFB1->setVisible(ProgramEdition(forms_).ExportMenu);
     Timer1.setInterval(500);
     Timer1.setSingleShot(true);
     connect(&Timer1, &QTimer::timeout, this, &TFSheet::Timer1Timer);
@@ -117,7 +120,7 @@ void TFSheet::UpdateCaption()
     const Store* core = forms_.Fcore;
     const QString name = core ? core->DiagramName : QString();
     const QString units = core ? core->DiagramUnits : QString();
-    setWindowTitle(QStringLiteral("SCALORA - ") + name + QStringLiteral(" ( ") + units +
+    setWindowTitle(ProgramEdition(forms_).CaptionPrefix + name + QStringLiteral(" ( ") + units +
                    QStringLiteral(" )"));
 }
 
@@ -167,6 +170,11 @@ void TFSheet::ZoomMenuCommand(ZoomCommand command)
 
 void TFSheet::FormShow()
 {
+    if (ProgramEdition(forms_).MaximiseOnShow) {
+        showMaximized();
+        InitPoint(Sheet.CursorO());
+        InitPoint(Sheet.CursorX());
+    }
     ComboBox2->setCurrentIndex(0);
     if (forms_.Fcore && forms_.Fcore->CurrentDiagram > 0) {
         Redraw.RefreshWithCursors();
@@ -182,6 +190,12 @@ void TFSheet::Timer1Timer()
     const int state = forms_.Fcore ? forms_.Fcore->UpgradeState : 0;
     if (state == 0)
         return;
+    if (!ProgramEdition(forms_).AsksUpgradeQuestion) {
+        // The second program only notes that the upgrade has been taken up.
+        if (state == 1)
+            forms_.Fcore->UpgradeState = 2;
+        return;
+    }
     if (AskYesNoCancel(UpgradeQuestion(state)) != QLatin1Char('Y'))
         CloseSheet();
 }

@@ -2,17 +2,14 @@
 
 #include "dialogs/about1.h"
 #include "dialogs/diags.h"
-#include "dialogs/diagsrows.h"
 #include "dialogs/edpt.h"
 #include "dialogs/edtxt.h"
 #include "dialogs/hchk.h"
 #include "dialogs/layers.h"
-#include "dialogs/layersdata.h"
 #include "dialogs/newseg.h"
 #include "dialogs/notepad.h"
 #include "dialogs/notes.h"
 #include "dialogs/pfls.h"
-#include "dialogs/pflsdata.h"
 #include "dialogs/relayer.h"
 #include "dialogs/segdets.h"
 #include "library/application.h"
@@ -28,6 +25,9 @@
 #include "sheet/segs.h"
 #include "sheet/sheet.h"
 #include "sheet/unit1.h"
+#include "store/diagramrows.h"
+#include "store/layersdata.h"
+#include "store/profilesdata.h"
 #include "store/store.h"
 
 #include <QCoreApplication>
@@ -35,6 +35,7 @@
 
 ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
 {
+    forms.Program = &edition;
     sheet = std::make_unique<TFSheet>(forms);
     forms.FSheet = sheet.get();
     cal = std::make_unique<TFCal>();
@@ -65,28 +66,22 @@ ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
     forms.FEdPt = edpt.get();
     segdets = std::make_unique<TFSegdets>(*core, forms);
     forms.FSegdets = segdets.get();
-    diags = std::make_unique<TFDiags>(*core, edition.MakeDiagramRows(*core));
+    diags = std::make_unique<TFDiags>(*core, core->MakeDiagramRows());
     forms.FDiags = diags.get();
-    layers = std::make_unique<TFLayers>(*core, edition.MakeLayersData(*core), forms);
+    layers = std::make_unique<TFLayers>(*core, core->MakeLayersData(), forms);
     forms.FLayers = layers.get();
-    relayer = std::make_unique<Tfrelayer>(*core, edition.MakeLayersData(*core));
+    relayer = std::make_unique<Tfrelayer>(*core, core->MakeLayersData());
     forms.frelayer = relayer.get();
     form1 = std::make_unique<TForm1>();
     forms.Form1 = form1.get();
     hchk = std::make_unique<TFhchk>();
     forms.Fhchk = hchk.get();
-    pfls = std::make_unique<TFpfls>(*core, edition.MakeProfilesData(*core));
+    pfls = std::make_unique<TFpfls>(*core, core->MakeProfilesData());
     forms.Fpfls = pfls.get();
     newseg = std::make_unique<TFnewseg>(*core, forms);
     forms.Fnewseg = newseg.get();
     notes = std::make_unique<TFnotes>(*core);
     forms.Fnotes = notes.get();
-    if (edition.ExportToFirebird) {
-        Store& store = *core;
-        forms.FSheet->Commands.ExportToFirebird = [&edition, &store] {
-            return edition.ExportToFirebird(store);
-        };
-    }
 }
 
 ProgramWindows::~ProgramWindows()

@@ -3,29 +3,11 @@
 // order, arm the start-up timer and run the message loop.
 
 #include "sheet/forms.h"
+#include "store/edition.h"
 
 #include <QString>
 #include <functional>
 #include <memory>
-
-class DiagramRows;
-class LayersData;
-class ProfilesData;
-
-// What tells the two programs apart: their title, their store and the data
-// behind the list windows, which each store reaches its own way.
-struct Edition {
-    QString Title;
-    // Makes the program's store for the program folder and opens it; errors
-    // while opening are shown and the program carries on without data.
-    std::function<std::unique_ptr<Store>(const QString& exeFolder)> MakeStore;
-    std::function<std::unique_ptr<DiagramRows>(Store&)> MakeDiagramRows;
-    std::function<std::unique_ptr<LayersData>(Store&)> MakeLayersData;
-    std::function<std::unique_ptr<ProfilesData>(Store&)> MakeProfilesData;
-    // The copy of the whole store into the second program's database; true
-    // when it succeeded and the program is to end. Empty where there is none.
-    std::function<bool(Store&)> ExportToFirebird;
-};
 
 // Every window of the run, created in the order the program has always used
 // (a window made before the store touches no data) and destroyed in reverse.

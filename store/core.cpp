@@ -1,5 +1,9 @@
 #include "store/core.h"
 
+#include "store/export.h"
+#include "store/tablediagramrows.h"
+#include "store/tablelayersdata.h"
+#include "store/tableprofilesdata.h"
 #include "store/tableschema.h"
 
 #include "library/flash.h"
@@ -284,4 +288,24 @@ bool TFcore::OpenDiagram(int32_t n)
                      ? -1
                      : Query2.FieldByName(QStringLiteral("mx")).AsInteger();
     return true;
+}
+
+std::unique_ptr<DiagramRows> TFcore::MakeDiagramRows()
+{
+    return std::make_unique<TableDiagramRows>(*this);
+}
+
+std::unique_ptr<LayersData> TFcore::MakeLayersData()
+{
+    return std::make_unique<TableLayersData>(*this);
+}
+
+std::unique_ptr<ProfilesData> TFcore::MakeProfilesData()
+{
+    return std::make_unique<TableProfilesData>(*this);
+}
+
+bool TFcore::ExportToFirebird()
+{
+    return FirebirdExport(*this).ExportToFirebird();
 }

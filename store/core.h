@@ -84,6 +84,11 @@ class TFcore : public QWidget, public Store
     bool LoadDiagramNotes(int32_t dgnum, QString& notes) override;
     bool SaveDiagramNotes(int32_t dgnum, const QString& notes) override;
 
+    std::unique_ptr<DiagramRows> MakeDiagramRows() override;
+    std::unique_ptr<LayersData> MakeLayersData() override;
+    std::unique_ptr<ProfilesData> MakeProfilesData() override;
+    bool ExportToFirebird() override;
+
     // Pushes the buffered changes of every table to disk.
     void FlushAllTables();
 

@@ -1,10 +1,8 @@
 #include "store/store.h"
 
-#include "library/combovalues.h"
 #include "library/flash.h"
 #include "library/messages.h"
 
-#include <QComboBox>
 #include <utility>
 
 Store::Store()
@@ -152,15 +150,18 @@ void Store::InsertRectangle(TSegRec& seg)
 
 // ------------------------------------------------------------------ layers
 
-void Store::ListLayers(QComboBox& combo)
+std::vector<TLayerRec> Store::ListLayers()
 {
-    const std::vector<TLayerRec> layers = LayersOfDiagram();
-    ClearComboValues(combo);
-    for (const TLayerRec& layer : layers) {
-        AddComboValue(combo, QString::number(layer.Layernum) + ' ' + layer.Name, layer.Layernum);
-        LastLayerNum = layer.Layernum;
-    }
-    combo.setCurrentIndex(0);
+    std::vector<TLayerRec> layers = LayersOfDiagram();
+    if (!layers.empty())
+        LastLayerNum = layers.back().Layernum;
+    return layers;
+}
+
+bool Store::ExportToFirebird()
+{
+    ShowInfo(QStringLiteral("This program has no export to Firebird"));
+    return false;
 }
 
 bool Store::CheckDiagramOpen()

@@ -13,9 +13,12 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <vector>
 
-class QComboBox;
+class DiagramRows;
+class LayersData;
+class ProfilesData;
 
 class Store
 {
@@ -172,7 +175,9 @@ class Store
     virtual void DeleteLayer(int32_t layernum) = 0;
     // The layers of the open diagram by number.
     virtual std::vector<TLayerRec> LayersOfDiagram() = 0;
-    void ListLayers(QComboBox& combo);
+    // The layers of the open diagram by number, for a list to choose from;
+    // LastLayerNum becomes the highest of them.
+    std::vector<TLayerRec> ListLayers();
     virtual void ApplyProfile(int32_t profile) = 0;
     virtual bool DeleteDiagram() = 0;
     // The free-text notes of diagram dgnum; false, notes empty, when the
@@ -180,6 +185,17 @@ class Store
     virtual bool LoadDiagramNotes(int32_t dgnum, QString& notes) = 0;
     // Stores the notes of diagram dgnum durably; false when it has no row.
     virtual bool SaveDiagramNotes(int32_t dgnum, const QString& notes) = 0;
+
+    // The data behind the list windows (diagrams, layers and the
+    // move-segments dialog, profiles), each on this store's connection.
+    virtual std::unique_ptr<DiagramRows> MakeDiagramRows() = 0;
+    virtual std::unique_ptr<LayersData> MakeLayersData() = 0;
+    virtual std::unique_ptr<ProfilesData> MakeProfilesData() = 0;
+
+    // Copies the whole store into the second program's database; true when
+    // it succeeded and the program is to end. A store without that export
+    // says so and copies nothing.
+    virtual bool ExportToFirebird();
 
     // Guards before changes.
     bool CheckDiagramOpen();

@@ -4,12 +4,12 @@
 #include "dialogs/edpt.h"
 #include "dialogs/edtxt.h"
 #include "dialogs/layers.h"
-#include "dialogs/layersdata.h"
 #include "dialogs/segdets.h"
 #include "library/modalhelper.h"
 #include "library/scriptedprompts.h"
 #include "sheet/forms.h"
 #include "store/coords.h"
+#include "store/layersdata.h"
 #include "store/storefixture.h"
 
 #include <QAction>
@@ -31,8 +31,7 @@ class DetailsTest : public StoreTest
         AddLayer(1, QStringLiteral("Faint"), VisibFaint);
         AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
         AddLayer(3, QStringLiteral("Roof"), VisibBold);
-        layers_ =
-            std::make_unique<TFLayers>(Core(), std::make_unique<TableLayersData>(Core()), forms_);
+        layers_ = std::make_unique<TFLayers>(Core(), Core().MakeLayersData(), forms_);
         forms_.FLayers = layers_.get();
         edpt_ = std::make_unique<TFEdPt>(Core());
         forms_.FEdPt = edpt_.get();

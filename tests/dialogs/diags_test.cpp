@@ -20,7 +20,7 @@ class DiagramsWindow : public StoreTest
     void SetUp() override
     {
         StoreTest::SetUp();
-        window_ = std::make_unique<TFDiags>(Core(), std::make_unique<TableDiagramRows>(Core()));
+        window_ = std::make_unique<TFDiags>(Core(), Core().MakeDiagramRows());
     }
 
     QStringList Column(int c) const

@@ -1,9 +1,9 @@
 // The move-segments dialog driven through ShowMoveSegments, with scripted
 // answers, on a real table store.
 
-#include "dialogs/layersdata.h"
 #include "dialogs/relayer.h"
 #include "library/modalhelper.h"
+#include "store/layersdata.h"
 #include "store/storefixture.h"
 
 #include <QComboBox>
@@ -19,7 +19,7 @@ class MoveSegmentsTest : public StoreTest
     void SetUp() override
     {
         StoreTest::SetUp();
-        relayer_ = std::make_unique<Tfrelayer>(Core(), std::make_unique<TableLayersData>(Core()));
+        relayer_ = std::make_unique<Tfrelayer>(Core(), Core().MakeLayersData());
         AddLayer(1, QStringLiteral("hidden"), VisibHidden);
         AddLayer(2, QStringLiteral("faint"), VisibFaint);
         AddLayer(3, QStringLiteral("target"), VisibBold);

@@ -4,7 +4,7 @@
 #include "library/scriptedprompts.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "sheet/tableedition.h"
+#include "store/tableedition.h"
 #include "store/tableschema.h"
 
 #include <QAbstractButton>
@@ -59,8 +59,8 @@ void ExpectCaptionsFit(QWidget& window)
         if (!button->isVisibleTo(&window) || button->text().isEmpty())
             continue;
         EXPECT_LE(CaptionWidth(*button, button->text()), CaptionRoom(*button))
-            << window.windowTitle().toStdString() << ": button \""
-            << button->text().toStdString() << "\" is " << button->width() << " wide";
+            << window.windowTitle().toStdString() << ": button \"" << button->text().toStdString()
+            << "\" is " << button->width() << " wide";
     }
     for (QLabel* label : window.findChildren<QLabel*>()) {
         if (!label->isVisibleTo(&window) || label->text().isEmpty() || label->wordWrap())

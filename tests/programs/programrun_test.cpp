@@ -9,7 +9,7 @@
 #include "sheet/func.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "sheet/tableedition.h"
+#include "store/tableedition.h"
 #include "store/tableschema.h"
 
 #include <QApplication>

@@ -4,11 +4,11 @@
 #include "dialogs/edpt.h"
 #include "dialogs/edtxt.h"
 #include "dialogs/layers.h"
-#include "dialogs/layersdata.h"
 #include "dialogs/segdets.h"
 #include "library/modalhelper.h"
 #include "library/qorvlib.h"
 #include "sheetfixture.h"
+#include "store/layersdata.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,8 +26,7 @@ class ToolsTest : public SheetTest
     void SetUp() override
     {
         SheetTest::SetUp();
-        layers_ =
-            std::make_unique<TFLayers>(*core_, std::make_unique<TableLayersData>(*core_), forms_);
+        layers_ = std::make_unique<TFLayers>(*core_, core_->MakeLayersData(), forms_);
         forms_.FLayers = layers_.get();
         edtxt_ = std::make_unique<TFedtxt>(*core_, forms_);
         forms_.Fedtxt = edtxt_.get();

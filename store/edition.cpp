@@ -1,0 +1,7 @@
+#include "store/edition.h"
+
+const Edition& DefaultEdition()
+{
+    static const Edition edition;
+    return edition;
+}
