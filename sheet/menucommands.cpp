@@ -68,12 +68,7 @@ void SheetCommands::New1Click()
 
 void SheetCommands::Close1Click()
 {
-    Store& core = Core();
-    core.CurrentDiagram = 0;
-    // The closed diagram's name and units go with it, so the caption no
-    // longer names a diagram that is not on the sheet.
-    core.DiagramName.clear();
-    core.DiagramUnits.clear();
+    Core().CloseDiagram();
     sheet_.Redraw.RefreshWithCursors();
     sheet_.UpdateCaption();
 }
@@ -91,7 +86,7 @@ void SheetCommands::Rename1Click()
     QString name;
     if (!forms_.FDiags->RenameDiagram(Core().CurrentDiagram, name))
         return;
-    Core().DiagramName = name;
+    Core().RenameOpenDiagram(name);
     sheet_.UpdateCaption();
 }
 

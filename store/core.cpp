@@ -16,8 +16,6 @@
 namespace
 {
 
-const QString MainSection = QStringLiteral("main");
-
 QString WithSlash(const QString& folder)
 {
     return folder.endsWith('/') ? folder : folder + '/';
@@ -102,39 +100,6 @@ void TFcore::FormCreate()
     OpenDiagram(saved);
 }
 
-void TFcore::ReadIniFile()
-{
-    IniFileName = ExeFolder + QStringLiteral("scalora.ini");
-    const IniFile ini(IniFileName);
-    TableFolder = ini.ReadString(MainSection, QStringLiteral("DBPath"), QString());
-    FirebirdFolder = ini.ReadString(MainSection, QStringLiteral("DBPath2"), QString());
-    CurrentDiagram = ini.ReadInteger(MainSection, QStringLiteral("DiagramNumber"), 0);
-    iniDiagram_ = CurrentDiagram;
-    CurrentProfile = ini.ReadInteger(MainSection, QStringLiteral("Profile"), 0);
-    DBVersion = ini.ReadInteger(MainSection, QStringLiteral("DBVn"), 100);
-    NotesFormHeight = ini.ReadInteger(MainSection, QStringLiteral("NotesHeight"), 280);
-    NotesFormWidth = ini.ReadInteger(MainSection, QStringLiteral("NotesWidth"), 450);
-    SetFlashIntervalMs(ini.ReadInteger(MainSection, QStringLiteral("FlashInterval"), 1500));
-    UpgradeState = ini.ReadInteger(MainSection, QStringLiteral("Upgrading"), 0);
-}
-
-void TFcore::WriteIniFile()
-{
-    IniFile ini(IniFileName);
-    ini.WriteString(MainSection, QStringLiteral("DBPath"), TableFolder);
-    ini.WriteString(MainSection, QStringLiteral("DBPath2"), FirebirdFolder);
-    // A store that never opened had no diagram open: the one the ini file
-    // named is kept for the next start rather than forgotten.
-    ini.WriteInteger(MainSection, QStringLiteral("DiagramNumber"),
-                     storeOpened_ ? CurrentDiagram : iniDiagram_);
-    ini.WriteInteger(MainSection, QStringLiteral("Profile"), CurrentProfile);
-    ini.WriteInteger(MainSection, QStringLiteral("DBVn"), DBVersion);
-    ini.WriteInteger(MainSection, QStringLiteral("NotesWidth"), NotesFormWidth);
-    ini.WriteInteger(MainSection, QStringLiteral("NotesHeight"), NotesFormHeight);
-    ini.WriteInteger(MainSection, QStringLiteral("FlashInterval"), FlashIntervalMs());
-    ini.WriteInteger(MainSection, QStringLiteral("Upgrading"), UpgradeState);
-}
-
 void TFcore::BindDataSets()
 {
     for (int i = 1; i <= 8; ++i) {
@@ -167,7 +132,7 @@ void TFcore::OpenStore()
     UpgradeSchema();
     EnsureLookupIndexes(Database1);
     OpenTables();
-    storeOpened_ = true;
+    StoreOpened = true;
 }
 
 void TFcore::UpgradeSchema()

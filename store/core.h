@@ -22,8 +22,6 @@ class TFcore : public QWidget, public Store
     // last run. Engine errors propagate to the caller's error box.
     void FormCreate();
 
-    void ReadIniFile();
-    void WriteIniFile();
     void OpenStore();
     void ExecStatement(tables::Query& query, const QString& sql);
     void OpenTables();
@@ -111,9 +109,6 @@ class TFcore : public QWidget, public Store
     void RunInTransaction(const std::function<void()>& work) override;
 
   private:
-    bool storeOpened_ = false; // OpenStore has come through once
-    int32_t iniDiagram_ = 0;   // "DiagramNumber" as the ini file gave it
-
     // What a pass over the whole diagram needs of its points and segments,
     // read in one scan each, in number order.
     struct FitPoint;

@@ -183,3 +183,34 @@ bool Store::ConfirmCurrentLayerVisible()
         CurrentLayer.Visib == VisibHidden ? QStringLiteral("hidden") : QStringLiteral("faint");
     return Confirm(QStringLiteral("Selected layer is ") + word + QStringLiteral(" - OK?"));
 }
+
+// ------------------------------------------------------------- diagrams
+
+void Store::AdoptNewDiagram(int32_t dgnum, const QString& name, const QString& units,
+                            int32_t decimals)
+{
+    CurrentDiagram = dgnum;
+    DiagramName = name;
+    DiagramUnits = units;
+    RoundingDP = decimals;
+    LastSegNum = 0;
+    LastPointNum = -1;
+}
+
+void Store::CloseDiagram()
+{
+    CurrentDiagram = 0;
+    DiagramName.clear();
+    DiagramUnits.clear();
+}
+
+void Store::RenameOpenDiagram(const QString& name)
+{
+    DiagramName = name;
+}
+
+void Store::SetDiagramUnits(const QString& units, int32_t decimals)
+{
+    DiagramUnits = units;
+    RoundingDP = decimals;
+}

@@ -98,6 +98,10 @@ class Store
     // usable scale.
     bool FitScaleToExtents(int32_t sidePanelWidth);
 
+    // The ini file: read once at creation, written once at shutdown.
+    void ReadIniFile();
+    void WriteIniFile();
+
     // A length with the open diagram's decimal places.
     QString FormatLength(Extended x) const;
 
@@ -106,6 +110,16 @@ class Store
     // Makes diagram n the open one; false (nothing changes) when there is
     // no such diagram.
     virtual bool OpenDiagram(int32_t n) = 0;
+    // Makes the diagram whose row was just stored the open one, with no
+    // point or segment yet: its first point is number 0, its first segment 1.
+    void AdoptNewDiagram(int32_t dgnum, const QString& name, const QString& units,
+                         int32_t decimals);
+    // No diagram open; its name and units go with it, so that nothing names
+    // a diagram that is not on the sheet.
+    void CloseDiagram();
+    // The open diagram's name, units and decimals after its row changed.
+    void RenameOpenDiagram(const QString& name);
+    void SetDiagramUnits(const QString& units, int32_t decimals);
     // Closes every table and query and writes the ini file.
     virtual void CloseStore() = 0;
 
@@ -207,12 +221,21 @@ class Store
     void WriteGroup(const std::function<void()>& work);
 
   protected:
+    // How this store keeps "Upgrading": the value an absent key gives, and
+    // whether it is written back.
+    virtual int32_t UpgradeStateDefault() const { return 0; }
+    virtual bool WritesUpgradeState() const { return true; }
+    // Set once the store has opened. A store that never opened had no
+    // diagram open: the one the ini file named is kept for the next start.
+    bool StoreOpened = false;
+
     // The store's own transaction around a group of writes.
     virtual void RunInTransaction(const std::function<void()>& work) { work(); }
     // A flash note, held back while a group of writes is still open.
     void FlashNote(const QString& text);
 
   private:
+    int32_t iniDiagram_ = 0; // "DiagramNumber" as the ini file gave it
     int groupDepth_ = 0;
     QStringList heldFlashes_;
 };
