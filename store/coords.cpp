@@ -107,6 +107,29 @@ SegmentBox BoxOfSegment(const TSegRec& seg)
                       seg.Pxlx1, seg.Pxly1, seg.Pxlx2, seg.Pxly2};
 }
 
+bool ComputeSegmentExtents(TSegRec& seg)
+{
+    const SegmentBox b = BoxOfEnds(seg.FromPoint, seg.ToPoint);
+    if (b == BoxOfSegment(seg))
+        return false;
+    seg.Lenx1 = b.Lenx1;
+    seg.Leny1 = b.Leny1;
+    seg.Lenx2 = b.Lenx2;
+    seg.Leny2 = b.Leny2;
+    seg.Pxlx1 = b.Pxlx1;
+    seg.Pxly1 = b.Pxly1;
+    seg.Pxlx2 = b.Pxlx2;
+    seg.Pxly2 = b.Pxly2;
+    return true;
+}
+
+bool SetSegmentPoints(TSegRec& seg, const TPointRec& from, const TPointRec& to)
+{
+    seg.FromPoint = from;
+    seg.ToPoint = to;
+    return ComputeSegmentExtents(seg);
+}
+
 QString FormatReal3(Extended x)
 {
     return FormatFixed(x, 3);

@@ -5,8 +5,18 @@
 
 #include <QString>
 
+namespace ibase
+{
+class Connection;
+}
+
 // Creates the database file at fdbPath (a local path, SQL dialect 3, texts
 // in UTF-8) with the tables DRAWING, LAYER, PFL, PFLAYS, POINT, SEG and
 // TEXT, all empty. An existing file is never touched: that is an error.
 // On any failure no file is left behind. Errors throw ibase::Error.
 void CreateFirebirdStore(const QString& fdbPath);
+
+// Creates whichever of the lookup indexes the database lacks (a database
+// made before they existed), in one transaction; the number created.
+// Errors throw ibase::Error and leave the database as it was.
+int EnsureFirebirdLookupIndexes(ibase::Connection& connection);

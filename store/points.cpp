@@ -135,8 +135,9 @@ void TFcore::InsertPoint(TPointRec& point)
     }
 }
 
-void TFcore::StorePoint(TPointRec& point)
+bool TFcore::StorePoint(TPointRec& point)
 {
+    // A numbered point whose row is gone is stored again under its number.
     if (point.Pointnum >= 0 && Table2.FindKey({CurrentDiagram, point.Pointnum})) {
         Table2.Edit();
         try {
@@ -146,7 +147,8 @@ void TFcore::StorePoint(TPointRec& point)
             Table2.Cancel();
             throw;
         }
-        return;
+        return true;
     }
     InsertPoint(point);
+    return true;
 }

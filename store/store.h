@@ -122,6 +122,8 @@ class Store
     void SetDiagramUnits(const QString& units, int32_t decimals);
     // Closes every table and query and writes the ini file.
     virtual void CloseStore() = 0;
+    // The store opened its data when it was made.
+    bool Opened() const { return StoreOpened; }
 
     // Points of the open diagram. A lookup that finds nothing returns false
     // and leaves the record empty (Pointnum -1).
@@ -134,7 +136,9 @@ class Store
     bool FindVisiblePointAtPixel(TPointRec& point);
     virtual bool PointHasText(int32_t pointnum) = 0;
     virtual void InsertPoint(TPointRec& point) = 0;
-    virtual void StorePoint(TPointRec& point) = 0;
+    // Writes a point whose number is stored (or inserts an unstored one);
+    // false, with a message, when the point's row is gone.
+    virtual bool StorePoint(TPointRec& point) = 0;
     // Gives an unstored point the stored point at the same lengths, or
     // stores it as a new one; a numbered point is left alone.
     void EnsurePointStored(TPointRec& point);
@@ -175,16 +179,27 @@ class Store
     // diagram that a full redraw draws: the ends of the segments on visible
     // layers and the points of the labels on visible layers.
     virtual void StampVisiblePoints() = 0;
+    // The stamp of the next full redraw: later than RedrawStamp, so that
+    // the points of an earlier redraw never pass for points of this one.
+    virtual TDateTime NextRedrawStamp() const;
+    // A full refresh of the sheet begins, and has drawn the diagram (or
+    // found nothing to draw); the store ends and reopens what it holds
+    // open across a refresh.
+    virtual void RefreshStarting() {}
+    virtual void RefreshDrawn() {}
     virtual bool FindPointInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
                                  TPointRec& found) = 0;
     virtual bool FindSegmentInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
                                    TSegRec& found) = 0;
 
     // Texts and layers.
-    virtual void AddText(TPointRec point, const QString& text, int32_t layernum) = 0;
+    // Labels the point (stored first when it has no number yet), as one
+    // change; a point that has a label refuses a second one.
+    void AddText(TPointRec point, const QString& text, int32_t layernum);
     virtual bool LoadTextAtPoint(int32_t pointnum, TTextRec& text) = 0;
     virtual void DeleteTextAtPoint(int32_t pointnum) = 0;
-    virtual void MoveText(const TPointRec& from, const TPointRec& to) = 0;
+    // Moves a label to another point, keeping its layer, as one change.
+    void MoveText(const TPointRec& from, const TPointRec& to);
     virtual bool LoadLayer(int32_t layernum, TLayerRec& layer) = 0;
     virtual void DeleteLayer(int32_t layernum) = 0;
     // The layers of the open diagram by number.
@@ -231,6 +246,8 @@ class Store
 
     // The store's own transaction around a group of writes.
     virtual void RunInTransaction(const std::function<void()>& work) { work(); }
+    // A label row, its text cut to the column's width.
+    virtual void InsertTextRow(int32_t pointnum, const QString& text, int32_t layernum) = 0;
     // A flash note, held back while a group of writes is still open.
     void FlashNote(const QString& text);
 

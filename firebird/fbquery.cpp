@@ -1,0 +1,147 @@
+#include "firebird/fbquery.h"
+
+void FbQuery::BindTo(ibase::Transaction& transaction)
+{
+    Close();
+    statement_.reset();
+    transaction_ = &transaction;
+}
+
+void FbQuery::SetSQL(const QString& sql)
+{
+    Close();
+    if (sql == sql_)
+        return;
+    sql_ = sql;
+    statement_.reset();
+}
+
+ibase::Statement& FbQuery::Prepared()
+{
+    if (!transaction_)
+        throw ibase::Error(QStringLiteral("The query has no database"));
+    if (!statement_)
+        statement_.emplace(*transaction_, sql_);
+    return *statement_;
+}
+
+QString FbQuery::Plan()
+{
+    return Prepared().Plan();
+}
+
+void FbQuery::Bind(const FbParams& params)
+{
+    ibase::Statement& st = Prepared();
+    st.ClearParams();
+    for (const FbParam& p : params)
+        st.SetParam(QString::fromLatin1(p.Name), p.Value);
+}
+
+void FbQuery::Open(const FbParams& params)
+{
+    Close();
+    Bind(params);
+    ibase::Statement& st = *statement_;
+    st.Execute();
+    const int n = st.ColumnCount();
+    columns_.clear();
+    for (int i = 0; i < n; ++i)
+        columns_.push_back(st.ColumnName(i));
+    try {
+        while (st.Fetch()) {
+            std::vector<ibase::Value>& row = rows_.emplace_back();
+            row.reserve(size_t(n));
+            for (int i = 0; i < n; ++i)
+                row.push_back(st.Column(i));
+        }
+    } catch (...) {
+        st.Close();
+        rows_.clear();
+        throw;
+    }
+    active_ = true;
+    First();
+}
+
+int64_t FbQuery::ExecSQL(const FbParams& params)
+{
+    Close();
+    Bind(params);
+    statement_->Execute();
+    const int64_t rows = statement_->RowsAffected();
+    statement_->Close();
+    return rows;
+}
+
+void FbQuery::Close()
+{
+    if (statement_)
+        statement_->Close();
+    rows_.clear();
+    active_ = false;
+    row_ = -1;
+    eof_ = true;
+    bof_ = true;
+}
+
+void FbQuery::First()
+{
+    row_ = rows_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = rows_.empty();
+}
+
+void FbQuery::Last()
+{
+    row_ = int(rows_.size()) - 1;
+    eof_ = true;
+    bof_ = rows_.empty();
+}
+
+void FbQuery::Next()
+{
+    if (row_ + 1 < RecordCount()) {
+        ++row_;
+        bof_ = false;
+        eof_ = false;
+    } else {
+        eof_ = true;
+    }
+}
+
+void FbQuery::Prior()
+{
+    if (row_ > 0) {
+        --row_;
+        bof_ = false;
+        eof_ = false;
+    } else {
+        bof_ = true;
+    }
+}
+
+int FbQuery::ColumnAt(const char* name) const
+{
+    const QString wanted = QString::fromLatin1(name);
+    for (size_t i = 0; i < columns_.size(); ++i) {
+        if (columns_[i].compare(wanted, Qt::CaseInsensitive) == 0)
+            return int(i);
+    }
+    throw ibase::Error(QStringLiteral("Field '%1' not found").arg(wanted));
+}
+
+const ibase::Value& FbQuery::Field(const char* name) const
+{
+    return FieldAt(ColumnAt(name));
+}
+
+const ibase::Value& FbQuery::FieldAt(int column) const
+{
+    if (row_ < 0 || row_ >= RecordCount())
+        throw ibase::Error(
+            QStringLiteral("Cannot perform this operation on a closed or empty dataset"));
+    if (column < 0 || column >= int(columns_.size()))
+        throw ibase::Error(QStringLiteral("No column %1").arg(column + 1));
+    return rows_[size_t(row_)][size_t(column)];
+}
