@@ -50,6 +50,7 @@ QString OpenFailure(const QString& file, const ibase::Error& e)
         text.contains(QLatin1String("another process"), Qt::CaseInsensitive))
         reason = QStringLiteral("it is in use by another program");
     else if (text.contains(QLatin1String("not a valid database"), Qt::CaseInsensitive) ||
+             text.contains(QLatin1String("size is less than expected"), Qt::CaseInsensitive) ||
              text.contains(QLatin1String("wrong ODS"), Qt::CaseInsensitive) ||
              text.contains(QLatin1String("unsupported on-disk structure"), Qt::CaseInsensitive))
         reason = QStringLiteral("it is not a Firebird database");
@@ -69,8 +70,8 @@ TFcoreFb::~TFcoreFb() = default;
 
 FbQuery* TFcoreFb::QueryAt(int i)
 {
-    FbQuery* all[] = {&IBTable1, &IBTable2, &IBTable4, &IBTable5, &IBTable6, &IBTable7,
-                      &IBQuery1, &IBQuery2, &IBQuery3, &IBQuery4, &IBQuery5, &IBQuery6,
+    FbQuery* all[] = {&IBTable1, &IBTable2, &IBTable4,  &IBTable5,  &IBTable6, &IBTable7,
+                      &IBQuery1, &IBQuery2, &IBQuery3,  &IBQuery4,  &IBQuery5, &IBQuery6,
                       &IBQuery7, &IBQuery8, &IBQuery10, &IBQuery11, &q0};
     return i < int(std::size(all)) ? all[i] : nullptr;
 }
@@ -116,12 +117,12 @@ void TFcoreFb::OpenStore()
     // The engine would report a missing file in its own terms; a file that
     // is not there is also never made by opening it.
     if (!QFileInfo(file).isFile())
-        throw OpenError(
-            QStringLiteral("Cannot open the database \"%1\": the file does not exist.").arg(file)
-                .toStdString());
+        throw OpenError(QStringLiteral("Cannot open the database \"%1\": the file does not exist.")
+                            .arg(file)
+                            .toStdString());
     try {
-        IBDatabase1 = ibase::Connection::Attach(file, QStringLiteral("SYSDBA"),
-                                                QStringLiteral("mavel39"));
+        IBDatabase1 =
+            ibase::Connection::Attach(file, QStringLiteral("SYSDBA"), QStringLiteral("mavel39"));
     } catch (const ibase::Error& e) {
         throw OpenError(OpenFailure(file, e).toStdString());
     }

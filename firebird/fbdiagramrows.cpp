@@ -32,9 +32,10 @@ FbQuery& FbDiagramRows::Bound()
 std::vector<DiagramRow> FbDiagramRows::List(bool byName)
 {
     FbQuery& q = Bound();
-    core_.RunSQL(q, QStringLiteral("select d.dgnum, d.dgname, d.units, d.rndgdp, lower(dgname) as "
-                                   "lname from drawing d") +
-                        (byName ? QStringLiteral(" order by lname") : QStringLiteral(" order by dgnum")));
+    core_.RunSQL(
+        q, QStringLiteral("select d.dgnum, d.dgname, d.units, d.rndgdp, lower(dgname) as "
+                          "lname from drawing d") +
+               (byName ? QStringLiteral(" order by lname") : QStringLiteral(" order by dgnum")));
     std::vector<DiagramRow> rows;
     for (q.First(); !q.Eof(); q.Next())
         rows.push_back(ReadRow(q));
@@ -52,9 +53,9 @@ bool FbDiagramRows::Find(int32_t dgnum, DiagramRow& row)
     if (dgnum < 1)
         return false;
     FbQuery& q = Bound();
-    core_.RunSQL(q,
-                 QStringLiteral("select dgnum, dgname, units, rndgdp from drawing where dgnum = :dg"),
-                 {{"dg", dgnum}});
+    core_.RunSQL(
+        q, QStringLiteral("select dgnum, dgname, units, rndgdp from drawing where dgnum = :dg"),
+        {{"dg", dgnum}});
     if (q.IsEmpty())
         return false;
     row = ReadRow(q);
@@ -67,20 +68,16 @@ void FbDiagramRows::Insert(const DiagramRow& row)
     // A diagram without its first layer would draw nothing: both rows or
     // neither.
     core_.WriteGroup([&] {
-        core_.RunStoreSQL(QStringLiteral("insert into drawing ( dgnum, dgname, units, rndgdp ) "
-                                         "values ( :dg , :name , :units , :dp )"),
-                          {{"dg", row.Dgnum},
-                           {"name", row.Dgname},
-                           {"units", row.Units},
-                           {"dp", row.RndgDP}});
+        core_.RunStoreSQL(
+            QStringLiteral("insert into drawing ( dgnum, dgname, units, rndgdp ) "
+                           "values ( :dg , :name , :units , :dp )"),
+            {{"dg", row.Dgnum}, {"name", row.Dgname}, {"units", row.Units}, {"dp", row.RndgDP}});
         TLayerRec first;
         InitLayer(first);
-        core_.RunStoreSQL(QStringLiteral("insert into layer ( dgnum, layernum, layername, visib ) "
-                                         "values ( :dg , :n , :name , :v )"),
-                          {{"dg", row.Dgnum},
-                           {"n", first.Layernum},
-                           {"name", first.Name},
-                           {"v", first.Visib}});
+        core_.RunStoreSQL(
+            QStringLiteral("insert into layer ( dgnum, layernum, layername, visib ) "
+                           "values ( :dg , :n , :name , :v )"),
+            {{"dg", row.Dgnum}, {"n", first.Layernum}, {"name", first.Name}, {"v", first.Visib}});
     });
 }
 

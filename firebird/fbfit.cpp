@@ -32,8 +32,8 @@ const QString FitPointsSQL = QStringLiteral(
 const QString FitSegmentsSQL =
     QStringLiteral("select segnum, frompt, topt, lenx1, leny1, lenx2, leny2, pxlx1, pxly1, pxlx2, "
                    "pxly2 from seg where dgnum = :dg order by segnum");
-const QString PixelRewriteSQL = QStringLiteral(
-    "update point set pxlx = :px , pxly = :py where dgnum = :dg and pointnum = :n");
+const QString PixelRewriteSQL =
+    QStringLiteral("update point set pxlx = :px , pxly = :py where dgnum = :dg and pointnum = :n");
 const QString BoxRewriteSQL = QStringLiteral(
     "update seg set lenx1 = :lx1 , leny1 = :ly1 , lenx2 = :lx2 , leny2 = :ly2 , pxlx1 = :px1 , "
     "pxly1 = :py1 , pxlx2 = :px2 , pxly2 = :py2 where dgnum = :dg and segnum = :n");
@@ -76,10 +76,10 @@ std::vector<TFcoreFb::FitSegment> TFcoreFb::ReadFitSegments()
         s.Segnum = st.Column(0).AsInt();
         s.FromPt = st.Column(1).AsInt();
         s.ToPt = st.Column(2).AsInt();
-        s.Stored = SegmentBox{st.Column(3).AsDouble(), st.Column(4).AsDouble(),
-                              st.Column(5).AsDouble(), st.Column(6).AsDouble(),
-                              st.Column(7).AsInt(),    st.Column(8).AsInt(),
-                              st.Column(9).AsInt(),    st.Column(10).AsInt()};
+        s.Stored =
+            SegmentBox{st.Column(3).AsDouble(), st.Column(4).AsDouble(), st.Column(5).AsDouble(),
+                       st.Column(6).AsDouble(), st.Column(7).AsInt(),    st.Column(8).AsInt(),
+                       st.Column(9).AsInt(),    st.Column(10).AsInt()};
         segs.push_back(s);
     }
     return segs;

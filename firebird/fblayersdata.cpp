@@ -1,6 +1,7 @@
 #include "firebird/fblayersdata.h"
 
 #include "firebird/corefb.h"
+#include "firebird/fbtext.h"
 
 namespace
 {
@@ -40,7 +41,7 @@ std::vector<TLayerRec> FbLayersData::ListLayers(LayerOrder order)
     for (q.First(); !q.Eof(); q.Next()) {
         TLayerRec layer;
         layer.Layernum = q.FieldInt("LAYERNUM");
-        layer.Name = q.FieldText("LAYERNAME");
+        layer.Name = LayerName(q);
         layer.Visib = q.FieldInt("VISIB");
         layers.push_back(layer);
     }
@@ -50,12 +51,10 @@ std::vector<TLayerRec> FbLayersData::ListLayers(LayerOrder order)
 
 void FbLayersData::AddLayer(int32_t layernum, const QString& name)
 {
-    core_.RunStoreSQL(QStringLiteral("insert into layer ( dgnum, layernum, layername, visib ) "
-                                     "values ( :dg , :n , :name , :v )"),
-                      {{"dg", core_.CurrentDiagram},
-                       {"n", layernum},
-                       {"name", name},
-                       {"v", VisibBold}});
+    core_.RunStoreSQL(
+        QStringLiteral("insert into layer ( dgnum, layernum, layername, visib ) "
+                       "values ( :dg , :n , :name , :v )"),
+        {{"dg", core_.CurrentDiagram}, {"n", layernum}, {"name", name}, {"v", VisibBold}});
 }
 
 bool FbLayersData::SetLayerVisibility(int32_t layernum, int32_t visib)

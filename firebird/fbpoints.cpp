@@ -130,13 +130,13 @@ void TFcoreFb::InsertPointRow(TPointRec& point)
 bool TFcoreFb::UpdatePointRow(const TPointRec& point)
 {
     return RunStoreSQL(UpdatePointSQL, {{"lx", point.Lenx},
-                                 {"ly", point.Leny},
-                                 {"px", point.Pxlx},
-                                 {"py", point.Pxly},
-                                 {"ts", TimestampParam(point.Rprts)},
-                                 {"ln", point.Layernum},
-                                 {"dg", CurrentDiagram},
-                                 {"n", point.Pointnum}}) > 0;
+                                        {"ly", point.Leny},
+                                        {"px", point.Pxlx},
+                                        {"py", point.Pxly},
+                                        {"ts", TimestampParam(point.Rprts)},
+                                        {"ln", point.Layernum},
+                                        {"dg", CurrentDiagram},
+                                        {"n", point.Pointnum}}) > 0;
 }
 
 void TFcoreFb::InsertPoint(TPointRec& point)

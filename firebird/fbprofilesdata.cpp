@@ -1,6 +1,7 @@
 #include "firebird/fbprofilesdata.h"
 
 #include "firebird/corefb.h"
+#include "firebird/fbtext.h"
 
 FbProfilesData::FbProfilesData(TFcoreFb& core) : core_(core) {}
 
@@ -17,6 +18,7 @@ std::vector<ProfileRow> FbProfilesData::ListProfiles(ProfileOrder order)
         ProfileRow row;
         row.Pflnum = IBQuery1.FieldInt("PFLNUM");
         row.Name = IBQuery1.FieldText("PFLNAME");
+        TrimTrailingBlanks(row.Name);
         rows.push_back(row);
     }
     IBQuery1.Close();

@@ -12,13 +12,15 @@ namespace
 
 const QString SegmentByNumberSQL =
     QStringLiteral("select * from seg where dgnum = :dg and segnum = :n");
+// Each way round is a lookup of its own in the end-point index.
 const QString BoldSegmentSQL = QStringLiteral("SELECT * FROM seg sg\n"
                                               "LEFT JOIN layer y ON (y.dgnum = sg.dgnum) and "
                                               "(y.layernum = sg.layernum)\n"
-                                              "WHERE ((sg.dgnum = :z) and \n"
-                                              "       (y.visib = 2) and\n"
-                                              "       (((sg.frompt = :x) and (sg.topt = :y)) or\n"
-                                              "        ((sg.frompt = :y) and (sg.topt = :x))))");
+                                              "WHERE ((y.visib = 2) and\n"
+                                              "       (((sg.dgnum = :z) and (sg.frompt = :x) and "
+                                              "(sg.topt = :y)) or\n"
+                                              "        ((sg.dgnum = :z) and (sg.frompt = :y) and "
+                                              "(sg.topt = :x))))");
 const QString InsertSegmentSQL = QStringLiteral(
     "insert into seg ( dgnum, segnum, frompt, topt, segtype, seglen, mlenx, mleny, mlenz, "
     "layernum, lenx1, leny1, lenx2, leny2, pxlx1, pxly1, pxlx2, pxly2, createts, dotted, "

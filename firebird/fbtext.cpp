@@ -1,5 +1,6 @@
 #include "firebird/fbtext.h"
 
+#include "firebird/fbquery.h"
 #include "library/messages.h"
 #include "library/textnum.h"
 
@@ -34,4 +35,13 @@ bool ParseFloatOrWarn(const QString& text, double& value)
         return true;
     ShowInfo(QStringLiteral("Invalid floating-point amount ") + InDoubleQuotes(text));
     return false;
+}
+
+QString LayerName(const FbQuery& row)
+{
+    // The fixed-width column pads the name with blanks; given back padded,
+    // a name edited and stored again would outgrow the column.
+    QString name = row.FieldText("LAYERNAME");
+    TrimTrailingBlanks(name);
+    return name;
 }

@@ -17,3 +17,7 @@ int ComparePrefix(const QString& text, const QString& keyword);
 // that is not one is reported as "Invalid floating-point amount" with the
 // text in double quotes, and false.
 bool ParseFloatOrWarn(const QString& text, double& value);
+
+class FbQuery;
+// The LAYERNAME of the query's current row without the blanks that pad it.
+QString LayerName(const FbQuery& row);

@@ -2,16 +2,15 @@
 
 #include "firebird/corefb.h"
 
+#include "firebird/fbtext.h"
 #include "library/messages.h"
 
 void TFcoreFb::InsertTextRow(int32_t pointnum, const QString& text, int32_t layernum)
 {
-    RunStoreSQL(QStringLiteral("insert into text ( dgnum , pointnum , layernum , text ) values ( "
-                               ":dg , :n , :ln , :t )"),
-                {{"dg", CurrentDiagram},
-                 {"n", pointnum},
-                 {"ln", layernum},
-                 {"t", text.left(TextWidth)}});
+    RunStoreSQL(
+        QStringLiteral("insert into text ( dgnum , pointnum , layernum , text ) values ( "
+                       ":dg , :n , :ln , :t )"),
+        {{"dg", CurrentDiagram}, {"n", pointnum}, {"ln", layernum}, {"t", text.left(TextWidth)}});
 }
 
 bool TFcoreFb::LoadTextAtPoint(int32_t pointnum, TTextRec& text)
@@ -42,7 +41,7 @@ bool TFcoreFb::LoadLayer(int32_t layernum, TLayerRec& layer)
         return false;
     layer.Layernum = layernum;
     layer.Visib = IBTable6.FieldInt("VISIB");
-    layer.Name = IBTable6.FieldText("LAYERNAME");
+    layer.Name = LayerName(IBTable6);
     return true;
 }
 
@@ -60,7 +59,7 @@ std::vector<TLayerRec> TFcoreFb::LayersOfDiagram()
     for (IBQuery5.First(); !IBQuery5.Eof(); IBQuery5.Next()) {
         TLayerRec layer;
         layer.Layernum = IBQuery5.FieldInt("LAYERNUM");
-        layer.Name = IBQuery5.FieldText("LAYERNAME");
+        layer.Name = LayerName(IBQuery5);
         layer.Visib = IBQuery5.FieldInt("VISIB");
         layers.push_back(layer);
     }

@@ -18,18 +18,20 @@ const QString VisibleSegmentsSQL = QStringLiteral(
     "from seg s left join layer l on (l.dgnum = s.dgnum and l.layernum = s.layernum)\n"
     "where ( s.dgnum = :x ) and (l.visib > 0 )\n"
     "order by s.segnum");
-const QString VisiblePointsSQL = QStringLiteral(
-    "select * from point where (dgnum = :x) and (rprts = :ts)\norder by pointnum");
+const QString VisiblePointsSQL =
+    QStringLiteral("select * from point where (dgnum = :x) and (rprts = :ts)\norder by pointnum");
 const QString VisibleTextSQL = QStringLiteral(
     "select t.text, t.pointnum,  l.visib\n"
     "from text t left join layer l on (l.dgnum = t.dgnum and l.layernum = t.layernum)\n"
     "where ( t.dgnum = :x ) and (l.visib > 0 )\n"
     "order by l.visib, t.pointnum");
+// Each end is a lookup of its own in its index; the few rows are put in
+// segment order here, not by walking the diagram in that order.
 const QString SegmentsAtPointSQL = QStringLiteral(
     "select * from seg s\n"
     "left join layer y on (y.dgnum = s.dgnum) and (y.layernum = s.layernum)\n"
-    "where (s.dgnum = :y) and ((s.frompt = :x) or (s.topt = :x)) and (y.visib > 0)\n"
-    "order by s.segnum");
+    "where (((s.dgnum = :y) and (s.frompt = :x)) or ((s.dgnum = :y) and (s.topt = :x))) and "
+    "(y.visib > 0)");
 
 // The segments on visible layers with both end points, in number order.
 // A null dgnum of an end says the join found no such point.
@@ -50,16 +52,16 @@ constexpr int EndColumnCount = 8;
 // The stamp goes, in one statement, to the ends of the segments on visible
 // layers and to the points of the labels on visible layers: what the
 // redraw paints.
-const QString StampVisiblePointsSQL = QStringLiteral(
-    "merge into point p using (\n"
-    "select s.frompt as n from seg s join layer l on (l.dgnum = s.dgnum and "
-    "l.layernum = s.layernum) where (s.dgnum = :x) and (l.visib > 0)\n"
-    "union select s.topt from seg s join layer l on (l.dgnum = s.dgnum and "
-    "l.layernum = s.layernum) where (s.dgnum = :x) and (l.visib > 0)\n"
-    "union select t.pointnum from text t join layer l on (l.dgnum = t.dgnum and "
-    "l.layernum = t.layernum) where (t.dgnum = :x) and (l.visib > 0)) v\n"
-    "on (p.dgnum = :x and p.pointnum = v.n)\n"
-    "when matched then update set p.rprts = :ts");
+const QString StampVisiblePointsSQL =
+    QStringLiteral("merge into point p using (\n"
+                   "select s.frompt as n from seg s join layer l on (l.dgnum = s.dgnum and "
+                   "l.layernum = s.layernum) where (s.dgnum = :x) and (l.visib > 0)\n"
+                   "union select s.topt from seg s join layer l on (l.dgnum = s.dgnum and "
+                   "l.layernum = s.layernum) where (s.dgnum = :x) and (l.visib > 0)\n"
+                   "union select t.pointnum from text t join layer l on (l.dgnum = t.dgnum and "
+                   "l.layernum = t.layernum) where (t.dgnum = :x) and (l.visib > 0)) v\n"
+                   "on (p.dgnum = :x and p.pointnum = v.n)\n"
+                   "when matched then update set p.rprts = :ts");
 
 // A move left or up takes the last row, the largest length; any other move
 // the first.
@@ -180,6 +182,9 @@ void TFcoreFb::OpenSegmentsAtPoint(int32_t pointnum)
         rows.push_back(r);
     }
     IBQuery3.Close();
+    std::sort(rows.begin(), rows.end(), [](const PointSegmentRow& a, const PointSegmentRow& b) {
+        return a.Segnum < b.Segnum;
+    });
     SegmentsAtPoint.Assign(std::move(rows));
 }
 
@@ -220,10 +225,10 @@ bool TFcoreFb::FindSegmentInLine(const TPointRec& oldPlace, const TPointRec& new
     InitSegment(found);
     if (oldPlace.Pxlx != newPlace.Pxlx && oldPlace.Pxly != newPlace.Pxly)
         return false;
-    QString sql = QStringLiteral(
-        "SELECT * FROM seg s\n"
-        "LEFT JOIN layer l ON (l.dgnum = s.dgnum) and (l.layernum = s.layernum)\n"
-        "WHERE (l.visib > 0) AND (s.dgnum = :gdg)\n");
+    QString sql =
+        QStringLiteral("SELECT * FROM seg s\n"
+                       "LEFT JOIN layer l ON (l.dgnum = s.dgnum) and (l.layernum = s.layernum)\n"
+                       "WHERE (l.visib > 0) AND (s.dgnum = :gdg)\n");
     FbParams params{{"gdg", CurrentDiagram}};
     const char* along = "LENX1";
     if (oldPlace.Pxlx != newPlace.Pxlx) {

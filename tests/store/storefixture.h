@@ -94,13 +94,13 @@ class TableStoreFixture
         return QStringLiteral("Rprts = %1").arg(stamp, 0, 'g', 17);
     }
 
-    // Makes the engine refuse every insert into the table whose new row
-    // meets the condition (written on NEW).
-    void RefuseInsert(const QString& table, const QString& condition)
+    // Makes the engine refuse every insert (or update) of the table whose
+    // new row meets the condition (written on NEW).
+    void Refuse(const QString& event, const QString& table, const QString& condition)
     {
-        Exec(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON %1 WHEN %2 BEGIN "
+        Exec(QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON %2 WHEN %3 BEGIN "
                             "SELECT RAISE(ABORT, 'refused'); END")
-                 .arg(table, condition));
+                 .arg(event, table, condition));
     }
 
     // Rows written to the store file since it was opened.
@@ -172,12 +172,12 @@ class FirebirdStoreFixture
         return QStringLiteral("rprts = '%1'").arg(TimestampParam(stamp).AsText());
     }
 
-    void RefuseInsert(const QString& table, const QString& condition)
+    void Refuse(const QString& event, const QString& table, const QString& condition)
     {
         Exec(QStringLiteral("create exception refused 'refused'"));
-        Exec(QStringLiteral("create trigger refuse for %1 before insert as begin if (%2) then "
+        Exec(QStringLiteral("create trigger refuse for %1 before %2 as begin if (%3) then "
                             "exception refused; end")
-                 .arg(table, condition));
+                 .arg(table, event, condition));
     }
 
     // Rows this connection inserted, updated or deleted since it opened, as
@@ -286,6 +286,10 @@ template <typename Kind> class StoreOn : public ::testing::Test
     }
 
     long long Changes() { return kind_.Changes(); }
+    void Refuse(const QString& event, const QString& table, const QString& condition)
+    {
+        kind_.Refuse(event, table, condition);
+    }
     static QString StampIs(TDateTime stamp) { return Kind::StampIs(stamp); }
 
     std::vector<long long> Column(const QString& sql) { return kind_.Column(sql); }
