@@ -151,5 +151,5 @@ int RunProgram(int argc, char** argv, const Edition& edition)
     InitLibrary();
     ProgramRun run;
     InstallTerminationHandler([&run] { run.Terminate(); });
-    return run.Exec(edition, QCoreApplication::applicationDirPath());
+    return run.Exec(edition, ProgramFolderPath());
 }
