@@ -2,13 +2,13 @@
 
 #include "library/fmxutils.h"
 
+#include "library/filesizelimit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 namespace
 {
@@ -53,9 +53,8 @@ class CopyFileChunkedTest : public ::testing::Test
 
 TEST_F(CopyFileChunkedTest, CopiesByteForByteAroundTheChunkSize)
 {
-    for (const qint64 size :
-         {qint64(0), qint64(1), CopyChunkBytes - 1, CopyChunkBytes, CopyChunkBytes + 1,
-          3 * CopyChunkBytes + 17}) {
+    for (const qint64 size : {qint64(0), qint64(1), CopyChunkBytes - 1, CopyChunkBytes,
+                              CopyChunkBytes + 1, 3 * CopyChunkBytes + 17}) {
         const QByteArray bytes = Pattern(size);
         Write("source", bytes);
         CopyFileChunked(Path("source"), Path("copy"));
@@ -99,30 +98,6 @@ TEST_F(CopyFileChunkedTest, TargetInAMissingFolder_RaisesACreateError)
     // A folder path that runs through a file cannot be written, whoever runs it.
     EXPECT_THROW(CopyFileChunked(Path("source"), Path("afile/copy")), FileCreateError);
 }
-
-// The process may write no file larger than limit bytes while it lives,
-// as on a disk that fills up part-way.
-class FileSizeLimit
-{
-  public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit l = saved_;
-        l.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &l);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previous_);
-    }
-
-  private:
-    rlimit saved_{};
-    void (*previous_)(int) = nullptr;
-};
 
 TEST_F(CopyFileChunkedTest, DiskFullPartWay_FailsAndLeavesNoPartialFile)
 {
