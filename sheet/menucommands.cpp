@@ -2,6 +2,7 @@
 
 #include "dialogs/about1.h"
 #include "dialogs/diags.h"
+#include "dialogs/hchk.h"
 #include "dialogs/layers.h"
 #include "dialogs/notepad.h"
 #include "dialogs/notes.h"
@@ -127,6 +128,12 @@ void SheetCommands::exportFB1Click()
 {
     if (ExportToFirebird && ExportToFirebird())
         sheet_.CloseSheet();
+}
+
+void SheetCommands::Healthcheck1Click()
+{
+    if (forms_.Fhchk)
+        forms_.Fhchk->ShowHealthCheck();
 }
 
 bool SheetCommands::AskNumber(const QString& prompt, QString& typed, int32_t& number)

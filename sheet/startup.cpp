@@ -28,6 +28,7 @@
 #include "sheet/segs.h"
 #include "sheet/sheet.h"
 #include "sheet/unit1.h"
+#include "store/healthcheck.h"
 #include "store/store.h"
 
 #include <QCoreApplication>
@@ -73,7 +74,9 @@ ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
     forms.frelayer = relayer.get();
     form1 = std::make_unique<TForm1>();
     forms.Form1 = form1.get();
-    hchk = std::make_unique<TFhchk>();
+    hchk =
+        std::make_unique<TFhchk>(edition.MakeHealthCheck ? edition.MakeHealthCheck(*core) : nullptr,
+                                 [s = sheet.get()] { return s->Sheet.ZoomFactor; });
     forms.Fhchk = hchk.get();
     pfls = std::make_unique<TFpfls>(*core, edition.MakeProfilesData(*core));
     forms.Fpfls = pfls.get();

@@ -9,11 +9,13 @@
 #include <memory>
 
 class DiagramRows;
+class HealthCheck;
 class LayersData;
 class ProfilesData;
 
-// What tells the two programs apart: their title, their store and the data
-// behind the list windows, which each store reaches its own way.
+// What tells the two programs apart: their title, their store, the data
+// behind the list windows, which each store reaches its own way, and the
+// store's health check.
 struct Edition {
     QString Title;
     // Makes the program's store for the program folder and opens it; errors
@@ -22,6 +24,9 @@ struct Edition {
     std::function<std::unique_ptr<DiagramRows>(Store&)> MakeDiagramRows;
     std::function<std::unique_ptr<LayersData>(Store&)> MakeLayersData;
     std::function<std::unique_ptr<ProfilesData>(Store&)> MakeProfilesData;
+    // The scans and repairs the health-check window runs on the store. Empty
+    // where there are none: the window then opens with an empty report.
+    std::function<std::unique_ptr<HealthCheck>(Store&)> MakeHealthCheck;
     // The copy of the whole store into the second program's database; true
     // when it succeeded and the program is to end. Empty where there is none.
     std::function<bool(Store&)> ExportToFirebird;

@@ -6,6 +6,7 @@
 #include "library/application.h"
 #include "store/core.h"
 #include "store/export.h"
+#include "store/tablehealthcheck.h"
 
 namespace
 {
@@ -37,6 +38,7 @@ Edition TableEdition()
     edition.MakeProfilesData = [](Store& s) {
         return std::make_unique<TableProfilesData>(Core(s));
     };
+    edition.MakeHealthCheck = [](Store& s) { return std::make_unique<TableHealthCheck>(Core(s)); };
     edition.ExportToFirebird = [](Store& s) { return FirebirdExport(Core(s)).ExportToFirebird(); };
     return edition;
 }
