@@ -119,8 +119,6 @@ QStringList ParameterNames(const QString& sql)
 namespace
 {
 
-const char* const StoreTables[] = {"drawing", "point", "seg", "text", "layer", "pfl", "pflays"};
-
 // The first column of every row of one statement on the connection.
 QStringList FirstColumn(sqlite3* db, const char* sql)
 {
@@ -140,7 +138,7 @@ QStringList FirstColumn(sqlite3* db, const char* sql)
     return rows;
 }
 
-QString CheckOpenStore(sqlite3* db)
+QString CheckOpenStore(sqlite3* db, const QStringList& requiredTables)
 {
     const QStringList verdict = FirstColumn(db, "PRAGMA integrity_check");
     if (verdict != QStringList{QStringLiteral("ok")}) {
@@ -148,9 +146,9 @@ QString CheckOpenStore(sqlite3* db)
     }
     const QStringList names = FirstColumn(db, "SELECT lower(name) FROM sqlite_master "
                                               "WHERE type = 'table'");
-    for (const char* table : StoreTables) {
-        if (!names.contains(QString::fromLatin1(table))) {
-            return QStringLiteral("table %1 is missing").arg(QString::fromLatin1(table));
+    for (const QString& table : requiredTables) {
+        if (!names.contains(table.toLower())) {
+            return QStringLiteral("table %1 is missing").arg(table);
         }
     }
     return QStringLiteral("ok");
@@ -158,7 +156,7 @@ QString CheckOpenStore(sqlite3* db)
 
 } // namespace
 
-QString CheckStoreFile(const QString& file)
+QString CheckStoreFile(const QString& file, const QStringList& requiredTables)
 {
     if (!QFileInfo(file).isFile()) {
         return QStringLiteral("%1 is not there").arg(file);
@@ -176,7 +174,7 @@ QString CheckStoreFile(const QString& file)
     }
     QString verdict;
     try {
-        verdict = CheckOpenStore(db);
+        verdict = CheckOpenStore(db, requiredTables);
     } catch (const EngineError& e) {
         verdict = QString::fromStdString(e.what());
     }

@@ -40,10 +40,10 @@ QString MapTableNames(const QString& sql);
 QString PlainTableName(const QString& name);
 
 // Whether a copied store file is sound: it opens, SQLite's integrity check
-// finds nothing wrong and it holds the seven tables of the store. "ok", or
-// what is wrong with it. The file is opened read-only as one that nothing
-// changes, so neither it nor its folder is touched.
-QString CheckStoreFile(const QString& file);
+// finds nothing wrong and it holds the tables named (plain names, any case).
+// "ok", or what is wrong with it. The file is opened read-only as one that
+// nothing changes, so neither it nor its folder is touched.
+QString CheckStoreFile(const QString& file, const QStringList& requiredTables);
 
 class Statement;
 

@@ -64,7 +64,8 @@ void TableHealthCheck::CopyDataFolder(HealthBackup& backup)
                        copy.Failures.join(QStringLiteral("; ")) + QLatin1Char(')');
         return;
     }
-    const QString verdict = tables::CheckStoreFile(backup.Folder + storeName);
+    const QString verdict =
+        tables::CheckStoreFile(backup.Folder + storeName, core_.Database1.RequiredTables);
     if (verdict != QLatin1String("ok")) {
         backup.Error = QStringLiteral("the copied store is not sound: ") + verdict;
         return;

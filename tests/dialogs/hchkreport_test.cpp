@@ -121,12 +121,10 @@ TEST(HealthReport, DuplicatePairsReadWithTheDiagramsDecimals)
                            "looking in Layer #6)",
                            "Diagram #3 Duplicate point #9 pxlxy = 120 45 lenxy = 1.50 2.25 (try "
                            "looking in Layer #1)",
-                           "",
-                           "End dup scan",
+                           "", "End dup scan",
                            "Duplicate points are not auto-repaired, manual repair is recommended "
                            "but not essential",
-                           " ",
-                           "All scans complete"}));
+                           " ", "All scans complete"}));
 }
 
 TEST(HealthReport, DuplicateScanWithNoPairsSaysOnlyThatItEnded)
@@ -135,10 +133,9 @@ TEST(HealthReport, DuplicateScanWithNoPairsSaysOnlyThatItEnded)
     pass.DBVersion = 101;
     pass.Duplicates.Skipped = false;
     pass.Duplicates.Dgnum = 1;
-    EXPECT_EQ(HealthReportLines(pass),
-              QStringList({"Database version = 101", "",
-                           "Scanning for duplicate points for Diagram 1", "End dup scan", " ",
-                           "All scans complete"}));
+    EXPECT_EQ(HealthReportLines(pass), QStringList({"Database version = 101", "",
+                                                    "Scanning for duplicate points for Diagram 1",
+                                                    "End dup scan", " ", "All scans complete"}));
 }
 
 } // namespace

@@ -95,7 +95,9 @@ TEST_F(HealthBackupTest, CopiesTheWholeStoreWithItsLogFoldedIn)
     EXPECT_EQ(prompts_.Texts(), QStringList{"Making directory " + backup.Folder});
     EXPECT_EQ(Names(backup.Folder), QStringList({"site notes.txt", "tables.sqlite"}));
     EXPECT_EQ(QFileInfo(backup.Folder + "site notes.txt").lastModified(), then);
-    EXPECT_EQ(tables::CheckStoreFile(backup.Folder + "tables.sqlite"), "ok");
+    EXPECT_EQ(
+        tables::CheckStoreFile(backup.Folder + "tables.sqlite", Core().Database1.RequiredTables),
+        "ok");
     const QString copy = backup.Folder + "tables.sqlite";
     EXPECT_EQ(CopyScalar(copy, "SELECT count(*) FROM point"), 25);
     EXPECT_EQ(CopyScalar(copy, "SELECT count(*) FROM drawing"), 1);
