@@ -54,11 +54,14 @@ class FilesTest : public ::testing::Test
         return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
 
-    // Removes a file of the source folder the first time messages are let
-    // through, which is after the folder was listed and before any copy.
-    void RemoveOnceCopyingStarts(const QString& name)
+    // a.txt, b.txt and c.txt, of which b.txt goes the first time messages
+    // are let through: after the folder was listed, before any copy.
+    void ThreeFilesTheSecondGoingOnceCopyingStarts()
     {
-        QTimer::singleShot(0, [path = source_ + name] { QFile::remove(path); });
+        Write(source_ + "a.txt", "first");
+        Write(source_ + "b.txt", "second");
+        Write(source_ + "c.txt", "third");
+        QTimer::singleShot(0, [path = source_ + "b.txt"] { QFile::remove(path); });
     }
 
     const QDateTime Then = QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6, 789));
@@ -85,17 +88,6 @@ TEST_F(FilesTest, FileHasAttributes_TellsFoldersReadOnlyAndHiddenFiles)
     // Attributes that cannot be read pass every test.
     EXPECT_TRUE(FileHasAttributes(source_ + "missing",
                                   FileAttrReadOnly | FileAttrHidden | FileAttrDirectory));
-}
-
-TEST_F(FilesTest, AddTrailingBackslash_EndsANonEmptyPathWithOneSeparator)
-{
-    QString empty, folder = "a/b", ended = "a/b/";
-    AddTrailingBackslash(empty);
-    AddTrailingBackslash(folder);
-    AddTrailingBackslash(ended);
-    EXPECT_EQ(empty, "");
-    EXPECT_EQ(folder, "a/b/");
-    EXPECT_EQ(ended, "a/b/");
 }
 
 TEST_F(FilesTest, CopyFileKeepDates_MakesTheFolderAndKeepsTheModificationTime)
@@ -137,15 +129,6 @@ TEST_F(FilesTest, CopyFolderFiles_CopiesEveryFileWithItsTimeButNoSubFolder)
     EXPECT_EQ(BusyCount(), 0);
 }
 
-TEST_F(FilesTest, CopyFolderFiles_IntoAnExistingFolderSaysNothing)
-{
-    Write(source_ + "a.txt", "first");
-    ASSERT_TRUE(QDir().mkpath(target_));
-    EXPECT_TRUE(CopyFolderFiles(source_, target_).Complete);
-    EXPECT_TRUE(prompts_.Log().empty());
-    EXPECT_EQ(Read(target_ + "a.txt"), QByteArray("first"));
-}
-
 TEST_F(FilesTest, CopyFolderFiles_OfAnEmptyFolderOnlyMakesTheTarget)
 {
     const FolderCopy copy = CopyFolderFiles(source_, target_);
@@ -163,10 +146,7 @@ TEST_F(FilesTest, CopyFolderFiles_TargetWhoseParentIsMissingRaises)
 
 TEST_F(FilesTest, CopyFolderFiles_NoSkipsTheFileThatFailsAndGoesOn)
 {
-    Write(source_ + "a.txt", "first");
-    Write(source_ + "b.txt", "second");
-    Write(source_ + "c.txt", "third");
-    RemoveOnceCopyingStarts("b.txt");
+    ThreeFilesTheSecondGoingOnceCopyingStarts();
     // Yes retries the same file at once; No then skips it.
     prompts_.Answers("YN");
 
@@ -182,10 +162,7 @@ TEST_F(FilesTest, CopyFolderFiles_NoSkipsTheFileThatFailsAndGoesOn)
 
 TEST_F(FilesTest, CopyFolderFiles_CancelStopsAndKeepsWhatWasCopied)
 {
-    Write(source_ + "a.txt", "first");
-    Write(source_ + "b.txt", "second");
-    Write(source_ + "c.txt", "third");
-    RemoveOnceCopyingStarts("b.txt");
+    ThreeFilesTheSecondGoingOnceCopyingStarts();
     prompts_.Answer('C');
 
     const FolderCopy copy = CopyFolderFiles(source_, target_);

@@ -1,6 +1,8 @@
 // The health check through the real program's menu: Database > Healthcheck
 // reports the broken rows of a store, Repair backs the data folder up and
 // mends them, and the backup opens as a store holding the data as it was.
+// (The window of an edition without a health check is tested with the
+// window.)
 
 #include "dialogs/hchk.h"
 #include "library/scriptedprompts.h"
@@ -31,7 +33,8 @@ class HealthCheckRoadTest : public ::testing::Test
         TFcore core(dir_.path());
         core.FormCreate();
         tables::Database& db = core.Database1;
-        db.Execute("insert into drawing.db (dgnum, dgname, units, rndgdp) values (1, 'Site', 'm', 2)");
+        db.Execute(
+            "insert into drawing.db (dgnum, dgname, units, rndgdp) values (1, 'Site', 'm', 2)");
         db.Execute("insert into layer.db values (1, 0, 'Default layer', 2)");
         db.Execute("insert into point.db (dgnum, pointnum, lenx, leny) values (1, 1, 0, 0), "
                    "(1, 2, 10, 0), (1, 3, 4, 4)");
@@ -109,25 +112,6 @@ TEST_F(HealthCheckRoadTest, ReportsRepairsAndLeavesABackupThatOpensAsTheOldStore
     EXPECT_TRUE(old.LoadPoint(3, point));
     EXPECT_TRUE(old.LoadTextAtPoint(8, text));
     EXPECT_EQ(text.Text, "Gate");
-}
-
-TEST_F(HealthCheckRoadTest, EditionWithoutAHealthCheckShowsAnEmptyReport)
-{
-    Edition edition = TableEdition();
-    edition.MakeHealthCheck = nullptr;
-    Start(edition);
-    Sheet().Healthcheck1->trigger();
-    ASSERT_TRUE(Window().isVisible());
-    EXPECT_TRUE(Window().Memo1->toPlainText().isEmpty());
-    Window().Repair1->trigger();
-    Window().Recheck1->trigger();
-    EXPECT_TRUE(Window().Memo1->toPlainText().isEmpty());
-    // Only the sheet's own word on the broken segment, nothing asked.
-    EXPECT_EQ(prompts_.Texts(),
-              QStringList{"ERROR : Point not found for segment, you must run Database Healthcheck"});
-    EXPECT_FALSE(QDir(dir_.filePath("Pre-repair backups")).exists());
-    EXPECT_EQ(Count("select count(*) from seg.db"), 2);
-    EXPECT_EQ(Count("select count(*) from point.db"), 3);
 }
 
 } // namespace
