@@ -12,17 +12,17 @@
 namespace
 {
 
-// RepairMode for as long as it lives, however the pass ends.
-class RepairModeScope
+// A flag set for as long as it lives, however the work ends.
+class FlagScope
 {
   public:
-    explicit RepairModeScope(bool& mode) : mode_(mode) { mode_ = true; }
-    ~RepairModeScope() { mode_ = false; }
-    RepairModeScope(const RepairModeScope&) = delete;
-    RepairModeScope& operator=(const RepairModeScope&) = delete;
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
 
   private:
-    bool& mode_;
+    bool& flag_;
 };
 
 } // namespace
@@ -56,17 +56,19 @@ void TFhchk::ShowHealthCheck()
     show();
     raise();
     activateWindow();
-    if (!CheckPending)
+    if (!CheckPending || working_)
         return;
     CheckPending = false;
-    Memo1->clear();
-    RepairMode = false;
-    BusyGuard busy;
-    RunHealthCheck();
+    Recheck1Click();
 }
 
 void TFhchk::Recheck1Click()
 {
+    // A click that waited while the busy cursor let messages through does
+    // not start a second pass inside the first.
+    if (working_)
+        return;
+    FlagScope working(working_);
     BusyGuard busy;
     Memo1->clear();
     RepairMode = false;
@@ -75,6 +77,9 @@ void TFhchk::Recheck1Click()
 
 void TFhchk::Repair1Click()
 {
+    if (working_)
+        return;
+    FlagScope working(working_);
     if (check_ && !ConfirmSure(QStringLiteral("Back up the data folder, then repair the database")))
         return;
     if (!BackupBeforeRepair())
@@ -82,7 +87,7 @@ void TFhchk::Repair1Click()
     BusyGuard busy;
     Memo1->clear();
     {
-        RepairModeScope repairing(RepairMode);
+        FlagScope repairing(RepairMode);
         RunHealthCheck();
     }
     RunHealthCheck();

@@ -53,4 +53,5 @@ class TFhchk : public QDialog
 
     std::unique_ptr<HealthCheck> check_;
     std::function<int()> zoomFactor_;
+    bool working_ = false; // a pass or a repair is under way
 };

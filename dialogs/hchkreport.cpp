@@ -41,8 +41,7 @@ QString RowPrefix(HealthTable table, const HealthFinding& f)
                          : table == HealthTable::Text  ? QStringLiteral(" Text ")
                          : table == HealthTable::Layer ? QStringLiteral(" Layer ")
                                                        : QStringLiteral(" Point ");
-    return QStringLiteral("Diagram ") + Num(f.Dgnum) + kind + Num(f.Number) +
-           QStringLiteral(" - ");
+    return QStringLiteral("Diagram ") + Num(f.Dgnum) + kind + Num(f.Number) + QStringLiteral(" - ");
 }
 
 QString FaultText(const HealthFinding& f)
@@ -86,8 +85,8 @@ QString ProfileLayerLine(const HealthFinding& f)
     if (f.Fault == HealthFault::ProfileNotFound)
         return QStringLiteral("Diagram ") + Num(f.Dgnum) + QStringLiteral(" Layer ") +
                Num(f.Value) + QStringLiteral(" in non-existent Profile ") + Num(f.Number);
-    return QStringLiteral("Diagram ") + Num(f.Dgnum) + QStringLiteral(" Profile ") +
-           Num(f.Number) + QStringLiteral(" includes non-existent Layer ") + Num(f.Value);
+    return QStringLiteral("Diagram ") + Num(f.Dgnum) + QStringLiteral(" Profile ") + Num(f.Number) +
+           QStringLiteral(" includes non-existent Layer ") + Num(f.Value);
 }
 
 QString FindingLine(HealthTable table, const HealthFinding& f)
@@ -121,11 +120,10 @@ void AddDuplicateLines(const DuplicateScan& dup, QStringList& lines)
 QString DuplicatePointLine(const TPointRec& point, int decimals)
 {
     return QStringLiteral("Diagram #") + Num(point.Dgnum) + QStringLiteral(" Duplicate point #") +
-           Num(point.Pointnum) + QStringLiteral(" pxlxy = ") + Num(point.Pxlx) +
-           QLatin1Char(' ') + Num(point.Pxly) + QStringLiteral(" lenxy = ") +
-           FormatFixed(point.Lenx, decimals) + QLatin1Char(' ') +
-           FormatFixed(point.Leny, decimals) + QStringLiteral(" (try looking in Layer #") +
-           Num(point.Layernum) + QLatin1Char(')');
+           Num(point.Pointnum) + QStringLiteral(" pxlxy = ") + Num(point.Pxlx) + QLatin1Char(' ') +
+           Num(point.Pxly) + QStringLiteral(" lenxy = ") + FormatFixed(point.Lenx, decimals) +
+           QLatin1Char(' ') + FormatFixed(point.Leny, decimals) +
+           QStringLiteral(" (try looking in Layer #") + Num(point.Layernum) + QLatin1Char(')');
 }
 
 QStringList HealthReportLines(const HealthPass& pass)

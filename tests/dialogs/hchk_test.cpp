@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <functional>
+#include <utility>
 
 namespace
 {
@@ -37,6 +39,8 @@ class HealthCheckWindow : public StoreTest
         return std::make_unique<TFhchk>(std::move(check), [this] {
             busyDuringPass_ = busyDuringPass_ && BusyCount() > 0;
             ++passes_;
+            if (duringPass_)
+                std::exchange(duringPass_, nullptr)();
             return zoom_;
         });
     }
@@ -53,6 +57,7 @@ class HealthCheckWindow : public StoreTest
     int zoom_ = 1;
     int passes_ = 0;
     bool busyDuringPass_ = true;
+    std::function<void()> duringPass_;
 };
 
 const QStringList FirstReport = {"Database version = 102",
@@ -101,6 +106,18 @@ TEST_F(HealthCheckWindow, FirstShowingChecksAndLaterShowingsKeepTheReport)
     EXPECT_EQ(passes_, 2);
     EXPECT_FALSE(Report().contains("Diagram 1 Point 3 - no segs or text"));
     EXPECT_TRUE(Report().contains("Diagram 1 Seg 2 - To-point not found"));
+}
+
+TEST_F(HealthCheckWindow, ClicksThatArriveDuringAPassStartNothingInsideIt)
+{
+    duringPass_ = [this] {
+        window_->Recheck1->trigger();
+        window_->Repair1->trigger();
+    };
+    window_->ShowHealthCheck();
+    EXPECT_EQ(passes_, 1);
+    EXPECT_EQ(Report(), FirstReport);
+    EXPECT_TRUE(prompts_.Log().empty());
 }
 
 TEST_F(HealthCheckWindow, RepairDeclined_CopiesAndChangesNothing)
