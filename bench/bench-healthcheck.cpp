@@ -64,8 +64,8 @@ void GenerateStore(tables::Database& db, int perDiagram)
         db.Execute(QStringLiteral("INSERT INTO layer VALUES (%1, 0, 'Default layer', 2)").arg(d));
         for (int i = 0; i < perDiagram; ++i) {
             point.Reset();
-            point.BindAll({d, i, (i % 100) * 12.5, (i / 100) * 7.25, 50 + (i % 100) * 9,
-                           50 + (i / 100) * 5});
+            point.BindAll(
+                {d, i, (i % 100) * 12.5, (i / 100) * 7.25, 50 + (i % 100) * 9, 50 + (i / 100) * 5});
             point.Run();
             seg.Reset();
             seg.BindAll({d, i, i, (i + 1) % perDiagram});

@@ -127,15 +127,4 @@ TEST(HealthReport, DuplicatePairsReadWithTheDiagramsDecimals)
                            " ", "All scans complete"}));
 }
 
-TEST(HealthReport, DuplicateScanWithNoPairsSaysOnlyThatItEnded)
-{
-    HealthPass pass;
-    pass.DBVersion = 101;
-    pass.Duplicates.Skipped = false;
-    pass.Duplicates.Dgnum = 1;
-    EXPECT_EQ(HealthReportLines(pass), QStringList({"Database version = 101", "",
-                                                    "Scanning for duplicate points for Diagram 1",
-                                                    "End dup scan", " ", "All scans complete"}));
-}
-
 } // namespace

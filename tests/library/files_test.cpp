@@ -73,23 +73,6 @@ class FilesTest : public ::testing::Test
     ScopedPromptSeam seam_{prompts_};
 };
 
-TEST_F(FilesTest, FileHasAttributes_TellsFoldersReadOnlyAndHiddenFiles)
-{
-    Write(source_ + "plain", "x");
-    Write(source_ + ".hidden", "x");
-    EXPECT_TRUE(FileHasAttributes(source_, FileAttrDirectory));
-    EXPECT_FALSE(FileHasAttributes(source_ + "plain", FileAttrDirectory));
-    EXPECT_FALSE(FileHasAttributes(source_ + "plain", FileAttrReadOnly));
-    EXPECT_FALSE(FileHasAttributes(source_ + "plain", FileAttrHidden));
-    EXPECT_TRUE(FileHasAttributes(source_ + ".hidden", FileAttrHidden));
-    QFile::setPermissions(source_ + "plain", QFileDevice::ReadOwner);
-    EXPECT_TRUE(FileHasAttributes(source_ + "plain", FileAttrReadOnly));
-    EXPECT_FALSE(FileHasAttributes(source_ + "plain", FileAttrReadOnly | FileAttrDirectory));
-    // Attributes that cannot be read pass every test.
-    EXPECT_TRUE(FileHasAttributes(source_ + "missing",
-                                  FileAttrReadOnly | FileAttrHidden | FileAttrDirectory));
-}
-
 TEST_F(FilesTest, CopyFileKeepDates_MakesTheFolderAndKeepsTheModificationTime)
 {
     Write(source_ + "plan.txt", "site", Then);
@@ -98,14 +81,6 @@ TEST_F(FilesTest, CopyFileKeepDates_MakesTheFolderAndKeepsTheModificationTime)
     EXPECT_EQ(Read(into + "/plan.txt"), QByteArray("site"));
     EXPECT_EQ(QFileInfo(into + "/plan.txt").lastModified(), Then);
     EXPECT_TRUE(prompts_.Log().empty());
-}
-
-TEST_F(FilesTest, TryCopyFile_IsFalseWithTheCauseWhenTheSourceIsMissing)
-{
-    QString error;
-    EXPECT_FALSE(TryCopyFile(source_ + "gone", target_, &error));
-    EXPECT_EQ(error, "Grr cannot open file " + source_ + "gone");
-    EXPECT_FALSE(CopyFileKeepDates(source_ + "gone", target_));
 }
 
 TEST_F(FilesTest, CopyFolderFiles_CopiesEveryFileWithItsTimeButNoSubFolder)

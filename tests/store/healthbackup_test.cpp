@@ -186,14 +186,4 @@ TEST_F(HealthBackupTest, FileThatDoesNotFitSkippedByTheUser_LeavesTheBackupIncom
     ExpectStoreOpen();
 }
 
-TEST_F(HealthBackupTest, StoreThatIsNotOpen_IsNotBackedUp)
-{
-    Core().CloseTables();
-    Core().Database1.Close();
-    const HealthBackup backup = Backup();
-    EXPECT_FALSE(backup.Made);
-    EXPECT_EQ(backup.Error, "the table store is not open");
-    EXPECT_FALSE(QFileInfo::exists(Parent()));
-}
-
 } // namespace

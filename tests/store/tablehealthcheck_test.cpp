@@ -101,24 +101,6 @@ class HealthCheckTest : public StoreTest
     }
 };
 
-TEST_F(HealthCheckTest, SoundStore_HasNothingToReportAndCountsItsRows)
-{
-    Point(1, 1, 0, 0);
-    Point(1, 2, 0, 10);
-    Seg(1, 1, 1, 2);
-    Text(1, 1);
-    const HealthPass pass = Check();
-    EXPECT_EQ(pass.DBVersion, CurrentTableStoreVersion);
-    ASSERT_EQ(pass.Scans.size(), 5u);
-    const int counts[] = {1, 1, 1, 2, 0};
-    for (size_t i = 0; i < pass.Scans.size(); ++i) {
-        EXPECT_EQ(pass.Scans[i].Table, static_cast<HealthTable>(i));
-        EXPECT_TRUE(pass.Scans[i].Findings.empty()) << i;
-        EXPECT_EQ(pass.Scans[i].RecordCount, counts[i]) << i;
-    }
-    EXPECT_TRUE(pass.Duplicates.Skipped);
-}
-
 TEST_F(HealthCheckTest, CheckPass_ReportsEveryBrokenReferenceInKeyOrder)
 {
     SeedEveryFault();
