@@ -2,6 +2,7 @@
 
 #include "dialogs/about1.h"
 #include "dialogs/diags.h"
+#include "dialogs/hchk.h"
 #include "dialogs/layers.h"
 #include "dialogs/notepad.h"
 #include "dialogs/notes.h"
@@ -123,6 +124,12 @@ void SheetCommands::exportFB1Click()
     // A successful export ends the program, so that scalora2 is started next.
     if (Core().ExportToFirebird())
         sheet_.CloseSheet();
+}
+
+void SheetCommands::Healthcheck1Click()
+{
+    if (forms_.Fhchk)
+        forms_.Fhchk->ShowHealthCheck();
 }
 
 bool SheetCommands::AskNumber(const QString& prompt, QString& typed, int32_t& number)
