@@ -2,6 +2,7 @@
 // The main block both programs share: create every window once, in a fixed
 // order, arm the start-up timer and run the message loop.
 
+#include "dialogs/about1.h"
 #include "sheet/forms.h"
 
 #include <QString>
@@ -16,6 +17,8 @@ class ProfilesData;
 // behind the list windows, which each store reaches its own way.
 struct Edition {
     QString Title;
+    // What the about window says of the program.
+    AboutText About;
     // Makes the program's store for the program folder and opens it; errors
     // while opening are shown and the program carries on without data.
     std::function<std::unique_ptr<Store>(const QString& exeFolder)> MakeStore;

@@ -1,5 +1,6 @@
 #include "sheet/tableedition.h"
 
+#include "dialogs/about1.h"
 #include "dialogs/diagsrows.h"
 #include "dialogs/layersdata.h"
 #include "dialogs/pflsdata.h"
@@ -31,6 +32,7 @@ Edition TableEdition()
 {
     Edition edition;
     edition.Title = QStringLiteral("Scalora");
+    edition.About = ScaloraAbout();
     edition.MakeStore = OpenTableStore;
     edition.MakeDiagramRows = [](Store& s) { return std::make_unique<TableDiagramRows>(Core(s)); };
     edition.MakeLayersData = [](Store& s) { return std::make_unique<TableLayersData>(Core(s)); };
