@@ -22,8 +22,7 @@ struct NotepadSettings {
 NotepadSettings ReadNotepadSettings(const QString& iniPath);
 // Writes the ten keys in their order; false with the reason when the file
 // cannot be written.
-bool WriteNotepadSettings(const QString& iniPath, const NotepadSettings& settings,
-                          QString& error);
+bool WriteNotepadSettings(const QString& iniPath, const NotepadSettings& settings, QString& error);
 
 QFont NotepadFont(const NotepadSettings& settings);
 void SetNotepadFont(NotepadSettings& settings, const QFont& font);

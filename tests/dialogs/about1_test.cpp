@@ -43,8 +43,8 @@ TEST_F(AboutWindow, ShowsTheProgramItsFileAndTheFilesDate)
     EXPECT_EQ(about.Label2->text(), program_); // the case of the path kept
     EXPECT_EQ(about.Label3->text(), "2001-02-03 04:05:06");
     const QStringList lines = about.Memo1->toPlainText().split('\n');
-    EXPECT_EQ(lines.mid(0, 4), QStringList({"", "for making scale-drawings", "",
-                                            "version 5.00 ( March 2023 )"}));
+    EXPECT_EQ(lines.mid(0, 4),
+              QStringList({"", "for making scale-drawings", "", "version 5.00 ( March 2023 )"}));
     EXPECT_TRUE(about.Memo1->isReadOnly());
     EXPECT_EQ(about.Memo1->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(about.Memo1->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);

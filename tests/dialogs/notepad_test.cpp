@@ -301,8 +301,7 @@ TEST(NotepadFiles, AWholeFileOrNothingIsWritten)
     EXPECT_FALSE(WriteTextFile(taken, "lost?", error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(QFileInfo(taken + "/inside").isDir());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
-              QStringList{"npad.txt"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"npad.txt"});
     QString text;
     EXPECT_FALSE(ReadTextFile(dir.filePath("none.txt"), text, error));
     EXPECT_TRUE(error.isEmpty());
@@ -324,8 +323,8 @@ TEST_F(NotepadTest, ClearAsksTwiceAndEmptiesOnlyAfterTwoYes)
     pad.Clear1->trigger();
     EXPECT_EQ(pad.Memo1->toPlainText(), "");
     EXPECT_TRUE(pad.NotepadChanged);
-    EXPECT_EQ(prompts_.Texts().mid(0, 2),
-              QStringList({"Clear the notepad - are you sure ?", "Clear the notepad - are you sure ?"}));
+    EXPECT_EQ(prompts_.Texts().mid(0, 2), QStringList({"Clear the notepad - are you sure ?",
+                                                       "Clear the notepad - are you sure ?"}));
     EXPECT_EQ(prompts_.Texts().at(2), "... really sure ? (last chance)");
     for (const QString& caption : prompts_.Captions())
         EXPECT_EQ(caption, " Notepad");

@@ -10,7 +10,7 @@
 #include "store/tableschema.h"
 
 #include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
@@ -83,6 +83,21 @@ TEST_F(NotepadRun, TypedTextIsAutosavedAndBackAfterARestart)
     }
     EXPECT_EQ(Notepad(), "Key at the site office, top drawer!");
     EXPECT_TRUE(prompts_.Texts().isEmpty());
+}
+
+TEST_F(NotepadRun, ANotepadAlreadyShownComesBackToTheFront)
+{
+    ProgramWindows w(edition_, dir_.path());
+    TFSheet& sheet = *w.forms.FSheet;
+    sheet.show();
+    sheet.Notepad1->trigger();
+    sheet.activateWindow();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), &sheet);
+    sheet.Notepad1->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeWindow(), w.forms.Fnotepad);
+    sheet.close();
 }
 
 TEST_F(NotepadRun, TheAboutWindowNamesTheRunningProgram)
