@@ -4,6 +4,7 @@
 #include "library/calendar.h"
 #include "library/commondialogs.h"
 #include "library/datetexts.h"
+#include "library/flagguard.h"
 #include "library/flash.h"
 #include "library/inpstr.h"
 #include "library/messages.h"
@@ -30,19 +31,6 @@ const QColor NotepadPaper(235, 215, 255);
 // Where the caret goes when the window is shown: the end of any text of up
 // to that many characters.
 constexpr int NotepadCaretPosition = 32000;
-
-// Sets a flag for as long as it lives.
-class FlagGuard
-{
-  public:
-    explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagGuard() { flag_ = false; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
-
-  private:
-    bool& flag_;
-};
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "library/controls.h"
 #include "library/datetexts.h"
+#include "library/flagguard.h"
 #include "library/inpstr.h"
 #include "library/messages.h"
 
@@ -26,19 +27,6 @@ constexpr int GridColumns = 7;
 constexpr int GridWeeks = 6;
 constexpr int ColumnWidth = 48;
 constexpr int RowHeight = 22;
-
-// Sets a flag for as long as it lives.
-class FlagGuard
-{
-  public:
-    explicit FlagGuard(bool& flag) : flag_(flag) { flag_ = true; }
-    ~FlagGuard() { flag_ = false; }
-    FlagGuard(const FlagGuard&) = delete;
-    FlagGuard& operator=(const FlagGuard&) = delete;
-
-  private:
-    bool& flag_;
-};
 
 QToolButton* ArrowButton(Qt::ArrowType arrow)
 {

@@ -39,14 +39,7 @@ TFchoice::TFchoice(QWidget* parent)
 
 void TFchoice::BuildPanel()
 {
-    Panel1 = new QFrame(this);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setLineWidth(2);
-    QPalette palette = Panel1->palette();
-    palette.setColor(QPalette::Window, QColor(192, 192, 192));
-    Panel1->setPalette(palette);
-    Panel1->setAutoFillBackground(true);
-    Panel1->setGeometry(rect());
+    Panel1 = drag_->MakeFacePanel();
     Image1 = new QLabel(Panel1);
     Image1->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
     Image1->setGeometry(24, 26, 32, 32);
@@ -55,7 +48,6 @@ void TFchoice::BuildPanel()
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1->setGeometry(72, 24, 385, 57);
-    drag_->Watch(*Panel1);
     drag_->Watch(*Image1);
     drag_->Watch(*Label1);
 }

@@ -3,6 +3,7 @@
 #include "library/busy.h"
 
 #include <QEvent>
+#include <QFrame>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
@@ -18,6 +19,21 @@ void FaceDrag::Watch(QWidget& face)
     face.installEventFilter(this);
 }
 
+QFrame* FaceDrag::MakeFacePanel()
+{
+    auto* panel = new QFrame(&window_);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setLineWidth(2);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, QColor(192, 192, 192));
+    panel->setPalette(palette);
+    panel->setAutoFillBackground(true);
+    panel->setGeometry(window_.rect());
+    Watch(*panel);
+    panel_ = panel;
+    return panel;
+}
+
 bool FaceDrag::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &window_) {
@@ -25,6 +41,8 @@ bool FaceDrag::eventFilter(QObject* watched, QEvent* event)
         // the whole program.
         if (event->type() == QEvent::Hide)
             End();
+        if (event->type() == QEvent::Resize && panel_)
+            panel_->setGeometry(window_.rect());
         return false;
     }
     switch (event->type()) {

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QPoint>
 
+class QFrame;
 class QWidget;
 
 class FaceDrag : public QObject
@@ -17,6 +18,9 @@ class FaceDrag : public QObject
 
     // Makes a part of the window a drag surface.
     void Watch(QWidget& face);
+    // The window's face: a silver panel with a lowered bevel that fills the
+    // window, watched as a drag surface. The window keeps it at its size.
+    QFrame* MakeFacePanel();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -27,6 +31,7 @@ class FaceDrag : public QObject
     void End();
 
     QWidget& window_;
+    QFrame* panel_ = nullptr; // the face, once made (a child of the window)
     bool draggingByHand_ = false;
     QPoint dragOffset_;
 };

@@ -114,15 +114,7 @@ TFinpstr::TFinpstr(QWidget* parent)
 
 void TFinpstr::BuildPanel()
 {
-    Panel1 = new QFrame(this);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setLineWidth(2);
-    QPalette palette = Panel1->palette();
-    palette.setColor(QPalette::Window, QColor(192, 192, 192));
-    Panel1->setPalette(palette);
-    Panel1->setAutoFillBackground(true);
-    Panel1->setGeometry(rect());
-    drag_->Watch(*Panel1);
+    Panel1 = drag_->MakeFacePanel();
 }
 
 void TFinpstr::BuildControls()
@@ -186,12 +178,6 @@ void TFinpstr::WidenFor(const QLabel& label)
     const int needed = label.x() * 2 + label.width() + 4;
     if (width() < needed)
         resize(needed, height());
-}
-
-void TFinpstr::resizeEvent(QResizeEvent* event)
-{
-    QDialog::resizeEvent(event);
-    Panel1->setGeometry(rect());
 }
 
 void TFinpstr::Button1Click()

@@ -54,9 +54,6 @@ class TFinpstr : public QDialog
     QPushButton* Button1;
     QPushButton* Button2;
 
-  protected:
-    void resizeEvent(QResizeEvent* event) override;
-
   private:
     void BuildPanel();
     void BuildControls();
