@@ -150,8 +150,11 @@ void TFAbout1::FormCreate(const QString& programFile)
     // part of it.
     Label2->setText(programFile);
     Label2->adjustSize();
-    Label3->setText(DateTimeToStr(QFileInfo(programFile).lastModified()));
-    Label3->adjustSize();
+    const QFileInfo file(programFile);
+    if (file.exists()) {
+        Label3->setText(DateTimeToStr(file.lastModified()));
+        Label3->adjustSize();
+    }
     const int right = Label2->x() + Label2->width();
     if (width() < right)
         resize(right + Label2->x(), height());

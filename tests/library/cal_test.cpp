@@ -356,12 +356,4 @@ TEST_F(CalendarWindow, PickDateHandsBackTheDateFieldsText)
     EXPECT_EQ(Cal().LastPickedDate, "2002-09-03 (Tue)");
 }
 
-TEST_F(CalendarWindow, TodayJumpsToToday)
-{
-    Cal().CalDate = Date(1600, 2, 2);
-    Cal().Button1->click();
-    EXPECT_EQ(Cal().CalDate, TodayRec());
-    EXPECT_EQ(Cal().Edit1->text(), IsoDateDayAbbrev(TodayRec()));
-}
-
 } // namespace
