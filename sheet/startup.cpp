@@ -49,11 +49,11 @@ ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
     inpstr = std::make_unique<TFinpstr>();
     forms.Finpstr = inpstr.get();
     UseInputBox(inpstr.get());
-    notepad = std::make_unique<TFnotepad>();
+    notepad = std::make_unique<TFnotepad>(exeFolder);
     forms.Fnotepad = notepad.get();
     selfolder = std::make_unique<Tfselfolder>();
     forms.fselfolder = selfolder.get();
-    about = std::make_unique<TFAbout1>();
+    about = std::make_unique<TFAbout1>(edition.About, QCoreApplication::applicationFilePath());
     forms.FAbout1 = about.get();
     core = edition.MakeStore(exeFolder);
     forms.Fcore = core.get();
