@@ -21,6 +21,7 @@ std::unique_ptr<Store> OpenFirebirdStore(const QString& exeFolder)
 Edition FirebirdEdition()
 {
     Edition edition;
+    edition.About = Scalora2About();
     edition.CaptionPrefix = QStringLiteral("SCALORA2 - ");
     edition.WindowPlacement = QRect(153, 66, 776, 513);
     edition.MaximiseOnShow = true;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QUrl>
 #include <sqlite3.h>
 
 namespace tables
@@ -113,6 +114,72 @@ QStringList ParameterNames(const QString& sql)
         i = j - 1;
     }
     return names;
+}
+
+namespace
+{
+
+// The first column of every row of one statement on the connection.
+QStringList FirstColumn(sqlite3* db, const char* sql)
+{
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
+        Fail(QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+    QStringList rows;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        rows << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) {
+        Fail(QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+    return rows;
+}
+
+QString CheckOpenStore(sqlite3* db, const QStringList& requiredTables)
+{
+    const QStringList verdict = FirstColumn(db, "PRAGMA integrity_check");
+    if (verdict != QStringList{QStringLiteral("ok")}) {
+        return verdict.join('\n');
+    }
+    const QStringList names = FirstColumn(db, "SELECT lower(name) FROM sqlite_master "
+                                              "WHERE type = 'table'");
+    for (const QString& table : requiredTables) {
+        if (!names.contains(table.toLower())) {
+            return QStringLiteral("table %1 is missing").arg(table);
+        }
+    }
+    return QStringLiteral("ok");
+}
+
+} // namespace
+
+QString CheckStoreFile(const QString& file, const QStringList& requiredTables)
+{
+    if (!QFileInfo(file).isFile()) {
+        return QStringLiteral("%1 is not there").arg(file);
+    }
+    const QString uri =
+        QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+        QStringLiteral("?immutable=1");
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(uri.toUtf8().constData(), &db,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString text = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        return QStringLiteral("cannot open %1: %2").arg(file, text);
+    }
+    QString verdict;
+    try {
+        verdict = CheckOpenStore(db, requiredTables);
+    } catch (const EngineError& e) {
+        verdict = QString::fromStdString(e.what());
+    }
+    sqlite3_close_v2(db);
+    return verdict;
 }
 
 // ---------------------------------------------------------------- Database

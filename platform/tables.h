@@ -39,6 +39,12 @@ QString MapTableNames(const QString& sql);
 // A table name as the datasets are given it ("seg.db") in plain form ("seg").
 QString PlainTableName(const QString& name);
 
+// Whether a copied store file is sound: it opens, SQLite's integrity check
+// finds nothing wrong and it holds the tables named (plain names, any case).
+// "ok", or what is wrong with it. The file is opened read-only as one that
+// nothing changes, so neither it nor its folder is touched.
+QString CheckStoreFile(const QString& file, const QStringList& requiredTables);
+
 class Statement;
 
 class Database

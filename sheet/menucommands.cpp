@@ -2,6 +2,7 @@
 
 #include "dialogs/about1.h"
 #include "dialogs/diags.h"
+#include "dialogs/hchk.h"
 #include "dialogs/layers.h"
 #include "dialogs/notepad.h"
 #include "dialogs/notes.h"
@@ -125,6 +126,12 @@ void SheetCommands::exportFB1Click()
         sheet_.CloseSheet();
 }
 
+void SheetCommands::Healthcheck1Click()
+{
+    if (forms_.Fhchk)
+        forms_.Fhchk->ShowHealthCheck();
+}
+
 bool SheetCommands::AskNumber(const QString& prompt, QString& typed, int32_t& number)
 {
     typed.clear();
@@ -189,16 +196,23 @@ void SheetCommands::Options1Open()
                                QString::number(FlashIntervalMs()) + QStringLiteral("ms"));
 }
 
+// A window already shown behind the sheet comes to the front, ready to type.
 void SheetCommands::Notepad1Click()
 {
-    if (forms_.Fnotepad)
-        forms_.Fnotepad->show();
+    if (!forms_.Fnotepad)
+        return;
+    forms_.Fnotepad->show();
+    forms_.Fnotepad->raise();
+    forms_.Fnotepad->activateWindow();
 }
 
 void SheetCommands::About1Click()
 {
-    if (forms_.FAbout1)
-        ShowNearMouse(*forms_.FAbout1);
+    if (!forms_.FAbout1)
+        return;
+    ShowNearMouse(*forms_.FAbout1);
+    forms_.FAbout1->raise();
+    forms_.FAbout1->activateWindow();
 }
 
 void SheetCommands::QuitBtnClick()

@@ -29,6 +29,7 @@ class SheetCommands
     void Profiles1Click();
     void Layers1Click();
     void exportFB1Click();
+    void Healthcheck1Click();
 
     // "Search" menu.
     void forPoint1Click();

@@ -91,6 +91,7 @@ void TFSheet::BindCommands()
     connect(Profiles1, &QAction::triggered, this, [this] { Commands.Profiles1Click(); });
     connect(Layers1, &QAction::triggered, this, [this] { Commands.Layers1Click(); });
     connect(exportFB1, &QAction::triggered, this, [this] { Commands.exportFB1Click(); });
+    connect(Healthcheck1, &QAction::triggered, this, [this] { Commands.Healthcheck1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Commands.Button2Click(); });
     connect(Diagram1, &QMenu::aboutToShow, this, [this] { Commands.Diagram1Open(); });
     connect(Close1, &QAction::triggered, this, [this] { Commands.Close1Click(); });

@@ -26,6 +26,7 @@
 #include "sheet/sheet.h"
 #include "sheet/unit1.h"
 #include "store/diagramrows.h"
+#include "store/healthcheck.h"
 #include "store/layersdata.h"
 #include "store/profilesdata.h"
 #include "store/store.h"
@@ -33,9 +34,9 @@
 #include <QCoreApplication>
 #include <QWidget>
 
-ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
+ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder) : edition_(edition)
 {
-    forms.Program = &edition;
+    forms.Program = &edition_;
     sheet = std::make_unique<TFSheet>(forms);
     forms.FSheet = sheet.get();
     cal = std::make_unique<TFCal>();
@@ -48,11 +49,11 @@ ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
     inpstr = std::make_unique<TFinpstr>();
     forms.Finpstr = inpstr.get();
     UseInputBox(inpstr.get());
-    notepad = std::make_unique<TFnotepad>();
+    notepad = std::make_unique<TFnotepad>(exeFolder);
     forms.Fnotepad = notepad.get();
     selfolder = std::make_unique<Tfselfolder>();
     forms.fselfolder = selfolder.get();
-    about = std::make_unique<TFAbout1>();
+    about = std::make_unique<TFAbout1>(edition.About, QCoreApplication::applicationFilePath());
     forms.FAbout1 = about.get();
     core = edition.MakeStore(exeFolder);
     forms.Fcore = core.get();
@@ -74,7 +75,8 @@ ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
     forms.frelayer = relayer.get();
     form1 = std::make_unique<TForm1>();
     forms.Form1 = form1.get();
-    hchk = std::make_unique<TFhchk>();
+    hchk = std::make_unique<TFhchk>(core->MakeHealthCheck(),
+                                    [s = sheet.get()] { return s->Sheet.ZoomFactor; });
     forms.Fhchk = hchk.get();
     pfls = std::make_unique<TFpfls>(*core, core->MakeProfilesData());
     forms.Fpfls = pfls.get();
@@ -150,5 +152,5 @@ int RunProgram(int argc, char** argv, const Edition& edition)
     InitLibrary();
     ProgramRun run;
     InstallTerminationHandler([&run] { run.Terminate(); });
-    return run.Exec(edition, QCoreApplication::applicationDirPath());
+    return run.Exec(edition, ProgramFolderPath());
 }

@@ -22,6 +22,7 @@ class ProgramWindows
     Forms forms;
 
   private:
+    const Edition edition_; // the windows reach it through forms.Program
     std::unique_ptr<TFSheet> sheet;
     std::unique_ptr<TFCal> cal;
     std::unique_ptr<TFchoice> choice;

@@ -2,6 +2,7 @@
 
 #include "store/export.h"
 #include "store/tablediagramrows.h"
+#include "store/tablehealthcheck.h"
 #include "store/tablelayersdata.h"
 #include "store/tableprofilesdata.h"
 #include "store/tableschema.h"
@@ -268,6 +269,11 @@ std::unique_ptr<LayersData> TFcore::MakeLayersData()
 std::unique_ptr<ProfilesData> TFcore::MakeProfilesData()
 {
     return std::make_unique<TableProfilesData>(*this);
+}
+
+std::unique_ptr<HealthCheck> TFcore::MakeHealthCheck()
+{
+    return std::make_unique<TableHealthCheck>(*this);
 }
 
 bool TFcore::ExportToFirebird()

@@ -83,6 +83,7 @@ class TFcore : public QWidget, public Store
     std::unique_ptr<DiagramRows> MakeDiagramRows() override;
     std::unique_ptr<LayersData> MakeLayersData() override;
     std::unique_ptr<ProfilesData> MakeProfilesData() override;
+    std::unique_ptr<HealthCheck> MakeHealthCheck() override;
     bool ExportToFirebird() override;
 
     // Pushes the buffered changes of every table to disk.

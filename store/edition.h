@@ -5,14 +5,25 @@
 
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
 class Store;
 
+// What the about window says of one program.
+struct AboutText {
+    QString ProgramName; // in capitals
+    QStringList Lines;   // the middle's lines, empty ones included
+};
+AboutText ScaloraAbout();
+AboutText Scalora2About();
+
 struct Edition {
     // The application title: message boxes carry it.
     QString Title = QStringLiteral("Scalora");
+    // What the about window says of the program.
+    AboutText About = ScaloraAbout();
     // The main window's caption before the diagram's name and units.
     QString CaptionPrefix = QStringLiteral("SCALORA - ");
     // The main window as designed, and whether its first showing maximises

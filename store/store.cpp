@@ -1,5 +1,7 @@
 #include "store/store.h"
 
+#include "store/healthcheck.h"
+
 #include "library/calendar.h"
 #include "library/flash.h"
 #include "library/messages.h"
@@ -211,6 +213,11 @@ std::vector<TLayerRec> Store::ListLayers()
     if (!layers.empty())
         LastLayerNum = layers.back().Layernum;
     return layers;
+}
+
+std::unique_ptr<HealthCheck> Store::MakeHealthCheck()
+{
+    return nullptr;
 }
 
 bool Store::ExportToFirebird()

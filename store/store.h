@@ -17,6 +17,7 @@
 #include <vector>
 
 class DiagramRows;
+class HealthCheck;
 class LayersData;
 class ProfilesData;
 
@@ -220,6 +221,10 @@ class Store
     virtual std::unique_ptr<DiagramRows> MakeDiagramRows() = 0;
     virtual std::unique_ptr<LayersData> MakeLayersData() = 0;
     virtual std::unique_ptr<ProfilesData> MakeProfilesData() = 0;
+
+    // The scans and repairs the health-check window runs on this store; none
+    // where the store has no health check (the window then stays empty).
+    virtual std::unique_ptr<HealthCheck> MakeHealthCheck();
 
     // Copies the whole store into the second program's database; true when
     // it succeeded and the program is to end. A store without that export

@@ -25,7 +25,7 @@ TEST(SheetClose, ExitClosesTheStoreWritesTheIniFileAndClosesTheNotepad)
     Forms forms;
     TFSheet sheet(forms);
     forms.FSheet = &sheet;
-    TFnotepad notepad;
+    TFnotepad notepad(dir.path());
     forms.Fnotepad = &notepad;
     TFcore core(dir.path());
     forms.Fcore = &core;
