@@ -309,9 +309,9 @@ TDateTime TFcoreFb::NextRedrawStamp() const
     // Whole seconds, as the timestamp column keeps them exactly, so the
     // stamp queried is the stamp written; a refresh within the same second
     // as the last one takes the next second.
-    const long long now = DateTimeSeconds(NowDateTime());
-    const long long last = DateTimeSeconds(RedrawStamp);
-    return WholeSecondsDateTime(std::max(now, last + 1));
+    const long long now = SecondsOfDateTime(NowDateTime());
+    const long long last = SecondsOfDateTime(RedrawStamp);
+    return DateTimeOfSeconds(std::max(now, last + 1));
 }
 
 void TFcoreFb::RefreshStarting()

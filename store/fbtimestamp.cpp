@@ -58,12 +58,12 @@ TDateTime FromTimestamp(const ibase::Value& value)
     return days >= 0 ? days + fraction : days - fraction;
 }
 
-TDateTime WholeSecondsDateTime(long long seconds)
+TDateTime DateTimeOfSeconds(long long seconds)
 {
     return double(seconds) / double(SecondsPerDay);
 }
 
-long long DateTimeSeconds(TDateTime dateTime)
+long long SecondsOfDateTime(TDateTime dateTime)
 {
     return std::llround(dateTime * double(SecondsPerDay));
 }

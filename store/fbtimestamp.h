@@ -18,6 +18,6 @@ ibase::Value TimestampParam(TDateTime dateTime);
 TDateTime FromTimestamp(const ibase::Value& value);
 // The date-time that is a whole number of seconds since 30 December 1899,
 // the form in which a timestamp of whole seconds reads back.
-TDateTime WholeSecondsDateTime(long long seconds);
+TDateTime DateTimeOfSeconds(long long seconds);
 // The seconds since 30 December 1899 of a date-time, to the nearest one.
-long long DateTimeSeconds(TDateTime dateTime);
+long long SecondsOfDateTime(TDateTime dateTime);

@@ -135,14 +135,15 @@ TEST(FirebirdStamps, RedrawStampsAreWholeSecondsAndAlwaysLater)
         // A timestamp column keeps it exactly: written and read back it is
         // the same value.
         EXPECT_EQ(FromTimestamp(TimestampParam(stamp)), stamp);
-        EXPECT_EQ(WholeSecondsDateTime(DateTimeSeconds(stamp)), stamp);
-        if (i > 0)
-            EXPECT_GE(DateTimeSeconds(stamp) - DateTimeSeconds(last), 1);
+        EXPECT_EQ(DateTimeOfSeconds(SecondsOfDateTime(stamp)), stamp);
+        if (i > 0) {
+            EXPECT_GE(SecondsOfDateTime(stamp) - SecondsOfDateTime(last), 1);
+        }
         core.RedrawStamp = last = stamp;
     }
     // A stamp ahead of the clock is followed by the next second.
-    core.RedrawStamp = WholeSecondsDateTime(DateTimeSeconds(last) + 3600);
-    EXPECT_EQ(DateTimeSeconds(core.NextRedrawStamp()), DateTimeSeconds(last) + 3601);
+    core.RedrawStamp = DateTimeOfSeconds(SecondsOfDateTime(last) + 3600);
+    EXPECT_EQ(SecondsOfDateTime(core.NextRedrawStamp()), SecondsOfDateTime(last) + 3601);
 }
 
 TEST_F(FirebirdStoreTest, OpensTheDatabaseBesideTheProgramAndTheSavedDiagram)
@@ -196,8 +197,8 @@ TEST_F(FirebirdStoreTest, AMissingDatabaseIsReportedAndNotMade)
 {
     WriteIni("[main]\nDiagramNumber=3\n");
     TFcoreFb core(Exe());
-    EXPECT_EQ(OpenFailure(core), "Cannot open the database \"" + DbPath() +
-                                     "\": the file does not exist.");
+    EXPECT_EQ(OpenFailure(core),
+              "Cannot open the database \"" + DbPath() + "\": the file does not exist.");
     EXPECT_FALSE(core.Opened());
     EXPECT_FALSE(QFile::exists(DbPath()));
     EXPECT_EQ(core.CurrentDiagram, 0);
@@ -211,8 +212,7 @@ TEST_F(FirebirdStoreTest, FilesThatAreNotItsDatabasesAreRefusedUntouched)
     ASSERT_TRUE(QDir().mkpath(DataFolder()));
     // A few bytes, a file of the engine's page size that is no database,
     // and a Firebird database of some other program.
-    const QByteArray junk[] = {QByteArray("not a database\n"),
-                               QByteArray(16384, '\x5a')};
+    const QByteArray junk[] = {QByteArray("not a database\n"), QByteArray(16384, '\x5a')};
     for (const QByteArray& bytes : junk) {
         QFile f(DbPath());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));

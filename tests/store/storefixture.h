@@ -333,4 +333,12 @@ template <typename Kind> class StoreOn : public ::testing::Test
 // The table store alone, for its own suites and those of the windows.
 class StoreTest : public StoreOn<TableStoreFixture>
 {
+  protected:
+    void SetUp() override
+    {
+        StoreOn<TableStoreFixture>::SetUp();
+        core_ = &Core();
+    }
+
+    TFcore* core_ = nullptr;
 };

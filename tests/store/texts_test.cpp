@@ -182,9 +182,10 @@ TYPED_TEST(TextsAndLayers, DeleteDiagramAsksTwiceAndTakesEverythingOfIt)
     EXPECT_EQ(this->Core().CurrentDiagram, 1);
     EXPECT_EQ(this->Count(QStringLiteral("seg")), 1);
     EXPECT_EQ(this->prompts_.Texts().last(), second);
-    if (this->Firebird)
+    if (this->Firebird) {
         EXPECT_EQ(this->prompts_.Texts().first(),
                   QStringLiteral("Delete this diagram #1 \"Shed\" - are you sure ?"));
+    }
 
     this->prompts_.Answers(QStringLiteral("YY"));
     EXPECT_TRUE(this->Core().DeleteDiagram());
