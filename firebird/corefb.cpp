@@ -12,7 +12,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <exception>
 
 namespace
 {
@@ -167,10 +166,8 @@ void TFcoreFb::CloseQueries()
 void TFcoreFb::CloseStore()
 {
     // Everything a command stored is committed already; what is left open
-    // is committed too before the connection goes. The ini file is written
-    // even when closing failed; the first failure is the one reported.
-    std::exception_ptr failure;
-    try {
+    // is committed too before the connection goes.
+    CloseThenWriteIniFile([this] {
         CloseTables();
         CloseQueries();
         if (IBDatabase1.IsAttached()) {
@@ -180,17 +177,7 @@ void TFcoreFb::CloseStore()
             // connection is closed should anything still ask.
             IBDatabase1.Detach();
         }
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    try {
-        WriteIniFile();
-    } catch (...) {
-        if (!failure)
-            failure = std::current_exception();
-    }
-    if (failure)
-        std::rethrow_exception(failure);
+    });
 }
 
 // ------------------------------------------------------------ transactions

@@ -6,8 +6,6 @@
 #include "library/messages.h"
 #include "store/fbtimestamp.h"
 
-#include <algorithm>
-
 namespace
 {
 
@@ -142,14 +140,7 @@ bool TFcoreFb::UpdatePointRow(const TPointRec& point)
 void TFcoreFb::InsertPoint(TPointRec& point)
 {
     WriteGroup([&] {
-        if (point.Pointnum < 0) {
-            ++LastPointNum;
-            point.Pointnum = LastPointNum;
-        } else {
-            // A point stored under a number of its own must not be handed
-            // the same number again by the next new point.
-            LastPointNum = std::max(LastPointNum, point.Pointnum);
-        }
+        NumberPoint(point);
         point.CreateTS = NowDateTime();
         // One statement writes the whole row: the lengths as they were
         // typed, never rounded to the diagram's decimals.

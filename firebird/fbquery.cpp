@@ -1,5 +1,7 @@
 #include "firebird/fbquery.h"
 
+#include <utility>
+
 void FbQuery::BindTo(ibase::Transaction& transaction)
 {
     Close();
@@ -48,20 +50,19 @@ void FbQuery::Open(const FbParams& params)
     columns_.clear();
     for (int i = 0; i < n; ++i)
         columns_.push_back(st.ColumnName(i));
+    std::vector<std::vector<ibase::Value>> rows;
     try {
         while (st.Fetch()) {
-            std::vector<ibase::Value>& row = rows_.emplace_back();
+            std::vector<ibase::Value>& row = rows.emplace_back();
             row.reserve(size_t(n));
             for (int i = 0; i < n; ++i)
                 row.push_back(st.Column(i));
         }
     } catch (...) {
         st.Close();
-        rows_.clear();
         throw;
     }
-    active_ = true;
-    First();
+    rows_.Assign(std::move(rows));
 }
 
 int64_t FbQuery::ExecSQL(const FbParams& params)
@@ -78,47 +79,7 @@ void FbQuery::Close()
 {
     if (statement_)
         statement_->Close();
-    rows_.clear();
-    active_ = false;
-    row_ = -1;
-    eof_ = true;
-    bof_ = true;
-}
-
-void FbQuery::First()
-{
-    row_ = rows_.empty() ? -1 : 0;
-    bof_ = true;
-    eof_ = rows_.empty();
-}
-
-void FbQuery::Last()
-{
-    row_ = int(rows_.size()) - 1;
-    eof_ = true;
-    bof_ = rows_.empty();
-}
-
-void FbQuery::Next()
-{
-    if (row_ + 1 < RecordCount()) {
-        ++row_;
-        bof_ = false;
-        eof_ = false;
-    } else {
-        eof_ = true;
-    }
-}
-
-void FbQuery::Prior()
-{
-    if (row_ > 0) {
-        --row_;
-        bof_ = false;
-        eof_ = false;
-    } else {
-        bof_ = true;
-    }
+    rows_.Close();
 }
 
 int FbQuery::ColumnAt(const char* name) const
@@ -138,10 +99,8 @@ const ibase::Value& FbQuery::Field(const char* name) const
 
 const ibase::Value& FbQuery::FieldAt(int column) const
 {
-    if (row_ < 0 || row_ >= RecordCount())
-        throw ibase::Error(
-            QStringLiteral("Cannot perform this operation on a closed or empty dataset"));
-    if (column < 0 || column >= int(columns_.size()))
+    const std::vector<ibase::Value>& row = rows_.Current();
+    if (column < 0 || column >= int(row.size()))
         throw ibase::Error(QStringLiteral("No column %1").arg(column + 1));
-    return rows_[size_t(row_)][size_t(column)];
+    return row[size_t(column)];
 }

@@ -8,6 +8,7 @@
 // Bof.
 
 #include "platform/ibase.h"
+#include "store/visiblesets.h"
 
 #include <QString>
 #include <initializer_list>
@@ -38,15 +39,15 @@ class FbQuery
     // The access plan the engine chose for the current text.
     QString Plan();
 
-    bool Active() const { return active_; }
-    bool IsEmpty() const { return rows_.empty(); }
-    int RecordCount() const { return int(rows_.size()); }
-    bool Eof() const { return eof_; }
-    bool Bof() const { return bof_; }
-    void First();
-    void Last();
-    void Next();
-    void Prior();
+    bool Active() const { return rows_.Active(); }
+    bool IsEmpty() const { return rows_.IsEmpty(); }
+    int RecordCount() const { return rows_.RecordCount(); }
+    bool Eof() const { return rows_.Eof(); }
+    bool Bof() const { return rows_.Bof(); }
+    void First() { rows_.First(); }
+    void Last() { rows_.Last(); }
+    void Next() { rows_.Next(); }
+    void Prior() { rows_.Prior(); }
 
     // A column of the current row by its name (letter case ignored); a
     // walk over a closed or empty result has no current row and throws.
@@ -65,9 +66,5 @@ class FbQuery
     QString sql_;
     std::optional<ibase::Statement> statement_;
     std::vector<QString> columns_;
-    std::vector<std::vector<ibase::Value>> rows_;
-    int row_ = -1;
-    bool active_ = false;
-    bool eof_ = true;
-    bool bof_ = true;
+    RowCursor<std::vector<ibase::Value>> rows_;
 };

@@ -147,15 +147,8 @@ void TFcoreFb::InsertSegment(TSegRec& seg)
     WriteGroup([&] {
         EnsurePointStored(seg.FromPoint);
         EnsurePointStored(seg.ToPoint);
-        TSegRec found;
-        if (FindBoldSegmentBetween(seg.FromPoint.Pointnum, seg.ToPoint.Pointnum, found) &&
-            found.Layernum == seg.Layernum && found.SegType == seg.SegType) {
-            ShowInfo(QStringLiteral("Reusing Segment #") + QString::number(found.Segnum) +
-                     QStringLiteral(" in this layer between points ") +
-                     QString::number(seg.FromPoint.Pointnum) + QStringLiteral(" , ") +
-                     QString::number(seg.ToPoint.Pointnum));
+        if (ReusesBoldSegment(seg))
             return;
-        }
         ++LastSegNum;
         seg.Segnum = LastSegNum;
         seg.CreateTS = NowDateTime();

@@ -3,7 +3,7 @@
 #include "library/calendar.h"
 #include "store/core.h"
 
-#include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -116,14 +116,7 @@ bool TFcore::PointHasText(int32_t pointnum)
 
 void TFcore::InsertPoint(TPointRec& point)
 {
-    if (point.Pointnum < 0) {
-        ++LastPointNum;
-        point.Pointnum = LastPointNum;
-    } else {
-        // A point stored under a number of its own must not be handed the
-        // same number again by the next new point.
-        LastPointNum = std::max(LastPointNum, point.Pointnum);
-    }
+    NumberPoint(point);
     point.CreateTS = NowDateTime();
     Table2.Append();
     try {

@@ -6,7 +6,9 @@
 #include "library/flash.h"
 #include "library/messages.h"
 
+#include <algorithm>
 #include <cmath>
+#include <exception>
 #include <utility>
 
 Store::Store()
@@ -79,6 +81,16 @@ bool Store::ReloadPoint(TPointRec& point)
     return LoadPoint(point.Pointnum, point);
 }
 
+void Store::NumberPoint(TPointRec& point)
+{
+    if (point.Pointnum < 0) {
+        ++LastPointNum;
+        point.Pointnum = LastPointNum;
+    } else {
+        LastPointNum = std::max(LastPointNum, point.Pointnum);
+    }
+}
+
 bool Store::FindVisiblePointAtPixel(TPointRec& point)
 {
     return FindPointAtPixel(point, true);
@@ -112,6 +124,19 @@ void Store::ReportMissingPoint()
     ShowInfo(
         QStringLiteral("ERROR : Point not found for segment, you must run Database Healthcheck"));
     MissingPointReported = true;
+}
+
+bool Store::ReusesBoldSegment(const TSegRec& seg)
+{
+    TSegRec found;
+    if (!FindBoldSegmentBetween(seg.FromPoint.Pointnum, seg.ToPoint.Pointnum, found) ||
+        found.Layernum != seg.Layernum || found.SegType != seg.SegType)
+        return false;
+    ShowInfo(QStringLiteral("Reusing Segment #") + QString::number(found.Segnum) +
+             QStringLiteral(" in this layer between points ") +
+             QString::number(seg.FromPoint.Pointnum) + QStringLiteral(" , ") +
+             QString::number(seg.ToPoint.Pointnum));
+    return true;
 }
 
 void Store::AddSegment(TSegRec& seg)

@@ -253,6 +253,18 @@ class Store
     virtual void RunInTransaction(const std::function<void()>& work) { work(); }
     // A label row, its text cut to the column's width.
     virtual void InsertTextRow(int32_t pointnum, const QString& text, int32_t layernum) = 0;
+
+    // Key allocation: an unstored point takes the number after the highest
+    // one; a point stored under a number of its own raises the highest, so
+    // that no later point is handed the same number again.
+    void NumberPoint(TPointRec& point);
+    // The bold segment of the same layer and type that already joins the
+    // segment's two stored ends is reused: the user is told, and nothing is
+    // to be stored.
+    bool ReusesBoldSegment(const TSegRec& seg);
+    // Closes what the store holds open, then writes the ini file even when
+    // closing failed; the first failure is the one passed on.
+    void CloseThenWriteIniFile(const std::function<void()>& close);
     // A flash note, held back while a group of writes is still open.
     void FlashNote(const QString& text);
 

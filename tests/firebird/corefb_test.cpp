@@ -350,6 +350,8 @@ TEST_F(FirebirdCommandsTest, ASegmentIsOnTheDiskWhenItsCommandEnds)
     StoreSeg(0, 0, 10.4, 0.1 + 0.2);
     EXPECT_EQ(Scalar("select count(*) from seg where dgnum = 1"), 1);
     EXPECT_EQ(Scalar("select count(*) from point where dgnum = 1 and lenx = 10.4"), 1);
+    // No redraw has stamped the new points: no stamp at all, not day 0.
+    EXPECT_EQ(Scalar("select count(*) from point where rprts is null"), 2);
     ibase::Connection c = ibase::Connection::Attach(DbPath());
     ibase::Transaction t(c);
     ibase::Statement st(t, "select leny from point where dgnum = 1 and lenx = ?");

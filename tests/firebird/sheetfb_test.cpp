@@ -87,7 +87,8 @@ TEST_F(FirebirdSheetTest, OneSegmentAtXIsSteppedRoundToAgain)
     Step(2, sheet_->FirstBtn);
     prompts_.Clear();
     Step(2, sheet_->NextBtn);
-    EXPECT_EQ(prompts_.Flashes(), QStringList{QStringLiteral("Already at end, resuming from start")});
+    EXPECT_EQ(prompts_.Flashes(),
+              QStringList{QStringLiteral("Already at end, resuming from start")});
     EXPECT_EQ(Core().CurrentSegment.Segnum, wall.Segnum);
     EXPECT_EQ(O().Pointnum, wall.FromPoint.Pointnum);
     Step(2, sheet_->PrevBtn);
@@ -150,8 +151,7 @@ TEST_F(FirebirdSheetTest, RefreshStampsAndFindsExactlyThePointsItDrew)
     StoreSeg(0, 20, 50, 20, 1);
     ShowDrawing();
     const TDateTime first = Core().RedrawStamp;
-    EXPECT_EQ(Stamped(1, first), (std::set<int>{floor.FromPoint.Pointnum,
-                                                floor.ToPoint.Pointnum}));
+    EXPECT_EQ(Stamped(1, first), (std::set<int>{floor.FromPoint.Pointnum, floor.ToPoint.Pointnum}));
     EXPECT_EQ(Core().VisiblePoints.RecordCount(), 2);
     // A second refresh at once has a stamp of its own, and the points of the
     // first carry it no more.
