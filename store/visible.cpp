@@ -128,20 +128,25 @@ bool TFcore::FindPointInLine(const TPointRec& oldPlace, const TPointRec& newPlac
     }
     Query11.Close();
     Query11.SQL.clear();
+    // Only the open diagram's points can carry its redraw's stamp; saying so
+    // also lets the lookup go through the index of its pixel column and
+    // length (or row and length), and the "+" signs keep SQLite from
+    // walking the diagram in length order instead.
     Query11.SQL << QStringLiteral("SELECT * FROM point.db p")
-                << QStringLiteral("WHERE (p.rprts = :ts)");
+                << QStringLiteral("WHERE (p.rprts = :ts) AND (p.dgnum = :gdg)");
     if (oldPlace.Pxlx != newPlace.Pxlx) {
         Query11.SQL << QStringLiteral("AND (p.pxlx = :pz ) AND (p.leny = :lz)")
-                    << QStringLiteral("ORDER BY p.lenx, p.pointnum");
+                    << QStringLiteral("ORDER BY +p.lenx, +p.pointnum");
         Query11.ParamByName(QStringLiteral("pz")).SetInteger(newPlace.Pxlx);
         Query11.ParamByName(QStringLiteral("lz")).SetFloat(newPlace.Leny);
     } else if (oldPlace.Pxly != newPlace.Pxly) {
         Query11.SQL << QStringLiteral("AND (p.pxly = :pz ) AND (p.lenx = :lz)")
-                    << QStringLiteral("ORDER BY p.leny, p.pointnum");
+                    << QStringLiteral("ORDER BY +p.leny, +p.pointnum");
         Query11.ParamByName(QStringLiteral("pz")).SetInteger(newPlace.Pxly);
         Query11.ParamByName(QStringLiteral("lz")).SetFloat(newPlace.Lenx);
     }
     Query11.ParamByName(QStringLiteral("ts")).SetDateTime(RedrawStamp);
+    Query11.ParamByName(QStringLiteral("gdg")).SetInteger(CurrentDiagram);
     Query11.Open();
     if (Query11.IsEmpty()) {
         return false;
@@ -174,7 +179,7 @@ bool TFcore::FindSegmentInLine(const TPointRec& oldPlace, const TPointRec& newPl
         Query10.SQL << QStringLiteral(
                            "AND (s.lenx1 = s.lenx2) and (s.pxlx1 = :pz) and (s.leny1 <= :lz) "
                            "and (s.leny2 >= :lz)")
-                    << QStringLiteral("ORDER BY s.lenx1, s.segnum");
+                    << QStringLiteral("ORDER BY +s.lenx1, +s.segnum");
         Query10.ParamByName(QStringLiteral("pz")).SetInteger(newPlace.Pxlx);
         Query10.ParamByName(QStringLiteral("lz")).SetFloat(oldPlace.Leny);
     } else if (oldPlace.Pxly != newPlace.Pxly) {
@@ -182,7 +187,7 @@ bool TFcore::FindSegmentInLine(const TPointRec& oldPlace, const TPointRec& newPl
         Query10.SQL << QStringLiteral(
                            "AND (s.leny1 = s.leny2) and (s.pxly1 = :pz) and (s.lenx1 <= :lz) "
                            "and (s.lenx2 >= :lz)")
-                    << QStringLiteral("ORDER BY s.leny1, s.segnum");
+                    << QStringLiteral("ORDER BY +s.leny1, +s.segnum");
         Query10.ParamByName(QStringLiteral("pz")).SetInteger(newPlace.Pxly);
         Query10.ParamByName(QStringLiteral("lz")).SetFloat(oldPlace.Lenx);
     }
