@@ -14,6 +14,11 @@ int32_t RoundHalfEven(double x)
     if (std::isnan(x)) {
         return 0;
     }
+    if (x > lo && x < hi) {
+        // The default rounding mode, which nothing here changes, rounds
+        // halves to even.
+        return static_cast<int32_t>(std::nearbyint(x));
+    }
     double r = std::floor(x);
     const double rest = x - r;
     if (rest > 0.5 || (rest == 0.5 && std::fmod(r, 2.0) != 0.0)) {

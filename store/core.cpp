@@ -44,11 +44,6 @@ TFcore::TFcore(const QString& exeFolder, QWidget* parent) : QWidget(parent)
         "union all select rowid from seg.db where (dgnum = :y) and (topt = :x)))\n"
         "and (+s.dgnum = :y) and ((s.frompt = :x) or (s.topt = :x)) and (y.visib > 0) \n"
         "order by +s.segnum"));
-    Query4.SetSQL(QStringLiteral(
-        "select s.segnum , s.segtype, s.lenx1, s.lenx2, s.leny1, s.leny2, l.visib \n"
-        "from seg.db s left join layer.db l on (l.dgnum = s.dgnum and l.layernum = s.layernum)\n"
-        "where ( s.dgnum = :x ) and (l.visib > 0 )\n"
-        "order by s.segnum"));
     Query5.SetSQL(QStringLiteral("select * from layer.db where dgnum = :x\n"
                                  "order by layernum"));
     Query6.SetSQL(QStringLiteral("select * from point.db where (dgnum = :x) and (rprts = :ts)\n"
@@ -59,7 +54,6 @@ TFcore::TFcore(const QString& exeFolder, QWidget* parent) : QWidget(parent)
         "where ( t.dgnum = :x ) and (l.visib > 0 )\n"
         "order by l.visib, t.pointnum"));
     Query8.SetSQL(QStringLiteral("select * from seg.db where (dgnum = :x1) and (layernum = :x2)"));
-    Query9.SetSQL(QStringLiteral("select * from seg.db where (dgnum = :dgnum)"));
     Query12.SetSQL(QStringLiteral("select * from seg.db where segtype = 4"));
     // Until the store is opened the datasets carry their design-time alias.
     for (int i = 1; i <= 8; ++i) {

@@ -266,4 +266,24 @@ TEST_F(TableEngineTest, EmptyTableIsAtBothEnds)
     EXPECT_THROW(t.Edit(), EngineError);
 }
 
+TEST_F(TableEngineTest, TypedColumnReadsAgreeWithTheFieldsConversions)
+{
+    tables::Statement st(db_, "SELECT 7, -2.75, 2.75, '12', 'true', ' 1 ', 'x', NULL, 0.25, "
+                              "3000000000");
+    ASSERT_TRUE(st.Step());
+    for (int i = 0; i < st.ColumnCount(); ++i) {
+        SCOPED_TRACE(i);
+        const tables::Field f(QString(), st.Column(i));
+        EXPECT_EQ(st.ColumnIsNull(i), f.IsNull());
+        EXPECT_EQ(st.ColumnInt(i), f.AsInteger());
+        EXPECT_EQ(st.ColumnDouble(i), f.AsFloat());
+        EXPECT_EQ(st.ColumnBool(i), f.AsBoolean());
+        EXPECT_EQ(st.ColumnText(i), f.AsString());
+        EXPECT_EQ(st.ColumnInt64(i), f.Value.toLongLong());
+    }
+    EXPECT_EQ(st.ColumnInt64(9), 3000000000LL);
+    EXPECT_EQ(st.ColumnInt(1), -2);
+    EXPECT_TRUE(st.ColumnBool(4));
+}
+
 } // namespace

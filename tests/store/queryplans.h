@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <map>
 #include <set>
 #include <sqlite3.h>
 
@@ -24,17 +25,38 @@ class PlanRecorder
     PlanRecorder& operator=(const PlanRecorder&) = delete;
 
     const std::set<QString>& Statements() const { return statements_; }
-    void Clear() { statements_.clear(); }
+    // How often each statement was run.
+    const std::map<QString, int>& Runs() const { return runs_; }
+    int TotalRuns() const
+    {
+        int n = 0;
+        for (const auto& [sql, count] : runs_)
+            n += count;
+        return n;
+    }
+    void Clear()
+    {
+        statements_.clear();
+        runs_.clear();
+    }
 
     // Each recorded statement whose plan walks a diagram, with the plan.
     QStringList DiagramWalks() const
     {
         QStringList walks;
+        for (const QString& sql : WalkingStatements())
+            walks << sql + QStringLiteral("\n    ") + Plan(sql).join(QStringLiteral("\n    "));
+        return walks;
+    }
+
+    QStringList WalkingStatements() const
+    {
+        const Analysing analysing(*this);
+        QStringList walks;
         for (const QString& sql : statements_) {
-            const QStringList plan = Plan(sql);
-            for (const QString& step : plan) {
+            for (const QString& step : Plan(sql)) {
                 if (WalksDiagram(step)) {
-                    walks << sql + QStringLiteral("\n    ") + plan.join(QStringLiteral("\n    "));
+                    walks << sql;
                     break;
                 }
             }
@@ -44,6 +66,7 @@ class PlanRecorder
 
     QStringList Plan(const QString& sql) const
     {
+        const Analysing analysing(*this);
         QStringList steps;
         sqlite3_stmt* st = nullptr;
         const QByteArray text = (QStringLiteral("EXPLAIN QUERY PLAN ") + sql).toUtf8();
@@ -58,16 +81,32 @@ class PlanRecorder
     }
 
   private:
+    // The recorder's own statements are not recorded.
+    struct Analysing {
+        explicit Analysing(const PlanRecorder& r) : recorder(r), was(r.analysing_)
+        {
+            recorder.analysing_ = true;
+        }
+        ~Analysing() { recorder.analysing_ = was; }
+        const PlanRecorder& recorder;
+        bool was;
+    };
+
     static int Traced(unsigned, void* self, void* stmt, void*)
     {
         const char* sql = sqlite3_sql(static_cast<sqlite3_stmt*>(stmt));
         // Transactions and savepoints have no plan; triggers report as comments.
+        PlanRecorder* recorder = static_cast<PlanRecorder*>(self);
+        if (recorder->analysing_)
+            return 0;
         const QString text = QString::fromUtf8(sql ? sql : "").trimmed();
         static const QRegularExpression noPlan(
             QStringLiteral("^(--|BEGIN|COMMIT|ROLLBACK|SAVEPOINT|RELEASE|PRAGMA)"),
             QRegularExpression::CaseInsensitiveOption);
-        if (!text.isEmpty() && !noPlan.match(text).hasMatch())
-            static_cast<PlanRecorder*>(self)->statements_.insert(text);
+        if (!text.isEmpty() && !noPlan.match(text).hasMatch()) {
+            recorder->statements_.insert(text);
+            ++recorder->runs_[text];
+        }
         return 0;
     }
 
@@ -109,4 +148,6 @@ class PlanRecorder
 
     sqlite3* db_;
     std::set<QString> statements_;
+    std::map<QString, int> runs_;
+    mutable bool analysing_ = false;
 };
