@@ -286,4 +286,17 @@ TEST_F(TableEngineTest, TypedColumnReadsAgreeWithTheFieldsConversions)
     EXPECT_TRUE(st.ColumnBool(4));
 }
 
+TEST_F(TableEngineTest, TheConnectionIsSetUpForPassesOverWholeDiagrams)
+{
+    tables::Statement cache(db_, "PRAGMA cache_size");
+    ASSERT_TRUE(cache.Step());
+    EXPECT_EQ(cache.ColumnInt64(0), -64 * 1024); // 64 MiB, taken as pages are read
+    tables::Statement mapped(db_, "PRAGMA mmap_size");
+    ASSERT_TRUE(mapped.Step());
+    EXPECT_EQ(mapped.ColumnInt64(0), 256LL * 1024 * 1024);
+    tables::Statement journal(db_, "PRAGMA journal_mode");
+    ASSERT_TRUE(journal.Step());
+    EXPECT_EQ(journal.ColumnText(0), QStringLiteral("wal"));
+}
+
 } // namespace
