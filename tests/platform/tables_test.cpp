@@ -299,4 +299,19 @@ TEST_F(TableEngineTest, TheConnectionIsSetUpForPassesOverWholeDiagrams)
     EXPECT_EQ(journal.ColumnText(0), QStringLiteral("wal"));
 }
 
+TEST_F(TableEngineTest, AScanReadsTheRowsATableWalksInTheSameOrder)
+{
+    for (const QString& index : {QString(), QStringLiteral("pxlxy")}) {
+        Table t = PointTable(index);
+        tables::TableScan scan(t);
+        std::vector<int> scanned;
+        for (scan.First(); !scan.Eof(); scan.Next()) {
+            scanned.push_back(scan.FieldByName("Pointnum").AsInteger());
+            EXPECT_EQ(scan.FieldByName("Lenx").Value.typeId(), QMetaType::Double);
+        }
+        EXPECT_EQ(scanned, WalkForward(t)) << index.toStdString();
+        EXPECT_THROW(scan.Prior(), EngineError);
+    }
+}
+
 } // namespace
