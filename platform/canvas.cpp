@@ -367,11 +367,11 @@ bool PlainText(const QString& text)
 
 } // namespace
 
-const Canvas::ShapedText& Canvas::Shaped(const QString& text)
+Canvas::ShapedText& Canvas::Shaped(const QString& text)
 {
     ShapedTexts& texts = shapedByFont_[fontKey_];
-    const auto found = texts.constFind(text);
-    if (found != texts.constEnd())
+    const auto found = texts.find(text);
+    if (found != texts.end())
         return *found;
     if (texts.size() >= MaxShapedTexts)
         texts.clear();
@@ -387,14 +387,13 @@ const Canvas::ShapedText& Canvas::Shaped(const QString& text)
         layout.endLayout();
         shaped.Glyphs = layout.glyphRuns();
         shaped.Origin = QPointF(0, metrics.ascent() - line.ascent());
-        FindInk(shaped);
     } else {
         shaped.Origin = QPointF(0, metrics.ascent());
     }
     return *texts.insert(text, shaped);
 }
 
-void Canvas::FindInk(ShapedText& shaped) const
+void Canvas::FindInk(ShapedText& shaped)
 {
     // Drawn on clear paper with room all round for glyphs that reach out of
     // their cell; the cell's corner at a whole pixel, as on the bitmap.
@@ -403,7 +402,10 @@ void Canvas::FindInk(ShapedText& shaped) const
     const int height = shaped.Height + 2 * pad;
     if (width > 30000 || height > 30000)
         return;
-    QImage paper(width, height, QImage::Format_ARGB32);
+    if (inkPaper_.width() < width || inkPaper_.height() < height)
+        inkPaper_ = QImage(std::max(width, inkPaper_.width()), std::max(height, inkPaper_.height()),
+                           QImage::Format_ARGB32);
+    QImage& paper = inkPaper_;
     paper.fill(Qt::transparent);
     {
         QPainter painter(&paper);
@@ -422,15 +424,21 @@ void Canvas::FindInk(ShapedText& shaped) const
         }
     }
     shaped.HasInk = true;
+    // A cell off the bitmap's top or left edge is drawn as text; the ink
+    // serves every other, so the glyphs need not be kept.
+    shaped.Glyphs.clear();
 }
 
 void Canvas::TextOut(int x, int y, const QString& text)
 {
     if (text.isEmpty() || image_.isNull())
         return;
-    const ShapedText& shaped = Shaped(text);
+    ShapedText& shaped = Shaped(text);
     if (brushStyle_ == BrushStyle::Solid)
         FillBox(x, y, x + shaped.Advance, y + shaped.Height, brushColour_);
+    if (shaped.Plain && !shaped.HasInk && shaped.DrawnOnce)
+        FindInk(shaped);
+    shaped.DrawnOnce = true;
     if (shaped.HasInk && x >= 0 && y >= 0) {
         QRgb* const bits = Pixels();
         const int stride = Stride();
@@ -449,8 +457,8 @@ void Canvas::TextOut(int x, int y, const QString& text)
     painter.setFont(font_);
     painter.setPen(QColor::fromRgb(OpaqueBits | fontColour_));
     const QPointF origin = QPointF(x, y) + shaped.Origin;
-    if (!shaped.Plain) {
-        painter.drawText(origin, text);
+    if (!shaped.Plain || shaped.Glyphs.isEmpty()) {
+        painter.drawText(QPointF(x, y + QFontMetrics(font_).ascent()), text);
         return;
     }
     for (const QGlyphRun& run : shaped.Glyphs)

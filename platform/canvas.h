@@ -124,17 +124,19 @@ class Canvas
     struct ShapedText {
         int Advance = 0;
         int Height = 0;
-        QPointF Origin; // of the glyphs, from the cell's top-left corner
-        QList<QGlyphRun> Glyphs;
-        bool Plain = true; // false: drawn as text, not from its glyphs
+        QPointF Origin;          // of the glyphs, from the cell's top-left corner
+        QList<QGlyphRun> Glyphs; // kept only while the ink is not known
+        bool Plain = true;       // false: drawn as text, not from its glyphs
         // The ink pixels from the cell's corner, for a cell whose corner is
-        // on the bitmap; empty Ink with HasInk false means draw the glyphs.
+        // on the bitmap; found the second time the text is drawn (a label
+        // drawn once is not worth it), until then the glyphs are drawn.
         std::vector<std::pair<int16_t, int16_t>> Ink;
         bool HasInk = false;
+        bool DrawnOnce = false;
     };
     using ShapedTexts = QHash<QString, ShapedText>;
-    const ShapedText& Shaped(const QString& text);
-    void FindInk(ShapedText& shaped) const;
+    ShapedText& Shaped(const QString& text);
+    void FindInk(ShapedText& shaped);
 
     void ResetState();
     void ApplyPen(int x, int y);
@@ -158,6 +160,7 @@ class Canvas
     // One cache per font the canvas has been given, by the font's key.
     std::map<QString, ShapedTexts> shapedByFont_;
     QString fontKey_;
+    QImage inkPaper_; // where FindInk draws, kept from one text to the next
     CanvasColour fontColour_ = Black;
     QPoint penPos_;
 };

@@ -10,8 +10,7 @@
 namespace
 {
 
-template <typename T>
-const T* FindByNumber(const std::vector<T>& rows, int32_t n, int32_t T::*key)
+template <typename T> const T* FindByNumber(const std::vector<T>& rows, int32_t n, int32_t T::*key)
 {
     const auto it = std::lower_bound(rows.begin(), rows.end(), n,
                                      [key](const T& row, int32_t v) { return row.*key < v; });
@@ -99,12 +98,12 @@ void Store::TakeDiagramContent(DiagramContent rows)
     diagramPoints_ = std::move(rows.Points);
     SortByNumber(diagramPoints_, &TPointRec::Pointnum);
     IndexPointsByNumber();
-    diagramSegments_.clear();
     diagramSegments_.reserve(rows.Segments.size());
-    visibleRecords_.clear();
     std::vector<VisibleSegmentRow> visible;
     visible.reserve(rows.Segments.size());
-    visibleRecords_.reserve(rows.Segments.size());
+    // The visible segments become the records in place, the others leave
+    // only what the fit checks, so a large diagram is held once.
+    size_t kept = 0;
     for (size_t i = 0; i < rows.Segments.size(); ++i) {
         TSegRec& seg = rows.Segments[i];
         diagramSegments_.push_back(
@@ -117,14 +116,21 @@ void Store::TakeDiagramContent(DiagramContent rows)
         seg.Measured = IsMeasured(seg);
         ComputeSegmentDeltas(seg);
         visible.push_back(RowOf(seg, visib));
-        visibleRecords_.push_back(std::move(seg));
+        rows.Segments[kept++] = seg;
     }
+    rows.Segments.resize(kept);
+    visibleRecords_ = std::move(rows.Segments);
     SortByNumber(diagramSegments_, &FitSegment::Segnum);
     VisibleSegments.Assign(std::move(visible));
 }
 
 void Store::OpenVisibleSegments()
 {
+    // What the last read held goes first: a large diagram is not held twice.
+    diagramPoints_ = {};
+    pointAt_ = {};
+    diagramSegments_ = {};
+    visibleRecords_ = {};
     TakeDiagramContent(ReadDiagramContent());
 }
 
