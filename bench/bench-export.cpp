@@ -24,31 +24,13 @@ constexpr int Runs = 3;
 
 using Rows = std::vector<std::vector<ibase::Value>>;
 
-tables::Table& SourceOf(TFcore& core, const ExportTable& table)
-{
-    const QString name = QString::fromLatin1(table.Name);
-    if (name == QLatin1String("DRAWING"))
-        return core.Table5;
-    if (name == QLatin1String("LAYER"))
-        return core.Table6;
-    if (name == QLatin1String("PFL"))
-        return core.Table8;
-    if (name == QLatin1String("PFLAYS"))
-        return core.Table7;
-    if (name == QLatin1String("POINT"))
-        return core.Table2;
-    if (name == QLatin1String("SEG"))
-        return core.Table1;
-    return core.Table4;
-}
-
 // Every row the export sends, table by table, in export order.
 std::vector<Rows> RowsToSend(TFcore& core)
 {
     std::vector<Rows> all;
     for (const ExportTable& table : ExportTables()) {
         Rows rows;
-        tables::Table& source = SourceOf(core, table);
+        tables::Table& source = ExportSourceTable(core, table);
         for (source.First(); !source.Eof(); source.Next())
             rows.push_back(ExportRowValues(table, source));
         all.push_back(std::move(rows));

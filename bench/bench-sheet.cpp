@@ -138,9 +138,28 @@ class SheetBench
         return p;
     }
 
-    // The user stands on a corner, types 0.437 across and 0.291 down (a
-    // point inside the plan, so the scale stays) and clicks "OK (more)";
-    // the sheet then redraws with X on the new point.
+    // X on the point, the lengths typed across and down, "OK (more)"
+    // clicked, and the sheet redrawn with X on the new point, as the
+    // measured-segment command does after the dialog.
+    void MeasureFrom(const TPointRec& from, const QString& across, const QString& down)
+    {
+        SheetState& s = sheet_->Sheet;
+        s.HideCursors();
+        s.CursorX() = from;
+        s.ShowCursors();
+        dialog_->MeasureO = s.CursorO();
+        dialog_->MeasureFrom = s.CursorX();
+        dialog_->Editx->setText(across);
+        dialog_->Edity->setText(down);
+        if (!dialog_->SaveMeasuredSegment())
+            BenchFail("the measured segment was not stored");
+        s.CursorX() = dialog_->LastSavedSegment.ToPoint;
+        s.LastSegment = dialog_->LastSavedSegment;
+        sheet_->Redraw.RefreshKeepingCursors();
+    }
+
+    // From a corner 0.437 across and 0.291 down: a point inside the plan,
+    // so the scale stays.
     void OkClick(SizedFigures& figures)
     {
         RefreshBound refresh(store_.Handle());
@@ -149,19 +168,7 @@ class SheetBench
         const SideBySide m = MeasureSideBySide(
             ClickRuns,
             [&](int) {
-                SheetState& s = sheet_->Sheet;
-                s.HideCursors();
-                s.CursorX() = RandomCorner();
-                s.ShowCursors();
-                dialog_->MeasureO = s.CursorO();
-                dialog_->MeasureFrom = s.CursorX();
-                dialog_->Editx->setText(QStringLiteral("0.437"));
-                dialog_->Edity->setText(QStringLiteral("0.291"));
-                if (!dialog_->SaveMeasuredSegment())
-                    BenchFail("the measured segment was not stored");
-                s.CursorX() = dialog_->LastSavedSegment.ToPoint;
-                s.LastSegment = dialog_->LastSavedSegment;
-                sheet_->Redraw.RefreshKeepingCursors();
+                MeasureFrom(RandomCorner(), QStringLiteral("0.437"), QStringLiteral("0.291"));
             },
             [&](int i) {
                 const TPointRec from = RandomCorner();
@@ -190,19 +197,7 @@ class SheetBench
         const SideBySide m = MeasureSideBySide(
             WideningRuns,
             [&](int) {
-                SheetState& s = sheet_->Sheet;
-                s.HideCursors();
-                s.CursorX() = FurthestRight();
-                s.ShowCursors();
-                dialog_->MeasureO = s.CursorO();
-                dialog_->MeasureFrom = s.CursorX();
-                dialog_->Editx->setText(QStringLiteral("1.5"));
-                dialog_->Edity->setText(QStringLiteral("0.25"));
-                if (!dialog_->SaveMeasuredSegment())
-                    BenchFail("the measured segment was not stored");
-                s.CursorX() = dialog_->LastSavedSegment.ToPoint;
-                s.LastSegment = dialog_->LastSavedSegment;
-                sheet_->Redraw.RefreshKeepingCursors();
+                MeasureFrom(FurthestRight(), QStringLiteral("1.5"), QStringLiteral("0.25"));
             },
             [&](int i) {
                 const TPointRec from = FurthestRight();

@@ -89,8 +89,7 @@ Start RunChild(const char* mode, const QString& folder)
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     Start start;
     start.Ms = Ms([&] {
-        child.start(QCoreApplication::applicationFilePath(),
-                    {QString::fromLatin1(mode), folder});
+        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(mode), folder});
         while (!child.canReadLine() && child.waitForReadyRead(60000)) {
         }
     });
@@ -111,8 +110,7 @@ void StartAt(int segments, SizedFigures& figures)
         IniFile ini(folder + QStringLiteral("/scalora.ini"));
         ini.WriteInteger(QStringLiteral("main"), QStringLiteral("DiagramNumber"),
                          benchsite::SiteDiagram);
-        ini.WriteInteger(QStringLiteral("main"), QStringLiteral("DBVn"),
-                         CurrentTableStoreVersion);
+        ini.WriteInteger(QStringLiteral("main"), QStringLiteral("DBVn"), CurrentTableStoreVersion);
     }
     // The last run drew the diagram on a sheet of this size: its pixels
     // and boxes are cached as a start finds them.

@@ -168,6 +168,18 @@ class StoreBench
         figures.Report(name, segments_, m, "ms");
     }
 
+    // What a move of X from one pixel before the point does.
+    void AlongALine(const TPointRec& to, int fromDx, int fromDy)
+    {
+        TPointRec from = to;
+        from.Pxlx += fromDx;
+        from.Pxly += fromDy;
+        TPointRec found;
+        TSegRec seg;
+        Core().FindSegmentInLine(from, to, seg);
+        Core().FindPointInLine(from, to, found);
+    }
+
     void LookUps(SizedFigures& figures)
     {
         const int dg = benchsite::SiteDiagram;
@@ -201,33 +213,19 @@ class StoreBench
             "SELECT * FROM seg WHERE dgnum = ?1 AND topt = ?2",
             [&](const TPointRec& p) { Core().OpenSegmentsAtPoint(p.Pointnum); },
             [&](RawStatement& st, const TPointRec& p) { st.Int(1, dg).Int(2, p.Pointnum); });
-        // X moved one pixel right of a drawn point: the point and the
-        // vertical segment in its new column at its height.
+        // X moved one pixel right of (or down onto) a drawn point: the point
+        // and the straight segment crossed in its new column (or row).
         LookUp(
             figures, "lookup-along-a-row",
             "SELECT * FROM point WHERE dgnum = ?1 AND pxlx = ?2 AND leny = ?3",
-            [&](const TPointRec& p) {
-                TPointRec from = p;
-                from.Pxlx -= 1;
-                TPointRec found;
-                TSegRec seg;
-                Core().FindSegmentInLine(from, p, seg);
-                Core().FindPointInLine(from, p, found);
-            },
+            [&](const TPointRec& p) { AlongALine(p, -1, 0); },
             [&](RawStatement& st, const TPointRec& p) {
                 st.Int(1, dg).Int(2, p.Pxlx).Real(3, p.Leny);
             });
         LookUp(
             figures, "lookup-along-a-column",
             "SELECT * FROM point WHERE dgnum = ?1 AND pxly = ?2 AND lenx = ?3",
-            [&](const TPointRec& p) {
-                TPointRec from = p;
-                from.Pxly -= 1;
-                TPointRec found;
-                TSegRec seg;
-                Core().FindSegmentInLine(from, p, seg);
-                Core().FindPointInLine(from, p, found);
-            },
+            [&](const TPointRec& p) { AlongALine(p, 0, -1); },
             [&](RawStatement& st, const TPointRec& p) {
                 st.Int(1, dg).Int(2, p.Pxly).Real(3, p.Lenx);
             });

@@ -189,7 +189,11 @@ class RewriteBound
         const int shift = i % 2 ? -1 : 1;
         RawExec(db_, "BEGIN");
         for (const auto& [n, x, y] : points_)
-            point_.Int(1, x + shift).Int(2, y + shift).Int(3, benchsite::SiteDiagram).Int(4, n).Run();
+            point_.Int(1, x + shift)
+                .Int(2, y + shift)
+                .Int(3, benchsite::SiteDiagram)
+                .Int(4, n)
+                .Run();
         for (const Box& b : segs_) {
             seg_.Real(1, b.Len[0]).Real(2, b.Len[1]).Real(3, b.Len[2]).Real(4, b.Len[3]);
             seg_.Int(5, b.Px[0] + shift).Int(6, b.Px[1] + shift).Int(7, b.Px[2] + shift);

@@ -96,6 +96,18 @@ SegmentBox BoxOfSegment(const TSegRec& seg)
                       seg.Pxlx1, seg.Pxly1, seg.Pxlx2, seg.Pxly2};
 }
 
+void SetBoxOfSegment(TSegRec& seg, const SegmentBox& box)
+{
+    seg.Lenx1 = box.Lenx1;
+    seg.Leny1 = box.Leny1;
+    seg.Lenx2 = box.Lenx2;
+    seg.Leny2 = box.Leny2;
+    seg.Pxlx1 = box.Pxlx1;
+    seg.Pxly1 = box.Pxly1;
+    seg.Pxlx2 = box.Pxlx2;
+    seg.Pxly2 = box.Pxly2;
+}
+
 QString FormatReal3(Extended x)
 {
     return FormatFixed(x, 3);

@@ -404,20 +404,25 @@ void FirebirdExport::CopyTable(const ExportTable& table, tables::Table& source)
     }
 }
 
-tables::Table& FirebirdExport::SourceTable(const ExportTable& table)
+tables::Table& ExportSourceTable(TFcore& core, const ExportTable& table)
 {
     const QString name = QString::fromLatin1(table.Name);
     if (name == QLatin1String("DRAWING"))
-        return core_.Table5;
+        return core.Table5;
     if (name == QLatin1String("LAYER"))
-        return core_.Table6;
+        return core.Table6;
     if (name == QLatin1String("PFL"))
-        return core_.Table8;
+        return core.Table8;
     if (name == QLatin1String("PFLAYS"))
-        return core_.Table7;
+        return core.Table7;
     if (name == QLatin1String("POINT"))
-        return core_.Table2;
+        return core.Table2;
     if (name == QLatin1String("SEG"))
-        return core_.Table1;
-    return core_.Table4;
+        return core.Table1;
+    return core.Table4;
+}
+
+tables::Table& FirebirdExport::SourceTable(const ExportTable& table)
+{
+    return ExportSourceTable(core_, table);
 }

@@ -218,15 +218,7 @@ void Store::WriteRewrites(const std::vector<PixelRewrite>& pixels,
         rec.FromPoint = EndPoint(rec.FromPoint.Pointnum, false);
         rec.ToPoint = EndPoint(rec.ToPoint.Pointnum, false);
         const FitSegment* s = FindByNumber(diagramSegments_, rec.Segnum, &FitSegment::Segnum);
-        const SegmentBox& box = s->Stored;
-        rec.Lenx1 = box.Lenx1;
-        rec.Leny1 = box.Leny1;
-        rec.Lenx2 = box.Lenx2;
-        rec.Leny2 = box.Leny2;
-        rec.Pxlx1 = box.Pxlx1;
-        rec.Pxly1 = box.Pxly1;
-        rec.Pxlx2 = box.Pxlx2;
-        rec.Pxly2 = box.Pxly2;
+        SetBoxOfSegment(rec, s->Stored);
     }
 }
 
