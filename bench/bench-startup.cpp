@@ -18,7 +18,7 @@
 #include "platform/ini.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "sheet/tableedition.h"
+#include "store/tableedition.h"
 
 #include <QApplication>
 #include <QCoreApplication>

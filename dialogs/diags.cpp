@@ -178,7 +178,7 @@ void TFDiags::Rename1Click()
     }
     ReloadDiagramList();
     if (number == store_.CurrentDiagram) {
-        store_.DiagramName = name;
+        store_.RenameOpenDiagram(name);
     }
 }
 
@@ -186,7 +186,7 @@ bool TFDiags::InputDecimals(int32_t& decimals)
 {
     int32_t typed = decimals;
     for (;;) {
-        if (!InputNumber(QStringLiteral("Enter decimal places for rounding units"), typed)) {
+        if (!InputWholeNumber(QStringLiteral("Enter decimal places for rounding units"), typed)) {
             return false;
         }
         if (typed >= 0 && typed <= MaxDecimals) {
@@ -198,20 +198,15 @@ bool TFDiags::InputDecimals(int32_t& decimals)
     }
 }
 
-bool TFDiags::AskUnitsAndDecimals()
+bool TFDiags::AskUnitsAndDecimals(QString& units, int32_t& decimals)
 {
-    QString units = store_.DiagramUnits;
+    units = store_.DiagramUnits;
     if (!InputFittingText(QStringLiteral("Enter units (eg mm)"), units, UnitsWidth,
                           QStringLiteral("Units"))) {
         return false;
     }
-    int32_t decimals = store_.RoundingDP;
-    if (!InputDecimals(decimals)) {
-        return false;
-    }
-    store_.DiagramUnits = units;
-    store_.RoundingDP = decimals;
-    return true;
+    decimals = store_.RoundingDP;
+    return InputDecimals(decimals);
 }
 
 bool TFDiags::NewDiagram()
@@ -223,29 +218,16 @@ bool TFDiags::NewDiagram()
                           name, DiagramNameWidth, QStringLiteral("A diagram's name"))) {
         return false;
     }
-    // Asked before anything is written, so a cancel leaves no trace.
-    const QString keptUnits = store_.DiagramUnits;
-    const int32_t keptDecimals = store_.RoundingDP;
-    if (!AskUnitsAndDecimals()) {
-        return false;
-    }
+    // Asked before anything is written, so a cancel leaves no trace, and
+    // the open diagram keeps its own units when the new one is not made.
     DiagramRow row;
     row.Dgnum = n;
     row.Dgname = name;
-    row.Units = store_.DiagramUnits;
-    row.RndgDP = store_.RoundingDP;
-    try {
-        rows_->Insert(row);
-    } catch (...) {
-        // The open diagram keeps its own units when the new one was not made.
-        store_.DiagramUnits = keptUnits;
-        store_.RoundingDP = keptDecimals;
-        throw;
+    if (!AskUnitsAndDecimals(row.Units, row.RndgDP)) {
+        return false;
     }
-    store_.CurrentDiagram = n;
-    store_.DiagramName = name;
-    store_.LastSegNum = 0;
-    store_.LastPointNum = -1;
+    rows_->Insert(row);
+    store_.AdoptNewDiagram(n, name, row.Units, row.RndgDP);
     ReloadDiagramList();
     return true;
 }
@@ -279,11 +261,14 @@ bool TFDiags::EditDiagramUnits()
     if (!FindDiagramRow(store_.CurrentDiagram)) {
         return false;
     }
-    if (!AskUnitsAndDecimals()) {
+    QString units;
+    int32_t decimals = 0;
+    if (!AskUnitsAndDecimals(units, decimals)) {
         return false;
     }
     // The decimal places go with the units, so the next opening of the
     // diagram shows lengths as they were set here.
-    rows_->WriteUnits(store_.CurrentDiagram, store_.DiagramUnits, store_.RoundingDP);
+    rows_->WriteUnits(store_.CurrentDiagram, units, decimals);
+    store_.SetDiagramUnits(units, decimals);
     return true;
 }

@@ -3,7 +3,7 @@
 // diagram, rename one and change the open diagram's units and decimal
 // places.
 
-#include "dialogs/diagsrows.h"
+#include "store/diagramrows.h"
 
 #include <QDialog>
 #include <memory>
@@ -35,9 +35,9 @@ class TFDiags : public QDialog
     // diagram with its first layer and makes it the current one; false,
     // nothing written, when a prompt is cancelled.
     bool NewDiagram();
-    // Asks the units (starting from the open diagram's) and the decimal
-    // places; true with DiagramUnits and RoundingDP replaced.
-    bool AskUnitsAndDecimals();
+    // Asks the units and the decimal places, starting from the open
+    // diagram's; true with the answers, which the caller stores.
+    bool AskUnitsAndDecimals(QString& units, int32_t& decimals);
     bool FindDiagramRow(int32_t number);
     // True with the new name once it is stored.
     bool RenameDiagram(int32_t number, QString& name);

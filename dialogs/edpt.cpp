@@ -2,6 +2,7 @@
 
 #include "library/datetexts.h"
 #include "library/qorvlib.h"
+#include "store/coords.h"
 #include "store/store.h"
 
 #include <QGridLayout>
@@ -143,6 +144,10 @@ bool TFEdPt::ReadEdits(TPointRec& rec)
     if (!ReadLength(Edit1->text(), lenx) || !ReadLength(Edit2->text(), leny) ||
         !ReadPixel(Edit3->text(), pxlx) || !ReadPixel(Edit4->text(), pxly))
         return false;
+    if (!LengthsInRange({lenx, leny})) {
+        ShowInfo(LengthOutOfRangeMessage());
+        return false;
+    }
     rec.Lenx = EditedLength(EditedPoint.Lenx, lenx, shownLenx_);
     rec.Leny = EditedLength(EditedPoint.Leny, leny, shownLeny_);
     rec.Pxlx = pxlx;
@@ -169,14 +174,13 @@ bool TFEdPt::ReadEdits(TPointRec& rec)
 
 void TFEdPt::OKBtnClick()
 {
-    // A text that is not a number keeps the window open for correcting.
+    // A text that is not a number, or a length out of range, keeps the
+    // window open for correcting; a declined confirmation closes it as OK
+    // with nothing written.
     TPointRec rec = EditedPoint;
     if (!ReadEdits(rec))
         return;
-    if (!Confirm(QStringLiteral("Update point - are you really sure?"))) {
-        reject();
-        return;
-    }
-    store_.StorePoint(rec);
+    if (Confirm(QStringLiteral("Update point - are you really sure?")))
+        store_.StorePoint(rec);
     accept();
 }

@@ -141,10 +141,14 @@ bool TFLayers::ChooseLayer(TLayerRec& layer)
     if (exec() != QDialog::Accepted) {
         return false;
     }
-    // OK on an empty list chooses nothing: there is no layer to hand back.
+    // OK on an empty list hands back the values of an empty row: layer 0,
+    // no name, hidden, so that a caller needing a visible layer says so.
     const TLayerRec* row = CurrentLayerRow();
     if (!row) {
-        return false;
+        layer.Layernum = 0;
+        layer.Name.clear();
+        layer.Visib = VisibHidden;
+        return true;
     }
     layer = *row;
     return true;

@@ -6,7 +6,7 @@
 // is stored at once; OK and Cancel only decide what the entry routine
 // returns.
 
-#include "dialogs/layersdata.h"
+#include "store/layersdata.h"
 #include "store/records.h"
 
 #include <QDialog>

@@ -3,7 +3,7 @@
 // layer visibilities, with commands to create, rename and delete them. It
 // hands back the profile chosen with OK.
 
-#include "dialogs/pflsdata.h"
+#include "store/profilesdata.h"
 
 #include <QDialog>
 #include <cstdint>

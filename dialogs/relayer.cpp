@@ -64,7 +64,11 @@ Tfrelayer::~Tfrelayer() = default;
 
 bool Tfrelayer::ShowMoveSegments()
 {
-    store_.ListLayers(*ComboBox1);
+    ClearComboValues(*ComboBox1);
+    for (const TLayerRec& layer : store_.ListLayers())
+        AddComboValue(*ComboBox1, QString::number(layer.Layernum) + ' ' + layer.Name,
+                      layer.Layernum);
+    ComboBox1->setCurrentIndex(0);
     return exec() == QDialog::Accepted;
 }
 
@@ -77,9 +81,10 @@ void Tfrelayer::showEvent(QShowEvent* event)
 
 void Tfrelayer::Button1Click()
 {
-    if (MoveSegmentsToLayer()) {
-        accept();
-    }
+    // OK closes the dialog whatever the move came to: a bad range has been
+    // reported, and the typed range is there again at the next showing.
+    MoveSegmentsToLayer();
+    accept();
 }
 
 bool Tfrelayer::ReadRange(int32_t& from, int32_t& to)

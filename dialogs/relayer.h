@@ -2,7 +2,7 @@
 // Moves the segments of a range of segment numbers that lie on bold layers
 // to one destination layer.
 
-#include "dialogs/layersdata.h"
+#include "store/layersdata.h"
 
 #include <QDialog>
 #include <cstdint>

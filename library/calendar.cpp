@@ -348,11 +348,15 @@ TDateTimeRec DateTimeRecFromDateTime(double value)
     return out;
 }
 
+double DateTimeValueOf(const QDateTime& dateTime)
+{
+    return double(QDate(1899, 12, 30).daysTo(dateTime.date())) +
+           dateTime.time().msecsSinceStartOfDay() / double(MsPerDay);
+}
+
 double NowDateTime()
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    return double(QDate(1899, 12, 30).daysTo(now.date())) +
-           now.time().msecsSinceStartOfDay() / double(MsPerDay);
+    return DateTimeValueOf(QDateTime::currentDateTime());
 }
 
 TDateRec TodayRec()

@@ -11,6 +11,8 @@
 #include <array>
 #include <cstdint>
 
+class QDateTime;
+
 // All three 0 is "no date". Year 0 exists as a value but has no day number.
 struct TDateRec {
     uint16_t Year = 0;
@@ -115,6 +117,8 @@ void NormaliseTime(TTimeRec& time);
 void NormaliseDateTime(TDateTimeRec& dateTime);
 TDateTimeRec DateTimeRecFromDateTime(double value);
 
+// A local date and time as a date-time value.
+double DateTimeValueOf(const QDateTime& dateTime);
 // The current local date and time as a date-time value.
 double NowDateTime();
 TDateRec TodayRec();

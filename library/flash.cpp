@@ -88,7 +88,7 @@ void HideFlash()
 bool AskFlashInterval()
 {
     int32_t value = flashIntervalMs;
-    if (!InputNumber(QStringLiteral("Enter flash interval in milliseconds (500-2000)"), value))
+    if (!InputWholeNumber(QStringLiteral("Enter flash interval in milliseconds (500-2000)"), value))
         return false;
     if (value < 500 || value > 2000) {
         Flash(QStringLiteral("Out of range"));

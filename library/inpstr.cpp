@@ -1,6 +1,6 @@
 #include "library/inpstr.h"
 
-#include "library/busy.h"
+#include "library/facedrag.h"
 #include "library/messages.h"
 #include "library/promptseam.h"
 #include "library/textnum.h"
@@ -9,10 +9,8 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
-#include <QWindow>
 #include <memory>
 
 namespace
@@ -90,7 +88,23 @@ bool InputNumber2(const QString& prompt1, const QString& prompt2, int32_t& numbe
     return ParseInteger(text, number);
 }
 
-TFinpstr::TFinpstr(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+bool InputWholeNumber(const QString& prompt, int32_t& number)
+{
+    QString text = number > 0 ? QString::number(number) : QString();
+    for (;;) {
+        if (!InputText(prompt, text))
+            return false;
+        int32_t typed = 0;
+        if (ParseInteger(text, typed)) {
+            number = typed;
+            return true;
+        }
+        ShowInfo(QStringLiteral("Invalid integer ") + InDoubleQuotes(text));
+    }
+}
+
+TFinpstr::TFinpstr(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), drag_(new FaceDrag(*this))
 {
     setModal(true);
     resize(245, 153);
@@ -100,16 +114,7 @@ TFinpstr::TFinpstr(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Frameless
 
 void TFinpstr::BuildPanel()
 {
-    Panel1 = new QFrame(this);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setLineWidth(2);
-    QPalette palette = Panel1->palette();
-    palette.setColor(QPalette::Window, QColor(192, 192, 192));
-    Panel1->setPalette(palette);
-    Panel1->setAutoFillBackground(true);
-    Panel1->setGeometry(rect());
-    Panel1->setMouseTracking(true);
-    Panel1->installEventFilter(this);
+    Panel1 = drag_->MakeFacePanel();
 }
 
 void TFinpstr::BuildControls()
@@ -173,60 +178,6 @@ void TFinpstr::WidenFor(const QLabel& label)
     const int needed = label.x() * 2 + label.width() + 4;
     if (width() < needed)
         resize(needed, height());
-}
-
-void TFinpstr::resizeEvent(QResizeEvent* event)
-{
-    QDialog::resizeEvent(event);
-    Panel1->setGeometry(rect());
-}
-
-void TFinpstr::hideEvent(QHideEvent* event)
-{
-    // A press on the face that ended without a move would leave the drag
-    // shape on the whole program.
-    if (ScreenCursor() == Qt::DragMoveCursor)
-        SetScreenCursor(Qt::ArrowCursor);
-    draggingByHand_ = false;
-    QDialog::hideEvent(event);
-}
-
-bool TFinpstr::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == Panel1) {
-        if (event->type() == QEvent::MouseButtonPress) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            if (mouse->button() == Qt::LeftButton) {
-                Panel1MouseDown(mouse->globalPosition().toPoint());
-                return true;
-            }
-        } else if (event->type() == QEvent::MouseMove) {
-            auto* mouse = static_cast<QMouseEvent*>(event);
-            Panel1MouseMove(mouse->globalPosition().toPoint(), mouse->buttons());
-        } else if (event->type() == QEvent::MouseButtonRelease) {
-            draggingByHand_ = false;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void TFinpstr::Panel1MouseDown(const QPoint& globalPos)
-{
-    SetScreenCursor(Qt::DragMoveCursor);
-    // The window manager moves the box with the mouse; where it cannot, the
-    // box follows the mouse moves itself until the button is released.
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;
-    draggingByHand_ = true;
-    dragOffset_ = globalPos - pos();
-}
-
-void TFinpstr::Panel1MouseMove(const QPoint& globalPos, Qt::MouseButtons buttons)
-{
-    if (ScreenCursor() != Qt::ArrowCursor)
-        SetScreenCursor(Qt::ArrowCursor);
-    if (draggingByHand_ && (buttons & Qt::LeftButton))
-        move(globalPos - dragOffset_);
 }
 
 void TFinpstr::Button1Click()

@@ -6,10 +6,10 @@
 
 #include <QChar>
 #include <QDialog>
-#include <QPoint>
 #include <QString>
 #include <cstdint>
 
+class FaceDrag;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -32,6 +32,9 @@ bool InputText2(const QString& prompt1, const QString& prompt2, QString& text);
 // unchanged and nothing is said.
 bool InputNumber(const QString& prompt, int32_t& number);
 bool InputNumber2(const QString& prompt1, const QString& prompt2, int32_t& number);
+// InputNumber that says "Invalid integer" and asks again, with the typed text,
+// until the text is a whole number; false only when the user cancels.
+bool InputWholeNumber(const QString& prompt, int32_t& number);
 
 class TFinpstr : public QDialog
 {
@@ -51,11 +54,6 @@ class TFinpstr : public QDialog
     QPushButton* Button1;
     QPushButton* Button2;
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
   private:
     void BuildPanel();
     void BuildControls();
@@ -63,13 +61,10 @@ class TFinpstr : public QDialog
     void PlaceAtAnchor();
     void SetPrompts(const QString& prompt1, const QString& prompt2);
     void WidenFor(const QLabel& label);
-    void Panel1MouseDown(const QPoint& globalPos);
-    void Panel1MouseMove(const QPoint& globalPos, Qt::MouseButtons buttons);
     void Button1Click();
     void Button2Click();
 
-    bool draggingByHand_ = false;
-    QPoint dragOffset_;
+    FaceDrag* drag_; // the panel is the drag surface
 };
 
 // The one input box of the run: the one handed over by UseInputBox while

@@ -41,8 +41,7 @@ void InitLibrary()
     shortDateFormat = QStringLiteral("yyyy/mm/dd");
     SetSavedColour(Qt::white);
     EndAllBusy();
-    // Program folder: ProgramFolderPath is set here from ProgramFolder once
-    // the file routines are in the library.
+    SetProgramFolderPath(ProgramFolder());
     SetMsgCaption(QString());
 }
 

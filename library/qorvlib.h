@@ -1,11 +1,12 @@
 #pragma once
 // Chief header of the utility library: messages, questions, text and number
-// routines, control helpers, the input box, the flash note and the library's
-// start-up.
+// routines, control helpers, file and folder copying, the input box, the
+// flash note and the library's start-up.
 
 #include "library/busy.h"
 #include "library/combovalues.h"
 #include "library/controls.h"
+#include "library/files.h"
 #include "library/flash.h"
 #include "library/inpstr.h"
 #include "library/messages.h"

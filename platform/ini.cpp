@@ -101,12 +101,18 @@ void IniFile::SaveLines(const QStringList& lines) const
         throw std::runtime_error(
             QStringLiteral("Cannot write %1: %2").arg(path_, file.errorString()).toStdString());
     }
-    QTextStream out(&file);
-    out.setEncoding(QStringConverter::Utf8);
+    QByteArray text;
     for (const QString& line : lines) {
-        out << line << '\n';
+        text += line.toUtf8() + '\n';
     }
-    out.flush();
+    // Every byte must reach the file before it replaces the old one: a write
+    // that fails (a full disk) leaves the old file as it was.
+    if (file.write(text) != text.size() || !file.flush()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw std::runtime_error(
+            QStringLiteral("Cannot write %1: %2").arg(path_, reason).toStdString());
+    }
     if (!file.commit()) {
         throw std::runtime_error(
             QStringLiteral("Cannot write %1: %2").arg(path_, file.errorString()).toStdString());

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QUrl>
 #include <sqlite3.h>
 
 namespace tables
@@ -119,6 +120,72 @@ QStringList ParameterNames(const QString& sql)
     return names;
 }
 
+namespace
+{
+
+// The first column of every row of one statement on the connection.
+QStringList FirstColumn(sqlite3* db, const char* sql)
+{
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
+        Fail(QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+    QStringList rows;
+    int rc;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        rows << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE) {
+        Fail(QString::fromUtf8(sqlite3_errmsg(db)));
+    }
+    return rows;
+}
+
+QString CheckOpenStore(sqlite3* db, const QStringList& requiredTables)
+{
+    const QStringList verdict = FirstColumn(db, "PRAGMA integrity_check");
+    if (verdict != QStringList{QStringLiteral("ok")}) {
+        return verdict.join('\n');
+    }
+    const QStringList names = FirstColumn(db, "SELECT lower(name) FROM sqlite_master "
+                                              "WHERE type = 'table'");
+    for (const QString& table : requiredTables) {
+        if (!names.contains(table.toLower())) {
+            return QStringLiteral("table %1 is missing").arg(table);
+        }
+    }
+    return QStringLiteral("ok");
+}
+
+} // namespace
+
+QString CheckStoreFile(const QString& file, const QStringList& requiredTables)
+{
+    if (!QFileInfo(file).isFile()) {
+        return QStringLiteral("%1 is not there").arg(file);
+    }
+    const QString uri =
+        QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()).toString(QUrl::FullyEncoded) +
+        QStringLiteral("?immutable=1");
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(uri.toUtf8().constData(), &db,
+                                   SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString text = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        return QStringLiteral("cannot open %1: %2").arg(file, text);
+    }
+    QString verdict;
+    try {
+        verdict = CheckOpenStore(db, requiredTables);
+    } catch (const EngineError& e) {
+        verdict = QString::fromStdString(e.what());
+    }
+    sqlite3_close_v2(db);
+    return verdict;
+}
+
 // ---------------------------------------------------------------- Database
 
 Database::Database() = default;
@@ -173,6 +240,10 @@ void Database::Open()
     db_ = db;
     sqlite3_busy_timeout(db_, 5000);
     try {
+        // Reading the schema only reads: a file that is not a database, or
+        // not one of ours (an empty file among them), is refused before the
+        // first write below could touch it.
+        CheckRequiredTables();
         // A committed change survives a crash of the program at once, and a
         // crash never leaves half a transaction behind. The write-ahead log
         // reaches the disk platters at each flush (Flush), as the store's
@@ -185,10 +256,26 @@ void Database::Open()
         // again at every refresh (README, design notes).
         Execute(QStringLiteral("PRAGMA cache_size=-%1").arg(PageCacheKiB));
         Execute(QStringLiteral("PRAGMA mmap_size=%1").arg(MappedBytes));
-        Execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        // What a crash left in the log goes into the main file now, so that
+        // a copy of the main file taken from here on holds every commit.
+        Flush();
     } catch (...) {
         Close();
         throw;
+    }
+}
+
+void Database::CheckRequiredTables()
+{
+    Statement st(*this, QStringLiteral("SELECT lower(name) FROM sqlite_master WHERE type='table'"));
+    QStringList present;
+    while (st.Step()) {
+        present << st.Column(0).toString();
+    }
+    for (const QString& table : RequiredTables) {
+        if (!present.contains(table.toLower())) {
+            Fail(QStringLiteral("no such table: %1 in %2").arg(table, FilePath()));
+        }
     }
 }
 

@@ -39,6 +39,12 @@ QString MapTableNames(const QString& sql);
 // A table name as the datasets are given it ("seg.db") in plain form ("seg").
 QString PlainTableName(const QString& name);
 
+// Whether a copied store file is sound: it opens, SQLite's integrity check
+// finds nothing wrong and it holds the tables named (plain names, any case).
+// "ok", or what is wrong with it. The file is opened read-only as one that
+// nothing changes, so neither it nor its folder is touched.
+QString CheckStoreFile(const QString& file, const QStringList& requiredTables);
+
 class Statement;
 
 class Database
@@ -52,9 +58,14 @@ class Database
     QString DatabaseName;
     QString DriverName;
     QStringList Params; // "PATH=<folder>"
+    // Tables the file must hold to be opened at all (plain names, any case).
+    QStringList RequiredTables;
 
     // Opens the store file of the folder named by the PATH parameter. The
-    // file is never created here: a missing folder or file is an error.
+    // file is never created here: a missing folder or file is an error, and
+    // so is a file that is not a database or lacks a required table; nothing
+    // is written into such a file. A write-ahead log left by a crash is
+    // folded into the main file before Open returns.
     void Open();
     void Close();
     bool Connected() const { return db_ != nullptr; }
@@ -81,6 +92,8 @@ class Database
     std::string LastError() const;
 
   private:
+    void CheckRequiredTables();
+
     sqlite3* db_ = nullptr;
     int depth_ = 0;
     std::map<QString, std::unique_ptr<Statement>> statements_;

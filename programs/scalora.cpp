@@ -1,6 +1,7 @@
 // scalora: the drawing editor on the table store.
 
-#include "sheet/tableedition.h"
+#include "sheet/startup.h"
+#include "store/tableedition.h"
 
 int main(int argc, char** argv)
 {

@@ -25,8 +25,11 @@ class TFhchk;
 class TFpfls;
 class TFnewseg;
 class TFnotes;
+struct Edition;
 
 struct Forms {
+    // The program's edition; none (in tests) stands for the first program.
+    const Edition* Program = nullptr;
     TFSheet* FSheet = nullptr;
     TFCal* FCal = nullptr;
     TFchoice* Fchoice = nullptr;
@@ -50,3 +53,6 @@ struct Forms {
     TFnewseg* Fnewseg = nullptr;
     TFnotes* Fnotes = nullptr;
 };
+
+// The edition the windows take their differences from.
+const Edition& ProgramEdition(const Forms& forms);

@@ -245,6 +245,12 @@ bool TFseg::SaveMeasuredSegment()
         newPoint.Lenx = MeasureFrom.Lenx + x;
         newPoint.Leny = MeasureFrom.Leny + y;
     }
+    // A length beyond the diagram's range would store a point that no fit can
+    // place, or one at infinity that blanks the whole drawing.
+    if (!LengthsInRange({x, y, z, newPoint.Lenx, newPoint.Leny})) {
+        ShowInfo(LengthOutOfRangeMessage());
+        return false;
+    }
     newPoint.Pointnum = -1;
     newPoint.Multiple = false;
     newPoint.Pxlx = store_.LenToPixelX(newPoint.Lenx);

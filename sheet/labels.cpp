@@ -45,8 +45,12 @@ void SheetLabels::TextAtX()
         ShowInfo(QStringLiteral("Point at X already has text"));
         return;
     }
+    // A label longer than its column is refused and asked again, never cut;
+    // an empty one is no label at all.
     QString text;
-    if (!InputText(QStringLiteral("Text at X"), text))
+    if (!InputFittingText(QStringLiteral("Text at X"), text, TextWidth, QStringLiteral("A label")))
+        return;
+    if (text.isEmpty())
         return;
     sheet.LastText = text;
     TLayerRec layer;

@@ -2,6 +2,7 @@
 
 #include "dialogs/about1.h"
 #include "dialogs/diags.h"
+#include "dialogs/hchk.h"
 #include "dialogs/layers.h"
 #include "dialogs/notepad.h"
 #include "dialogs/notes.h"
@@ -68,12 +69,7 @@ void SheetCommands::New1Click()
 
 void SheetCommands::Close1Click()
 {
-    Store& core = Core();
-    core.CurrentDiagram = 0;
-    // The closed diagram's name and units go with it, so the caption no
-    // longer names a diagram that is not on the sheet.
-    core.DiagramName.clear();
-    core.DiagramUnits.clear();
+    Core().CloseDiagram();
     sheet_.Redraw.RefreshWithCursors();
     sheet_.UpdateCaption();
 }
@@ -91,7 +87,7 @@ void SheetCommands::Rename1Click()
     QString name;
     if (!forms_.FDiags->RenameDiagram(Core().CurrentDiagram, name))
         return;
-    Core().DiagramName = name;
+    Core().RenameOpenDiagram(name);
     sheet_.UpdateCaption();
 }
 
@@ -125,8 +121,15 @@ void SheetCommands::Layers1Click()
 
 void SheetCommands::exportFB1Click()
 {
-    if (ExportToFirebird && ExportToFirebird())
+    // A successful export ends the program, so that scalora2 is started next.
+    if (Core().ExportToFirebird())
         sheet_.CloseSheet();
+}
+
+void SheetCommands::Healthcheck1Click()
+{
+    if (forms_.Fhchk)
+        forms_.Fhchk->ShowHealthCheck();
 }
 
 bool SheetCommands::AskNumber(const QString& prompt, QString& typed, int32_t& number)
@@ -193,16 +196,23 @@ void SheetCommands::Options1Open()
                                QString::number(FlashIntervalMs()) + QStringLiteral("ms"));
 }
 
+// A window already shown behind the sheet comes to the front, ready to type.
 void SheetCommands::Notepad1Click()
 {
-    if (forms_.Fnotepad)
-        forms_.Fnotepad->show();
+    if (!forms_.Fnotepad)
+        return;
+    forms_.Fnotepad->show();
+    forms_.Fnotepad->raise();
+    forms_.Fnotepad->activateWindow();
 }
 
 void SheetCommands::About1Click()
 {
-    if (forms_.FAbout1)
-        ShowNearMouse(*forms_.FAbout1);
+    if (!forms_.FAbout1)
+        return;
+    ShowNearMouse(*forms_.FAbout1);
+    forms_.FAbout1->raise();
+    forms_.FAbout1->activateWindow();
 }
 
 void SheetCommands::QuitBtnClick()

@@ -16,10 +16,6 @@ class SheetCommands
   public:
     SheetCommands(TFSheet& sheet, Forms& forms) : sheet_(sheet), forms_(forms) {}
 
-    // The program's export of its store, when it has one; true when the
-    // export succeeded and the program is to end.
-    std::function<bool()> ExportToFirebird;
-
     // "Diagram" menu.
     void Diagram1Open();
     void Open1Click();
@@ -33,6 +29,7 @@ class SheetCommands
     void Profiles1Click();
     void Layers1Click();
     void exportFB1Click();
+    void Healthcheck1Click();
 
     // "Search" menu.
     void forPoint1Click();

@@ -90,7 +90,10 @@ void SheetMoveX::DeriveLengths(const TPointRec& oldX, TPointRec& x)
 {
     SheetState& s = sheet_.Sheet;
     Store& core = s.Core();
+    // X is a new place now: whether several points share it is for the
+    // lookups below to say, not the old X.
     x.Pointnum = -2;
+    x.Multiple = false;
     const bool columnKept = x.Pxlx == oldX.Pxlx;
     const bool rowKept = x.Pxly == oldX.Pxly;
     bool onGuide = false;
@@ -145,8 +148,10 @@ void SheetMoveX::DeriveLengths(const TPointRec& oldX, TPointRec& x)
             if (yMoved)
                 x.Leny = core.PixelToLenY(x.Pxly);
         }
-        if (pointFound && x.Lenx == point.Lenx && x.Leny == point.Leny)
+        if (pointFound && x.Lenx == point.Lenx && x.Leny == point.Leny) {
             x.Pointnum = point.Pointnum;
+            x.Multiple = point.Multiple;
+        }
         if (x.Pointnum != -2)
             return;
     }
@@ -186,6 +191,7 @@ void SheetMoveX::PlaceXAtPixel(int x, int y)
     s.HideCursorX();
     TPointRec& cursor = s.CursorX();
     cursor.Pointnum = -2;
+    cursor.Multiple = false;
     core.CurrentSegment.Segnum = -2;
     cursor.Pxlx = x;
     cursor.Pxly = y;

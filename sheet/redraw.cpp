@@ -37,6 +37,16 @@ TDateTime NextRedrawStamp(TDateTime previous)
     return stamp > previous ? stamp : std::nextafter(previous, 1e300);
 }
 
+// A stored segment whose two ends are the points a and b, either way round.
+bool JoinsPoints(const TSegRec& seg, int32_t a, int32_t b)
+{
+    if (seg.Segnum < 0 || a < 0 || b < 0)
+        return false;
+    const int32_t from = seg.FromPoint.Pointnum;
+    const int32_t to = seg.ToPoint.Pointnum;
+    return (from == a && to == b) || (from == b && to == a);
+}
+
 } // namespace
 
 int ArcAngleDegrees(double mlenx)
@@ -108,6 +118,10 @@ void SheetRedraw::RefreshKeepingCursors()
     sheet_.CursorX() = x;
     core.FindPointAtLength(sheet_.CursorO());
     core.FindPointAtLength(sheet_.CursorX());
+    // The segment reloaded by its number is the O-X segment only while it
+    // still joins O and X; otherwise the one between them is looked up again.
+    if (!JoinsPoints(core.CurrentSegment, sheet_.CursorO().Pointnum, sheet_.CursorX().Pointnum))
+        core.CurrentSegment.Segnum = -2;
     sheet_.ShowCursors();
 }
 

@@ -1,10 +1,12 @@
 #include "sheet/sheet.h"
 
 #include "dialogs/notepad.h"
+#include "library/application.h"
 #include "library/qorvlib.h"
 #include "sheet/forms.h"
 #include "sheet/sheetimage.h"
 #include "sheet/statuspanel.h"
+#include "store/edition.h"
 #include "store/store.h"
 
 #include <QAction>
@@ -43,9 +45,10 @@ TFSheet::TFSheet(Forms& forms, QWidget* parent)
     : QMainWindow(parent), Sheet(forms, *this), Joining(*this, forms), Commands(*this, forms),
       Tools(*this, forms), forms_(forms)
 {
-    setWindowTitle(QStringLiteral("Scalora"));
-    move(108, 28);
-    resize(916, 530);
+    const Edition& edition = ProgramEdition(forms_);
+    setWindowTitle(edition.Title);
+    move(edition.WindowPlacement.topLeft());
+    resize(edition.WindowPlacement.size());
     setStyleSheet(QStringLiteral("TFSheet { background: white; }"));
     setFocusPolicy(Qt::StrongFocus);
     FormCreate();
@@ -74,6 +77,7 @@ TFSheet::TFSheet(Forms& forms, QWidget* parent)
                 [this, command = command] { ZoomMenuCommand(command); });
     }
 
+    exportFB1->setVisible(ProgramEdition(forms_).ExportMenu);
     Timer1.setInterval(500);
     Timer1.setSingleShot(true);
     connect(&Timer1, &QTimer::timeout, this, &TFSheet::Timer1Timer);
@@ -87,6 +91,7 @@ void TFSheet::BindCommands()
     connect(Profiles1, &QAction::triggered, this, [this] { Commands.Profiles1Click(); });
     connect(Layers1, &QAction::triggered, this, [this] { Commands.Layers1Click(); });
     connect(exportFB1, &QAction::triggered, this, [this] { Commands.exportFB1Click(); });
+    connect(Healthcheck1, &QAction::triggered, this, [this] { Commands.Healthcheck1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Commands.Button2Click(); });
     connect(Diagram1, &QMenu::aboutToShow, this, [this] { Commands.Diagram1Open(); });
     connect(Close1, &QAction::triggered, this, [this] { Commands.Close1Click(); });
@@ -116,7 +121,7 @@ void TFSheet::UpdateCaption()
     const Store* core = forms_.Fcore;
     const QString name = core ? core->DiagramName : QString();
     const QString units = core ? core->DiagramUnits : QString();
-    setWindowTitle(QStringLiteral("SCALORA - ") + name + QStringLiteral(" ( ") + units +
+    setWindowTitle(ProgramEdition(forms_).CaptionPrefix + name + QStringLiteral(" ( ") + units +
                    QStringLiteral(" )"));
 }
 
@@ -166,6 +171,11 @@ void TFSheet::ZoomMenuCommand(ZoomCommand command)
 
 void TFSheet::FormShow()
 {
+    if (ProgramEdition(forms_).MaximiseOnShow) {
+        showMaximized();
+        InitPoint(Sheet.CursorO());
+        InitPoint(Sheet.CursorX());
+    }
     ComboBox2->setCurrentIndex(0);
     if (forms_.Fcore && forms_.Fcore->CurrentDiagram > 0) {
         Redraw.RefreshWithCursors();
@@ -181,6 +191,12 @@ void TFSheet::Timer1Timer()
     const int state = forms_.Fcore ? forms_.Fcore->UpgradeState : 0;
     if (state == 0)
         return;
+    if (!ProgramEdition(forms_).AsksUpgradeQuestion) {
+        // The second program only notes that the upgrade has been taken up.
+        if (state == 1)
+            forms_.Fcore->UpgradeState = 2;
+        return;
+    }
     if (AskYesNoCancel(UpgradeQuestion(state)) != QLatin1Char('Y'))
         CloseSheet();
 }
@@ -227,8 +243,13 @@ void TFSheet::EnableSelectSegmentAtX(bool enabled)
 
 void TFSheet::FormCloseQuery()
 {
+    // The close always goes ahead: a store that cannot close cleanly (a full
+    // disk, say) is reported once, and the notepad is still closed.
     if (forms_.Fcore) {
-        forms_.Fcore->CloseStore();
+        DeliverShowingExceptions([this] {
+            forms_.Fcore->CloseStore();
+            return true;
+        });
     }
     if (forms_.Fnotepad) {
         forms_.Fnotepad->close();
@@ -246,6 +267,10 @@ void TFSheet::showEvent(QShowEvent* event)
 
 void TFSheet::closeEvent(QCloseEvent* event)
 {
-    FormCloseQuery();
     event->accept();
+    if (closed_)
+        return;
+    closed_ = true;
+    FormCloseQuery();
+    emit Closed();
 }

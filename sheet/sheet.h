@@ -124,6 +124,12 @@ class TFSheet : public QMainWindow, public SheetHost
     void FormShow();
     void Timer1Timer();
 
+  signals:
+    // The main window has closed: its store is closed and the ini file
+    // written. The program's loop ends on it.
+    void Closed();
+
+  public:
     // SheetHost
     QSize ScrollBoxClientSize() const override;
     QSize ScrollBoxSize() const override;
@@ -158,4 +164,5 @@ class TFSheet : public QMainWindow, public SheetHost
 
     Forms& forms_;
     bool shownOnce_ = false;
+    bool closed_ = false; // the close query runs once, however often close is asked
 };

@@ -15,21 +15,41 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <type_traits>
 
 namespace
 {
 
-constexpr int SidePanelWidthPx = 122;
+constexpr int SidePanelWidthPx = 122; // the narrowest the panel is made
 constexpr int StatusBarHeightPx = 31;
 constexpr int SmallButton = 22;
+
+// The narrowest a push button may be and still show its whole caption at
+// its font: the caption's width plus what the style keeps around it.
+int CaptionFittingWidth(QPushButton& button)
+{
+    constexpr int probeWidth = 200;
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    option.rect = QRect(0, 0, probeWidth, SmallButton);
+    option.text = button.text();
+    const int room =
+        button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button).width();
+    return button.fontMetrics().horizontalAdvance(button.text()) + probeWidth - room;
+}
 
 template <typename Button>
 Button* MakeButton(QWidget* parent, const QString& caption, const QString& hint = {})
 {
     auto* b = new Button(parent);
     b->setText(caption);
+    if constexpr (std::is_same_v<Button, QPushButton>)
+        b->setMinimumWidth(CaptionFittingWidth(*b));
     if (!hint.isEmpty())
         b->setToolTip(hint);
     b->setFocusPolicy(Qt::TabFocus);
@@ -68,7 +88,6 @@ QWidget* MakeStatusPanel(QWidget* parent, QLabel*& label, const QString& placeho
 void TFSheet::BuildSidePanel()
 {
     Panel1 = new QWidget(this);
-    Panel1->setFixedWidth(SidePanelWidthPx);
     auto* column = new QVBoxLayout(Panel1);
     column->setContentsMargins(2, 2, 2, 2);
     column->setSpacing(2);
@@ -92,6 +111,9 @@ void TFSheet::BuildSidePanel()
     column->addStretch(1);
     QuitBtn = MakeButton<QPushButton>(Panel1, QStringLiteral("QuitBtn"));
     column->addWidget(QuitBtn);
+    // As narrow as designed, but never narrower than its captions need at
+    // the font the platform gives.
+    Panel1->setFixedWidth(std::max(SidePanelWidthPx, column->minimumSize().width()));
 }
 
 QGroupBox* TFSheet::BuildMoveGroup()

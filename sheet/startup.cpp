@@ -2,17 +2,14 @@
 
 #include "dialogs/about1.h"
 #include "dialogs/diags.h"
-#include "dialogs/diagsrows.h"
 #include "dialogs/edpt.h"
 #include "dialogs/edtxt.h"
 #include "dialogs/hchk.h"
 #include "dialogs/layers.h"
-#include "dialogs/layersdata.h"
 #include "dialogs/newseg.h"
 #include "dialogs/notepad.h"
 #include "dialogs/notes.h"
 #include "dialogs/pfls.h"
-#include "dialogs/pflsdata.h"
 #include "dialogs/relayer.h"
 #include "dialogs/segdets.h"
 #include "library/application.h"
@@ -28,13 +25,18 @@
 #include "sheet/segs.h"
 #include "sheet/sheet.h"
 #include "sheet/unit1.h"
+#include "store/diagramrows.h"
+#include "store/healthcheck.h"
+#include "store/layersdata.h"
+#include "store/profilesdata.h"
 #include "store/store.h"
 
 #include <QCoreApplication>
 #include <QWidget>
 
-ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
+ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder) : edition_(edition)
 {
+    forms.Program = &edition_;
     sheet = std::make_unique<TFSheet>(forms);
     forms.FSheet = sheet.get();
     cal = std::make_unique<TFCal>();
@@ -47,11 +49,11 @@ ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
     inpstr = std::make_unique<TFinpstr>();
     forms.Finpstr = inpstr.get();
     UseInputBox(inpstr.get());
-    notepad = std::make_unique<TFnotepad>();
+    notepad = std::make_unique<TFnotepad>(exeFolder);
     forms.Fnotepad = notepad.get();
     selfolder = std::make_unique<Tfselfolder>();
     forms.fselfolder = selfolder.get();
-    about = std::make_unique<TFAbout1>();
+    about = std::make_unique<TFAbout1>(edition.About, QCoreApplication::applicationFilePath());
     forms.FAbout1 = about.get();
     core = edition.MakeStore(exeFolder);
     forms.Fcore = core.get();
@@ -65,28 +67,23 @@ ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
     forms.FEdPt = edpt.get();
     segdets = std::make_unique<TFSegdets>(*core, forms);
     forms.FSegdets = segdets.get();
-    diags = std::make_unique<TFDiags>(*core, edition.MakeDiagramRows(*core));
+    diags = std::make_unique<TFDiags>(*core, core->MakeDiagramRows());
     forms.FDiags = diags.get();
-    layers = std::make_unique<TFLayers>(*core, edition.MakeLayersData(*core), forms);
+    layers = std::make_unique<TFLayers>(*core, core->MakeLayersData(), forms);
     forms.FLayers = layers.get();
-    relayer = std::make_unique<Tfrelayer>(*core, edition.MakeLayersData(*core));
+    relayer = std::make_unique<Tfrelayer>(*core, core->MakeLayersData());
     forms.frelayer = relayer.get();
     form1 = std::make_unique<TForm1>();
     forms.Form1 = form1.get();
-    hchk = std::make_unique<TFhchk>();
+    hchk = std::make_unique<TFhchk>(core->MakeHealthCheck(),
+                                    [s = sheet.get()] { return s->Sheet.ZoomFactor; });
     forms.Fhchk = hchk.get();
-    pfls = std::make_unique<TFpfls>(*core, edition.MakeProfilesData(*core));
+    pfls = std::make_unique<TFpfls>(*core, core->MakeProfilesData());
     forms.Fpfls = pfls.get();
     newseg = std::make_unique<TFnewseg>(*core, forms);
     forms.Fnewseg = newseg.get();
     notes = std::make_unique<TFnotes>(*core);
     forms.Fnotes = notes.get();
-    if (edition.ExportToFirebird) {
-        Store& store = *core;
-        forms.FSheet->Commands.ExportToFirebird = [&edition, &store] {
-            return edition.ExportToFirebird(store);
-        };
-    }
 }
 
 ProgramWindows::~ProgramWindows()
@@ -116,29 +113,40 @@ ProgramWindows::~ProgramWindows()
     sheet.reset();
 }
 
+int ProgramRun::Exec(const Edition& edition, const QString& exeFolder)
+{
+    ProgramWindows windows(edition, exeFolder);
+    sheet_ = windows.forms.FSheet;
+    if (terminating_) {
+        sheet_->CloseSheet();
+        sheet_ = nullptr;
+        return 0;
+    }
+    // The loop ends with the main window, not with the last window shown: a
+    // modeless window still up (the palette, the about window) must not keep
+    // the program running after its store has been closed.
+    QObject::connect(sheet_, &TFSheet::Closed, sheet_, [] { QCoreApplication::exit(0); });
+    sheet_->Timer1.start();
+    sheet_->show();
+    const int code = QCoreApplication::exec();
+    sheet_ = nullptr;
+    return code;
+}
+
+void ProgramRun::Terminate()
+{
+    terminating_ = true;
+    if (sheet_)
+        sheet_->CloseSheet();
+    QCoreApplication::exit(0);
+}
+
 int RunProgram(int argc, char** argv, const Edition& edition)
 {
     Application app(argc, argv);
     QCoreApplication::setApplicationName(edition.Title);
     InitLibrary();
-    // A termination signal closes the main window as Exit does (store closed,
-    // ini file written), also while a box is open or the windows are still
-    // being made; it must never leave the program running.
-    bool terminating = false;
-    TFSheet* sheet = nullptr;
-    InstallTerminationHandler([&terminating, &sheet] {
-        terminating = true;
-        if (sheet)
-            sheet->CloseSheet();
-        QCoreApplication::exit(0);
-    });
-    ProgramWindows windows(edition, QCoreApplication::applicationDirPath());
-    sheet = windows.forms.FSheet;
-    if (terminating) {
-        sheet->CloseSheet();
-        return 0;
-    }
-    sheet->Timer1.start();
-    sheet->show();
-    return app.exec();
+    ProgramRun run;
+    InstallTerminationHandler([&run] { run.Terminate(); });
+    return run.Exec(edition, ProgramFolderPath());
 }

@@ -3,29 +3,11 @@
 // order, arm the start-up timer and run the message loop.
 
 #include "sheet/forms.h"
+#include "store/edition.h"
 
 #include <QString>
 #include <functional>
 #include <memory>
-
-class DiagramRows;
-class LayersData;
-class ProfilesData;
-
-// What tells the two programs apart: their title, their store and the data
-// behind the list windows, which each store reaches its own way.
-struct Edition {
-    QString Title;
-    // Makes the program's store for the program folder and opens it; errors
-    // while opening are shown and the program carries on without data.
-    std::function<std::unique_ptr<Store>(const QString& exeFolder)> MakeStore;
-    std::function<std::unique_ptr<DiagramRows>(Store&)> MakeDiagramRows;
-    std::function<std::unique_ptr<LayersData>(Store&)> MakeLayersData;
-    std::function<std::unique_ptr<ProfilesData>(Store&)> MakeProfilesData;
-    // The copy of the whole store into the second program's database; true
-    // when it succeeded and the program is to end. Empty where there is none.
-    std::function<bool(Store&)> ExportToFirebird;
-};
 
 // Every window of the run, created in the order the program has always used
 // (a window made before the store touches no data) and destroyed in reverse.
@@ -40,6 +22,7 @@ class ProgramWindows
     Forms forms;
 
   private:
+    const Edition edition_; // the windows reach it through forms.Program
     std::unique_ptr<TFSheet> sheet;
     std::unique_ptr<TFCal> cal;
     std::unique_ptr<TFchoice> choice;
@@ -62,6 +45,25 @@ class ProgramWindows
     std::unique_ptr<TFpfls> pfls;
     std::unique_ptr<TFnewseg> newseg;
     std::unique_ptr<TFnotes> notes;
+};
+
+// One run of the program on an application object that exists already:
+// the windows are made, the message loop runs, and it ends whenever the main
+// window closes (Exit, the quit button, the close box, a termination signal),
+// whatever other windows are still shown.
+class ProgramRun
+{
+  public:
+    // Makes the windows for the program folder and runs the loop; the exit
+    // code of the loop.
+    int Exec(const Edition& edition, const QString& exeFolder);
+    // A termination signal: closes the main window as Exit does, also while
+    // a box is open or the windows are still being made.
+    void Terminate();
+
+  private:
+    bool terminating_ = false;
+    TFSheet* sheet_ = nullptr;
 };
 
 int RunProgram(int argc, char** argv, const Edition& edition);

@@ -42,6 +42,22 @@ int32_t PlusMargin(int32_t pixel, int32_t margin)
 
 } // namespace
 
+bool LengthInRange(Extended v)
+{
+    return std::isfinite(v) && std::fabs(v) <= MaxLengthMagnitude;
+}
+
+bool LengthsInRange(std::initializer_list<Extended> lengths)
+{
+    return std::all_of(lengths.begin(), lengths.end(), LengthInRange);
+}
+
+QString LengthOutOfRangeMessage()
+{
+    return QStringLiteral("Length out of range: lengths and the points they reach must lie "
+                          "within 1000000000000 units of 0");
+}
+
 void KeepMin(Extended& v, Extended x)
 {
     if (x < v) {

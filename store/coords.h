@@ -6,10 +6,23 @@
 #include "store/records.h"
 
 #include <QString>
+#include <initializer_list>
 
 // Nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4);
 // values beyond the pixel range stop at its ends.
 int32_t RoundHalfEven(double x);
+
+// The largest magnitude a length of a diagram may have. Up to it a 64-bit
+// real still holds a length's decimals exactly, and every value derived
+// from two such lengths (deltas, the length between them, boxes, squares
+// on the way) stays finite.
+constexpr Extended MaxLengthMagnitude = 1e12;
+
+// A finite length within MaxLengthMagnitude of 0; all of them.
+bool LengthInRange(Extended v);
+bool LengthsInRange(std::initializer_list<Extended> lengths);
+// What the user is told when a length or the point it reaches is not.
+QString LengthOutOfRangeMessage();
 
 // v := the smaller (KeepMin) or larger (KeepMax) of v and x.
 void KeepMin(Extended& v, Extended x);

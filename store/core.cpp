@@ -1,5 +1,10 @@
 #include "store/core.h"
 
+#include "store/export.h"
+#include "store/tablediagramrows.h"
+#include "store/tablehealthcheck.h"
+#include "store/tablelayersdata.h"
+#include "store/tableprofilesdata.h"
 #include "store/tableschema.h"
 
 #include "library/flash.h"
@@ -7,11 +12,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <exception>
 
 namespace
 {
-
-const QString MainSection = QStringLiteral("main");
 
 QString WithSlash(const QString& folder)
 {
@@ -96,35 +100,6 @@ void TFcore::FormCreate()
     OpenDiagram(saved);
 }
 
-void TFcore::ReadIniFile()
-{
-    IniFileName = ExeFolder + QStringLiteral("scalora.ini");
-    const IniFile ini(IniFileName);
-    TableFolder = ini.ReadString(MainSection, QStringLiteral("DBPath"), QString());
-    FirebirdFolder = ini.ReadString(MainSection, QStringLiteral("DBPath2"), QString());
-    CurrentDiagram = ini.ReadInteger(MainSection, QStringLiteral("DiagramNumber"), 0);
-    CurrentProfile = ini.ReadInteger(MainSection, QStringLiteral("Profile"), 0);
-    DBVersion = ini.ReadInteger(MainSection, QStringLiteral("DBVn"), 100);
-    NotesFormHeight = ini.ReadInteger(MainSection, QStringLiteral("NotesHeight"), 280);
-    NotesFormWidth = ini.ReadInteger(MainSection, QStringLiteral("NotesWidth"), 450);
-    SetFlashIntervalMs(ini.ReadInteger(MainSection, QStringLiteral("FlashInterval"), 1500));
-    UpgradeState = ini.ReadInteger(MainSection, QStringLiteral("Upgrading"), 0);
-}
-
-void TFcore::WriteIniFile()
-{
-    IniFile ini(IniFileName);
-    ini.WriteString(MainSection, QStringLiteral("DBPath"), TableFolder);
-    ini.WriteString(MainSection, QStringLiteral("DBPath2"), FirebirdFolder);
-    ini.WriteInteger(MainSection, QStringLiteral("DiagramNumber"), CurrentDiagram);
-    ini.WriteInteger(MainSection, QStringLiteral("Profile"), CurrentProfile);
-    ini.WriteInteger(MainSection, QStringLiteral("DBVn"), DBVersion);
-    ini.WriteInteger(MainSection, QStringLiteral("NotesWidth"), NotesFormWidth);
-    ini.WriteInteger(MainSection, QStringLiteral("NotesHeight"), NotesFormHeight);
-    ini.WriteInteger(MainSection, QStringLiteral("FlashInterval"), FlashIntervalMs());
-    ini.WriteInteger(MainSection, QStringLiteral("Upgrading"), UpgradeState);
-}
-
 void TFcore::BindDataSets()
 {
     for (int i = 1; i <= 8; ++i) {
@@ -147,10 +122,17 @@ void TFcore::OpenStore()
     FirebirdFolder = ExeFolder + QStringLiteral("Scalora2 data/");
     Database1.Params = QStringList{QStringLiteral("PATH=") + TableFolder};
     Database1.DriverName = QStringLiteral("STANDARD");
+    // A file that lacks one of the store's tables is not a store of this
+    // program: it is refused before anything writes into it.
+    Database1.RequiredTables =
+        QStringList{QStringLiteral("drawing"), QStringLiteral("point"), QStringLiteral("seg"),
+                    QStringLiteral("text"),    QStringLiteral("layer"), QStringLiteral("pfl"),
+                    QStringLiteral("pflays")};
     Database1.Open();
     UpgradeSchema();
     EnsureLookupIndexes(Database1);
     OpenTables();
+    StoreOpened = true;
 }
 
 void TFcore::UpgradeSchema()
@@ -208,9 +190,25 @@ void TFcore::CloseQueries()
 
 void TFcore::CloseStore()
 {
-    CloseTables();
-    CloseQueries();
-    WriteIniFile();
+    // Nothing is left to flush once the tables are closed. The ini file is
+    // written even when closing a table failed; the first failure is the one
+    // reported.
+    Timer1.stop();
+    std::exception_ptr failure;
+    try {
+        CloseTables();
+        CloseQueries();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    try {
+        WriteIniFile();
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TFcore::RunInTransaction(const std::function<void()>& work)
@@ -255,4 +253,29 @@ bool TFcore::OpenDiagram(int32_t n)
                      ? -1
                      : Query2.FieldByName(QStringLiteral("mx")).AsInteger();
     return true;
+}
+
+std::unique_ptr<DiagramRows> TFcore::MakeDiagramRows()
+{
+    return std::make_unique<TableDiagramRows>(*this);
+}
+
+std::unique_ptr<LayersData> TFcore::MakeLayersData()
+{
+    return std::make_unique<TableLayersData>(*this);
+}
+
+std::unique_ptr<ProfilesData> TFcore::MakeProfilesData()
+{
+    return std::make_unique<TableProfilesData>(*this);
+}
+
+std::unique_ptr<HealthCheck> TFcore::MakeHealthCheck()
+{
+    return std::make_unique<TableHealthCheck>(*this);
+}
+
+bool TFcore::ExportToFirebird()
+{
+    return FirebirdExport(*this).ExportToFirebird();
 }

@@ -22,8 +22,6 @@ class TFcore : public QWidget, public Store
     // last run. Engine errors propagate to the caller's error box.
     void FormCreate();
 
-    void ReadIniFile();
-    void WriteIniFile();
     void OpenStore();
     void ExecStatement(tables::Query& query, const QString& sql);
     void OpenTables();
@@ -75,6 +73,12 @@ class TFcore : public QWidget, public Store
     bool DeleteDiagram() override;
     bool LoadDiagramNotes(int32_t dgnum, QString& notes) override;
     bool SaveDiagramNotes(int32_t dgnum, const QString& notes) override;
+
+    std::unique_ptr<DiagramRows> MakeDiagramRows() override;
+    std::unique_ptr<LayersData> MakeLayersData() override;
+    std::unique_ptr<ProfilesData> MakeProfilesData() override;
+    std::unique_ptr<HealthCheck> MakeHealthCheck() override;
+    bool ExportToFirebird() override;
 
     // Pushes the buffered changes of every table to disk.
     void FlushAllTables();

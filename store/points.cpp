@@ -64,6 +64,9 @@ bool TFcore::FindPointAtLength(TPointRec& point)
     Query1.ParamByName(QStringLiteral("z")).SetInteger(CurrentDiagram);
     Query1.Open();
     point.Pointnum = -1;
+    // No stored point, so none shares the place: whatever an earlier lookup
+    // said of the record no longer holds.
+    point.Multiple = false;
     if (Query1.IsEmpty()) {
         point.Pxlx = LenToPixelX(point.Lenx);
         point.Pxly = LenToPixelY(point.Leny);
@@ -80,6 +83,7 @@ bool TFcore::FindPointAtLength(TPointRec& point)
 bool TFcore::FindPointAtPixel(TPointRec& point, bool visibleOnly)
 {
     point.Pointnum = -1;
+    point.Multiple = false;
     const int32_t pxlx = point.Pxlx;
     const int32_t pxly = point.Pxly;
     if (!Table3.FindKey({CurrentDiagram, pxlx, pxly})) {

@@ -1,10 +1,10 @@
 #include "store/store.h"
 
-#include "library/combovalues.h"
+#include "store/healthcheck.h"
+
 #include "library/flash.h"
 #include "library/messages.h"
 
-#include <QComboBox>
 #include <utility>
 
 Store::Store()
@@ -154,15 +154,23 @@ void Store::InsertRectangle(TSegRec& seg)
 
 // ------------------------------------------------------------------ layers
 
-void Store::ListLayers(QComboBox& combo)
+std::vector<TLayerRec> Store::ListLayers()
 {
-    const std::vector<TLayerRec> layers = LayersOfDiagram();
-    ClearComboValues(combo);
-    for (const TLayerRec& layer : layers) {
-        AddComboValue(combo, QString::number(layer.Layernum) + ' ' + layer.Name, layer.Layernum);
-        LastLayerNum = layer.Layernum;
-    }
-    combo.setCurrentIndex(0);
+    std::vector<TLayerRec> layers = LayersOfDiagram();
+    if (!layers.empty())
+        LastLayerNum = layers.back().Layernum;
+    return layers;
+}
+
+std::unique_ptr<HealthCheck> Store::MakeHealthCheck()
+{
+    return nullptr;
+}
+
+bool Store::ExportToFirebird()
+{
+    ShowInfo(QStringLiteral("This program has no export to Firebird"));
+    return false;
 }
 
 bool Store::CheckDiagramOpen()
@@ -183,4 +191,35 @@ bool Store::ConfirmCurrentLayerVisible()
     const QString word =
         CurrentLayer.Visib == VisibHidden ? QStringLiteral("hidden") : QStringLiteral("faint");
     return Confirm(QStringLiteral("Selected layer is ") + word + QStringLiteral(" - OK?"));
+}
+
+// ------------------------------------------------------------- diagrams
+
+void Store::AdoptNewDiagram(int32_t dgnum, const QString& name, const QString& units,
+                            int32_t decimals)
+{
+    CurrentDiagram = dgnum;
+    DiagramName = name;
+    DiagramUnits = units;
+    RoundingDP = decimals;
+    LastSegNum = 0;
+    LastPointNum = -1;
+}
+
+void Store::CloseDiagram()
+{
+    CurrentDiagram = 0;
+    DiagramName.clear();
+    DiagramUnits.clear();
+}
+
+void Store::RenameOpenDiagram(const QString& name)
+{
+    DiagramName = name;
+}
+
+void Store::SetDiagramUnits(const QString& units, int32_t decimals)
+{
+    DiagramUnits = units;
+    RoundingDP = decimals;
 }

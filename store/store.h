@@ -14,9 +14,13 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <vector>
 
-class QComboBox;
+class DiagramRows;
+class HealthCheck;
+class LayersData;
+class ProfilesData;
 
 // What a refresh reads of the open diagram in its one pass: every point and
 // every segment, each in number order, and each segment's layer
@@ -119,6 +123,10 @@ class Store
     // usable scale.
     bool FitScaleToExtents(int32_t sidePanelWidth);
 
+    // The ini file: read once at creation, written once at shutdown.
+    void ReadIniFile();
+    void WriteIniFile();
+
     // A length with the open diagram's decimal places.
     QString FormatLength(Extended x) const;
 
@@ -127,6 +135,16 @@ class Store
     // Makes diagram n the open one; false (nothing changes) when there is
     // no such diagram.
     virtual bool OpenDiagram(int32_t n) = 0;
+    // Makes the diagram whose row was just stored the open one, with no
+    // point or segment yet: its first point is number 0, its first segment 1.
+    void AdoptNewDiagram(int32_t dgnum, const QString& name, const QString& units,
+                         int32_t decimals);
+    // No diagram open; its name and units go with it, so that nothing names
+    // a diagram that is not on the sheet.
+    void CloseDiagram();
+    // The open diagram's name, units and decimals after its row changed.
+    void RenameOpenDiagram(const QString& name);
+    void SetDiagramUnits(const QString& units, int32_t decimals);
     // Closes every table and query and writes the ini file.
     virtual void CloseStore() = 0;
 
@@ -212,7 +230,9 @@ class Store
     virtual void DeleteLayer(int32_t layernum) = 0;
     // The layers of the open diagram by number.
     virtual std::vector<TLayerRec> LayersOfDiagram() = 0;
-    void ListLayers(QComboBox& combo);
+    // The layers of the open diagram by number, for a list to choose from;
+    // LastLayerNum becomes the highest of them.
+    std::vector<TLayerRec> ListLayers();
     virtual void ApplyProfile(int32_t profile) = 0;
     virtual bool DeleteDiagram() = 0;
     // The free-text notes of diagram dgnum; false, notes empty, when the
@@ -220,6 +240,21 @@ class Store
     virtual bool LoadDiagramNotes(int32_t dgnum, QString& notes) = 0;
     // Stores the notes of diagram dgnum durably; false when it has no row.
     virtual bool SaveDiagramNotes(int32_t dgnum, const QString& notes) = 0;
+
+    // The data behind the list windows (diagrams, layers and the
+    // move-segments dialog, profiles), each on this store's connection.
+    virtual std::unique_ptr<DiagramRows> MakeDiagramRows() = 0;
+    virtual std::unique_ptr<LayersData> MakeLayersData() = 0;
+    virtual std::unique_ptr<ProfilesData> MakeProfilesData() = 0;
+
+    // The scans and repairs the health-check window runs on this store; none
+    // where the store has no health check (the window then stays empty).
+    virtual std::unique_ptr<HealthCheck> MakeHealthCheck();
+
+    // Copies the whole store into the second program's database; true when
+    // it succeeded and the program is to end. A store without that export
+    // says so and copies nothing.
+    virtual bool ExportToFirebird();
 
     // Guards before changes.
     bool CheckDiagramOpen();
@@ -231,6 +266,14 @@ class Store
     void WriteGroup(const std::function<void()>& work);
 
   protected:
+    // How this store keeps "Upgrading": the value an absent key gives, and
+    // whether it is written back.
+    virtual int32_t UpgradeStateDefault() const { return 0; }
+    virtual bool WritesUpgradeState() const { return true; }
+    // Set once the store has opened. A store that never opened had no
+    // diagram open: the one the ini file named is kept for the next start.
+    bool StoreOpened = false;
+
     // The store's own transaction around a group of writes.
     virtual void RunInTransaction(const std::function<void()>& work) { work(); }
     // A flash note, held back while a group of writes is still open.
@@ -268,6 +311,7 @@ class Store
     void WriteRewrites(const std::vector<PixelRewrite>& pixels,
                        const std::vector<BoxRewrite>& boxes);
 
+    int32_t iniDiagram_ = 0; // "DiagramNumber" as the ini file gave it
     int groupDepth_ = 0;
     QStringList heldFlashes_;
 

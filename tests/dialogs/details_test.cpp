@@ -4,11 +4,12 @@
 #include "dialogs/edpt.h"
 #include "dialogs/edtxt.h"
 #include "dialogs/layers.h"
-#include "dialogs/layersdata.h"
 #include "dialogs/segdets.h"
 #include "library/modalhelper.h"
 #include "library/scriptedprompts.h"
 #include "sheet/forms.h"
+#include "store/coords.h"
+#include "store/layersdata.h"
 #include "store/storefixture.h"
 
 #include <QAction>
@@ -30,8 +31,7 @@ class DetailsTest : public StoreTest
         AddLayer(1, QStringLiteral("Faint"), VisibFaint);
         AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
         AddLayer(3, QStringLiteral("Roof"), VisibBold);
-        layers_ =
-            std::make_unique<TFLayers>(Core(), std::make_unique<TableLayersData>(Core()), forms_);
+        layers_ = std::make_unique<TFLayers>(Core(), Core().MakeLayersData(), forms_);
         forms_.FLayers = layers_.get();
         edpt_ = std::make_unique<TFEdPt>(Core());
         forms_.FEdPt = edpt_.get();
@@ -129,22 +129,34 @@ TEST_F(DetailsTest, PointDetailsKeepLengthsTheDisplayRounded)
     EXPECT_EQ(saved.Pxly, p.Pxly);
 }
 
-TEST_F(DetailsTest, PointDetailsRefuseTextThatIsNotANumberAndDeclinedSaveIsFalse)
+TEST_F(DetailsTest, PointDetailsRefuseBadNumbersAndADeclinedSaveStillClosesAsOk)
 {
     const TPointRec p = Stored(10, 20);
-    bool stayedOpen = false;
+    bool openAfterText = false;
+    bool openAfterHuge = false;
+    bool openAfterInfinity = false;
     WhenModal([&](QWidget*) {
         edpt_->Edit1->setText(QStringLiteral("ten"));
         edpt_->OKBtn->click();
-        stayedOpen = edpt_->isVisible();
+        openAfterText = edpt_->isVisible();
+        edpt_->Edit1->setText(QStringLiteral("1e308"));
+        edpt_->OKBtn->click();
+        openAfterHuge = edpt_->isVisible();
         edpt_->Edit1->setText(QStringLiteral("11"));
+        edpt_->Edit2->setText(QStringLiteral("-1000000000001"));
+        edpt_->OKBtn->click();
+        openAfterInfinity = edpt_->isVisible();
+        edpt_->Edit2->setText(QStringLiteral("20"));
         edpt_->OKBtn->click();
     });
     prompts_.Answer('N');
-    EXPECT_FALSE(edpt_->EditPoint(p));
-    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(edpt_->EditPoint(p));
+    EXPECT_TRUE(openAfterText);
+    EXPECT_TRUE(openAfterHuge);
+    EXPECT_TRUE(openAfterInfinity);
     EXPECT_EQ(prompts_.Texts(),
-              QStringList({QStringLiteral("Invalid number \"ten\""),
+              QStringList({QStringLiteral("Invalid number \"ten\""), LengthOutOfRangeMessage(),
+                           LengthOutOfRangeMessage(),
                            QStringLiteral("Update point - are you really sure?")}));
     EXPECT_EQ(Reload(p.Pointnum).Lenx, 10);
 }

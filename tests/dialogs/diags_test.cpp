@@ -20,7 +20,7 @@ class DiagramsWindow : public StoreTest
     void SetUp() override
     {
         StoreTest::SetUp();
-        window_ = std::make_unique<TFDiags>(Core(), std::make_unique<TableDiagramRows>(Core()));
+        window_ = std::make_unique<TFDiags>(Core(), Core().MakeDiagramRows());
     }
 
     QStringList Column(int c) const
@@ -173,9 +173,6 @@ TEST_F(DiagramsWindow, CancellingAnyPromptOfANewDiagramWritesNothing)
     EXPECT_FALSE(window_->NewDiagram());
     prompts_.Type(QStringLiteral("Loft")).Type(QStringLiteral("cm")).CancelInput();
     EXPECT_FALSE(window_->NewDiagram());
-    // A decimal count that is not a whole number cancels as well.
-    prompts_.Type(QStringLiteral("Loft")).Type(QStringLiteral("cm")).Type(QStringLiteral("two"));
-    EXPECT_FALSE(window_->NewDiagram());
     EXPECT_TRUE(prompts_.AllAnswered());
     EXPECT_EQ(Count(QStringLiteral("drawing")), 1);
     EXPECT_EQ(Count(QStringLiteral("layer")), 1);
@@ -190,13 +187,22 @@ TEST_F(DiagramsWindow, TooLongTextsAndDecimalsOutOfRangeAreAskedAgain)
     const QString name40(40, QChar(u'\u00e9'));
     prompts_.Type(name41).Type(name40);
     prompts_.Type(QString(21, 'u')).Type(QString(20, 'u'));
-    prompts_.Type(QStringLiteral("16")).Type(QStringLiteral("-1")).Type(QStringLiteral("15"));
+    prompts_.Type(QStringLiteral("16")).Type(QStringLiteral("-1"));
+    // Texts that are not whole numbers are said to be so and asked again,
+    // never taken as a cancel that drops the new diagram.
+    for (const char* bad : {"abc", "1,5", " 5 ", "2147483648"})
+        prompts_.Type(QString::fromLatin1(bad));
+    prompts_.Type(QStringLiteral("15"));
     ASSERT_TRUE(window_->NewDiagram());
     EXPECT_EQ(prompts_.Texts(Kind::Info),
               QStringList({QStringLiteral("A diagram's name may be at most 40 characters long"),
                            QStringLiteral("Units may be at most 20 characters long"),
                            QStringLiteral("Decimal places must be 0 to 15"),
-                           QStringLiteral("Decimal places must be 0 to 15")}));
+                           QStringLiteral("Decimal places must be 0 to 15"),
+                           QStringLiteral("Invalid integer \"abc\""),
+                           QStringLiteral("Invalid integer \"1,5\""),
+                           QStringLiteral("Invalid integer \" 5 \""),
+                           QStringLiteral("Invalid integer \"2147483648\"")}));
     // The box asks again with what was typed.
     EXPECT_EQ(prompts_.Log()[2].initial, name41);
     EXPECT_EQ(Text(QStringLiteral("SELECT Dgname FROM drawing WHERE Dgnum = 2")), name40);

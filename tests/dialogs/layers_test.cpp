@@ -2,12 +2,12 @@
 // on a real table store.
 
 #include "dialogs/layers.h"
-#include "dialogs/layersdata.h"
 #include "dialogs/pfls.h"
-#include "dialogs/pflsdata.h"
 #include "dialogs/relayer.h"
 #include "library/modalhelper.h"
 #include "sheet/forms.h"
+#include "store/layersdata.h"
+#include "store/profilesdata.h"
 #include "store/storefixture.h"
 
 #include <QAction>
@@ -26,10 +26,9 @@ class LayersWindowTest : public StoreTest
     void SetUp() override
     {
         StoreTest::SetUp();
-        pfls_ = std::make_unique<TFpfls>(Core(), std::make_unique<TableProfilesData>(Core()));
-        relayer_ = std::make_unique<Tfrelayer>(Core(), std::make_unique<TableLayersData>(Core()));
-        layers_ =
-            std::make_unique<TFLayers>(Core(), std::make_unique<TableLayersData>(Core()), forms_);
+        pfls_ = std::make_unique<TFpfls>(Core(), Core().MakeProfilesData());
+        relayer_ = std::make_unique<Tfrelayer>(Core(), Core().MakeLayersData());
+        layers_ = std::make_unique<TFLayers>(Core(), Core().MakeLayersData(), forms_);
         forms_.Fpfls = pfls_.get();
         forms_.frelayer = relayer_.get();
         forms_.FLayers = layers_.get();
@@ -261,7 +260,7 @@ TEST_F(LayersWindowTest, FirstLayerOfADiagramWithoutLayersIsNumberZero)
     EXPECT_EQ(Count("layer", "dgnum = 2 AND layernum = 0 AND name = '' AND visib = 2"), 1);
 }
 
-TEST_F(LayersWindowTest, EmptyListHandsBackNoLayerAndItsItemsDoNothing)
+TEST_F(LayersWindowTest, EmptyListHandsBackAnEmptyHiddenLayerAndItsItemsDoNothing)
 {
     NewDiagram(2, QStringLiteral("Bare"));
     ASSERT_TRUE(Core().OpenDiagram(2));
@@ -277,9 +276,11 @@ TEST_F(LayersWindowTest, EmptyListHandsBackNoLayerAndItsItemsDoNothing)
         W().Hidden1->trigger();
         W().Button2->click();
     });
-    EXPECT_FALSE(W().ChooseLayer(layer));
-    EXPECT_EQ(layer.Layernum, 7);
-    EXPECT_EQ(layer.Name, "kept");
+    // OK hands back what an empty row holds: layer 0, no name, hidden.
+    EXPECT_TRUE(W().ChooseLayer(layer));
+    EXPECT_EQ(layer.Layernum, 0);
+    EXPECT_EQ(layer.Name, "");
+    EXPECT_EQ(layer.Visib, VisibHidden);
     EXPECT_TRUE(prompts_.Log().empty());
     EXPECT_EQ(Count("seg", "dgnum = 2"), 1);
     EXPECT_EQ(Core().LastLayerNum, -1);
@@ -457,7 +458,8 @@ TEST_F(LayersWindowTest, MultiRowChangesAreKeptWholeOrNotAtAll)
     AddFourLayers();
     StoreSeg(0, 0, 10, 0, 3);
     StoreSeg(10, 0, 10, 10, 3);
-    TableLayersData data(Core());
+    const std::unique_ptr<LayersData> layersData = Core().MakeLayersData();
+    LayersData& data = *layersData;
 
     // The layer row refuses to go after its segments went: they come back.
     Exec(QStringLiteral("CREATE TRIGGER keep3 BEFORE DELETE ON layer WHEN old.layernum = 3 "

@@ -67,7 +67,7 @@ TEST_F(Palette, LayerButtonShowsTheCurrentLayerAsOfTheLastShowing)
 TEST_F(Palette, LayerButtonChoosesTheLayerOfTheWholeProgram)
 {
     AddLayer(3, QStringLiteral("Roof"), VisibFaint);
-    TFLayers layers(Core(), std::make_unique<TableLayersData>(Core()), forms_);
+    TFLayers layers(Core(), Core().MakeLayersData(), forms_);
     forms_.FLayers = &layers;
     palette_->show();
 

@@ -2,8 +2,8 @@
 // on a real table store.
 
 #include "dialogs/pfls.h"
-#include "dialogs/pflsdata.h"
 #include "library/modalhelper.h"
+#include "store/profilesdata.h"
 #include "store/storefixture.h"
 
 #include <QAction>
@@ -20,7 +20,7 @@ class ProfilesWindowTest : public StoreTest
     void SetUp() override
     {
         StoreTest::SetUp();
-        pfls_ = std::make_unique<TFpfls>(Core(), std::make_unique<TableProfilesData>(Core()));
+        pfls_ = std::make_unique<TFpfls>(Core(), Core().MakeProfilesData());
     }
 
     TFpfls& W() { return *pfls_; }

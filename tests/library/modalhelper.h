@@ -1,7 +1,8 @@
 #pragma once
 // Acts on a modal window from inside its own event loop: the action runs as
-// soon as the window is up. A window that no action closes is closed after a
-// few seconds, so a broken test fails instead of hanging.
+// soon as the window is up. A window that never comes up, or that no action
+// closes, is closed after a minute, so a broken test fails instead of hanging;
+// the bound is generous because a busy machine may take seconds to show one.
 
 #include <QApplication>
 #include <QDialog>
@@ -33,5 +34,5 @@ inline void WhenModal(std::function<void(QWidget*)> action)
             dialog->reject();
     });
     poll->start();
-    deadline->start(5000);
+    deadline->start(60000);
 }

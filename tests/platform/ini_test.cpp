@@ -1,3 +1,4 @@
+#include "filelimit.h"
 #include "platform/ini.h"
 
 #include <QDir>
@@ -93,6 +94,20 @@ TEST_F(IniFileTest, AnUnwritableFolderIsAnError)
 {
     IniFile ini(dir_.filePath("missing/folder/scalora.ini"));
     EXPECT_THROW(ini.WriteInteger("main", "DBVn", 102), std::runtime_error);
+}
+
+TEST_F(IniFileTest, AWriteThatCannotCompleteLeavesTheOldFileAsItWas)
+{
+    const QString old = QStringLiteral("[main]\nDiagramNumber=3\n");
+    WriteRaw(old);
+    IniFile ini(Path());
+    {
+        // Room for less than the new text: the disk fills up half-way.
+        FileSizeLimit full(16);
+        EXPECT_THROW(ini.WriteString("main", "DBPath", QString(200, 'p')), std::runtime_error);
+    }
+    EXPECT_EQ(ReadRaw(), old);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"scalora.ini"});
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/tables.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -315,3 +316,69 @@ TEST_F(TableEngineTest, AScanReadsTheRowsATableWalksInTheSameOrder)
 }
 
 } // namespace
+
+namespace
+{
+
+// A sound file made with SQLite directly: a table of rows and an index.
+QString MakeStoreFile(const QString& folder)
+{
+    const QString file = QDir(folder).filePath("copy.sqlite");
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+    sqlite3_exec(db,
+                 "PRAGMA journal_mode=WAL; CREATE TABLE point (n INTEGER, t TEXT); "
+                 "CREATE INDEX pn ON point (t); CREATE TABLE seg (n INTEGER);"
+                 "WITH RECURSIVE c(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM c WHERE i < 3000) "
+                 "INSERT INTO point SELECT i, hex(randomblob(20)) FROM c;",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    return file;
+}
+
+QByteArray Bytes(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(CheckStoreFile, SoundFileIsOkAndNeitherItNorItsFolderIsTouched)
+{
+    QTemporaryDir dir;
+    const QString file = MakeStoreFile(dir.path());
+    const QByteArray before = Bytes(file);
+    EXPECT_EQ(tables::CheckStoreFile(file, {"point", "SEG"}), "ok");
+    EXPECT_EQ(Bytes(file), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"copy.sqlite"});
+}
+
+TEST(CheckStoreFile, MissingTableEmptyGarbledOrDamagedFilesAreNotOk)
+{
+    QTemporaryDir dir;
+    const QString file = MakeStoreFile(dir.path());
+    EXPECT_EQ(tables::CheckStoreFile(file, {"point", "text"}), "table text is missing");
+
+    QFile empty(dir.filePath("empty.sqlite"));
+    ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    EXPECT_EQ(tables::CheckStoreFile(empty.fileName(), {"point"}), "table point is missing");
+
+    QFile garbled(dir.filePath("garbled.sqlite"));
+    ASSERT_TRUE(garbled.open(QIODevice::WriteOnly));
+    garbled.write(QByteArray(8192, 'x'));
+    garbled.close();
+    EXPECT_EQ(tables::CheckStoreFile(garbled.fileName(), {"point"}), "file is not a database");
+
+    EXPECT_NE(tables::CheckStoreFile(dir.filePath("none.sqlite"), {}), "ok");
+
+    // Pages of rows overwritten in the middle of the file.
+    QFile damaged(file);
+    ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+    ASSERT_GT(damaged.size(), 40000);
+    damaged.seek(5 * 4096 + 100);
+    damaged.write(QByteArray(3000, '\x7f'));
+    damaged.close();
+    EXPECT_NE(tables::CheckStoreFile(file, {"point"}), "ok");
+}

@@ -8,8 +8,8 @@
 #include "sheet/func.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "sheet/tableedition.h"
 #include "store/core.h"
+#include "store/tableedition.h"
 #include "store/tableschema.h"
 
 #include <QDir>

@@ -5,6 +5,7 @@
 #include "library/modalhelper.h"
 #include "sheet/forms.h"
 #include "sheet/func.h"
+#include "store/coords.h"
 #include "store/storefixture.h"
 
 #include <QCheckBox>
@@ -307,6 +308,34 @@ TEST_F(MeasuredSegment, BadLengthsAreRefusedWithTheirEditsMessage)
                                     QStringLiteral("X & Y must be blank if OX is specified")}));
     EXPECT_EQ(Count(QStringLiteral("seg")), 0);
     EXPECT_EQ(Count(QStringLiteral("point")), 0);
+}
+
+TEST_F(MeasuredSegment, LengthsBeyondTheDiagramsRangeAreRefusedAndTheDialogStays)
+{
+    TSegRec seg = FromOandX(Pt(0, 0), Pt(300, 200));
+    bool openAfterAll = false;
+    EXPECT_TRUE(Enter(seg, [&](TFseg& d) {
+        for (const char* huge : {"1e308", "-1e308", "1000000000001"}) {
+            Lengths(d, QString::fromLatin1(huge));
+            d.Button3->click();
+            Lengths(d, {}, QString::fromLatin1(huge));
+            d.Button3->click();
+        }
+        // An O-X length whose end lies beyond the range, and a horizontal
+        // length in range whose end does not.
+        Lengths(d, {}, {}, QStringLiteral("1e308"));
+        d.Button3->click();
+        Lengths(d, QStringLiteral("999999999800"));
+        d.Button3->click();
+        openAfterAll = d.isVisible();
+        // The limit itself is still a length.
+        Lengths(d, QStringLiteral("999999999700"));
+        d.Button1->click();
+    }));
+    EXPECT_TRUE(openAfterAll);
+    EXPECT_EQ(Infos(), QStringList(8, LengthOutOfRangeMessage()));
+    EXPECT_EQ(Count(QStringLiteral("seg")), 1);
+    EXPECT_EQ(Stored(0).ToPoint.Lenx, 999999999700 + 300.0);
 }
 
 TEST_F(MeasuredSegment, DecliningTheLayerQuestionStoresNothing)

@@ -7,8 +7,8 @@
 #include "library/scriptedprompts.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "sheet/tableedition.h"
 #include "store/core.h"
+#include "store/tableedition.h"
 #include "store/tableschema.h"
 
 #include <QAction>

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QToolButton>
@@ -213,6 +214,38 @@ TEST_F(MoveXTest, PressOnADrawnPointTakesItAndDoubleClickPutsOThere)
     EXPECT_EQ(O().Pxlx, blank.x());
     EXPECT_EQ(O().Pxly, blank.y());
     EXPECT_EQ(O().Lenx, X().Lenx);
+}
+
+TEST_F(MoveXTest, TheXPanelsPlusBelongsToThePointXIsOn)
+{
+    StoreSeg(0, 0, 2.5, 0);
+    // A second point on the pixel of point 0, a hair's breadth away.
+    StoreSeg(0.001, 0, 0.001, 1);
+    ShowDrawing();
+    sheet_->Sheet.ShowCursors();
+    ASSERT_EQ(PxX(0.001), PxX(0));
+    Mouse(sheet_->Image1, QEvent::MouseButtonPress, QPoint(PxX(0), PxY(0)));
+    ASSERT_GE(X().Pointnum, 0);
+    EXPECT_TRUE(X().Multiple);
+    EXPECT_EQ(sheet_->Label1->text(), QStringLiteral("X = Point #%1+").arg(X().Pointnum));
+
+    // Skipping right along the line lands on the one point at (2.5, 0).
+    sheet_->MoveX.SkipX(1, 0);
+    EXPECT_EQ(X().Lenx, 2.5);
+    EXPECT_FALSE(X().Multiple);
+    EXPECT_EQ(sheet_->Label1->text(), QStringLiteral("X = Point #%1").arg(X().Pointnum));
+
+    // Back on the shared pixel, then a click on the paper: no point, no "+".
+    Mouse(sheet_->Image1, QEvent::MouseButtonPress, QPoint(PxX(0), PxY(0)));
+    EXPECT_TRUE(X().Multiple);
+    Mouse(sheet_->Image1, QEvent::MouseButtonPress, QPoint(PxX(1.2), PxY(0.6)));
+    EXPECT_EQ(X().Pointnum, -1);
+    EXPECT_FALSE(X().Multiple);
+
+    // O takes X whole through "o -> x", the flag with it.
+    Mouse(sheet_->Image1, QEvent::MouseButtonPress, QPoint(PxX(2.5), PxY(0)));
+    sheet_->OtoXBtn->click();
+    EXPECT_EQ(sheet_->Label3->text(), QStringLiteral("O = Point #%1").arg(O().Pointnum));
 }
 
 TEST_F(MoveXTest, NearSearchTakesTheNearestRingUpToTenPixels)

@@ -38,7 +38,7 @@ TEST_F(RedrawTest, Refresh_FitsToTheScrollBoxLessMarginsAndSidePanel)
     const QSize client = sheet_->ScrollBox1->maximumViewportSize();
     ASSERT_EQ(core_->SheetWidth, client.width());
     ASSERT_EQ(core_->SheetHeight, client.height());
-    const double sx = double(client.width() - 100 - 122) / 100;
+    const double sx = double(client.width() - 100 - sheet_->Panel1->width()) / 100;
     const double sy = double(client.height() - 100) / 50;
     EXPECT_DOUBLE_EQ(core_->Scale, std::min(sx, sy));
     EXPECT_EQ(PxX(0), 50);
@@ -218,6 +218,36 @@ TEST_F(RedrawTest, RedrawMenu_KeepsTheCursorsWhereTheyWere)
     EXPECT_EQ(s.CursorX().Pointnum, there.Pointnum);
     EXPECT_EQ(s.CursorX().Pxlx, PxX(100));
     EXPECT_TRUE(s.CursorXShown);
+}
+
+TEST_F(RedrawTest, RefreshKeepingCursors_NamesOnlyASegmentThatJoinsOAndX)
+{
+    StoreSeg(0, 0, 100, 0);
+    const TSegRec wall = StoreSeg(100, 0, 100, 50);
+    sheet_->show();
+    SheetState& s = sheet_->Sheet;
+    ASSERT_EQ(core_->CurrentSegment.Segnum, wall.Segnum);
+    // O and X unchanged: the segment between them stays named.
+    sheet_->Draw1->trigger();
+    EXPECT_EQ(sheet_->Label2->text(), QStringLiteral("O-X = Segment #%1 L").arg(wall.Segnum));
+
+    // As after a measured entry: X moves on to the new segment's end while
+    // O stays, and the sheet is refreshed keeping both.
+    const TSegRec next = StoreSeg(100, 50, 0, 50);
+    s.HideCursors();
+    s.CursorX() = next.ToPoint;
+    s.ShowCursors();
+    sheet_->Redraw.RefreshKeepingCursors();
+    EXPECT_EQ(s.CursorX().Pointnum, next.ToPoint.Pointnum);
+    EXPECT_EQ(core_->CurrentSegment.Segnum, -1);
+    EXPECT_EQ(sheet_->Label2->text(), QStringLiteral("O-X"));
+
+    // O on the new segment's start: that segment is looked up between them.
+    s.HideCursors();
+    s.CursorO() = next.FromPoint;
+    s.ShowCursors();
+    sheet_->Redraw.RefreshKeepingCursors();
+    EXPECT_EQ(sheet_->Label2->text(), QStringLiteral("O-X = Segment #%1 L").arg(next.Segnum));
 }
 
 TEST(ArcAngleDegrees, RoundsHalvesToEvenAndHoldsHugeValuesTooBig)

@@ -44,6 +44,13 @@ class SheetTest : public ::testing::Test
 
     void Exec(const QString& sql) { core_->Database1.Execute(sql); }
 
+    long long Count(const QString& table)
+    {
+        tables::Statement st(core_->Database1, QStringLiteral("SELECT count(*) FROM ") + table);
+        EXPECT_TRUE(st.Step());
+        return st.Column(0).toLongLong();
+    }
+
     void AddLayer(int32_t n, int visib)
     {
         Exec(QStringLiteral(

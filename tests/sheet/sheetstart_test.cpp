@@ -1,11 +1,13 @@
 #include "sheetfixture.h"
 
 #include "sheet/sheetimage.h"
+#include "store/edition.h"
 #include "store/store.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
+#include <QLayout>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
@@ -22,7 +24,10 @@ TEST_F(SheetStartTest, CreationGivesTheDesignedStartStates)
 {
     EXPECT_EQ(sheet_->windowTitle(), QStringLiteral("Scalora"));
     EXPECT_EQ(sheet_->size(), QSize(916, 530));
-    EXPECT_EQ(sheet_->Panel1->width(), 122);
+    // The designed 122 pixels, widened only as far as the captions need.
+    EXPECT_GE(sheet_->Panel1->width(), 122);
+    EXPECT_EQ(sheet_->Panel1->width(),
+              std::max(122, sheet_->Panel1->layout()->minimumSize().width()));
     EXPECT_EQ(sheet_->Panel2->height(), 31);
     for (QWidget* w :
          {static_cast<QWidget*>(sheet_->SaveBtn), static_cast<QWidget*>(sheet_->JngCancel),
@@ -104,6 +109,35 @@ TEST_F(SheetStartTest, NoUpgradeAsksNothing)
     prompts_.Clear();
     sheet_->Timer1Timer();
     EXPECT_TRUE(prompts_.Texts().isEmpty());
+    EXPECT_TRUE(sheet_->isVisible());
+}
+
+TEST_F(SheetStartTest, AnEditionHandedToTheWindowsDecidesWhatDiffers)
+{
+    StoreSeg(0, 0, 100, 0);
+    Edition other;
+    other.Title = QStringLiteral("Other");
+    other.CaptionPrefix = QStringLiteral("OTHER - ");
+    other.WindowPlacement = QRect(153, 66, 776, 513);
+    other.MaximiseOnShow = true;
+    other.AsksUpgradeQuestion = false;
+    other.ExportMenu = false;
+    forms_.Program = &other;
+    sheet_ = std::make_unique<TFSheet>(forms_);
+    forms_.FSheet = sheet_.get();
+    EXPECT_EQ(sheet_->windowTitle(), QStringLiteral("Other"));
+    EXPECT_EQ(sheet_->size(), QSize(776, 513));
+    EXPECT_FALSE(sheet_->exportFB1->isVisible());
+    sheet_->show();
+    EXPECT_TRUE(sheet_->isMaximized());
+    EXPECT_EQ(sheet_->windowTitle(), QStringLiteral("OTHER - Shed ( mm )"));
+
+    // The upgrade recorded by the first program is noted, never asked about.
+    core_->UpgradeState = 1;
+    prompts_.Clear();
+    sheet_->Timer1Timer();
+    EXPECT_TRUE(prompts_.Texts().isEmpty());
+    EXPECT_EQ(core_->UpgradeState, 2);
     EXPECT_TRUE(sheet_->isVisible());
 }
 

@@ -4,11 +4,11 @@
 #include "dialogs/edpt.h"
 #include "dialogs/edtxt.h"
 #include "dialogs/layers.h"
-#include "dialogs/layersdata.h"
 #include "dialogs/segdets.h"
 #include "library/modalhelper.h"
 #include "library/qorvlib.h"
 #include "sheetfixture.h"
+#include "store/layersdata.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,8 +26,7 @@ class ToolsTest : public SheetTest
     void SetUp() override
     {
         SheetTest::SetUp();
-        layers_ =
-            std::make_unique<TFLayers>(*core_, std::make_unique<TableLayersData>(*core_), forms_);
+        layers_ = std::make_unique<TFLayers>(*core_, core_->MakeLayersData(), forms_);
         forms_.FLayers = layers_.get();
         edtxt_ = std::make_unique<TFedtxt>(*core_, forms_);
         forms_.Fedtxt = edtxt_.get();
@@ -358,6 +357,51 @@ TEST_F(ToolsTest, TextAtXOnALabelledPointSaysSoAndDrawsNothing)
     EXPECT_EQ(prompts_.Texts(), QStringList{QStringLiteral("Point at X already has text")});
     S().HideCursors();
     EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(ToolsTest, TextAtXRefusesALabelLongerThanItsColumnAndStoresNoEmptyOne)
+{
+    DrawBox();
+    PlaceCursors(At(0, 0), Place(50, 30));
+    const QString long81(81, QChar(u'\u00f8'));
+    const QString fits80(80, QChar(u'\u00f8'));
+    prompts_.Type(long81).Type(fits80);
+    ChooseLayerWhenAsked(0);
+    T().Labels.TextAtX();
+    EXPECT_EQ(prompts_.Texts(ScriptedPrompts::Kind::Info),
+              QStringList{QStringLiteral("A label may be at most 80 characters long")});
+    // The box asks again with what was typed, and the label is kept whole.
+    EXPECT_EQ(prompts_.Log()[2].initial, long81);
+    TTextRec text;
+    ASSERT_TRUE(core_->LoadTextAtPoint(S().CursorX().Pointnum, text));
+    EXPECT_EQ(text.Text, fits80);
+
+    // An empty text adds nothing and asks for no layer.
+    PlaceCursors(At(0, 0), Place(20, 10));
+    prompts_.Clear();
+    prompts_.Type(QString());
+    T().Labels.TextAtX();
+    EXPECT_EQ(prompts_.Texts(), QStringList{QStringLiteral("Text at X")});
+    EXPECT_EQ(Count(QStringLiteral("text")), 1);
+    EXPECT_EQ(S().CursorX().Pointnum, -1);
+}
+
+TEST_F(ToolsTest, TextAtXOnADiagramWithoutLayersSaysTheLayerMustBeVisible)
+{
+    DrawBox();
+    Exec(QStringLiteral("DELETE FROM layer"));
+    PlaceCursors(At(0, 0), Place(50, 30));
+    prompts_.Type(QStringLiteral("Door"));
+    prompts_.Answer(' ');
+    WhenModal([this](QWidget*) {
+        // OK on the empty list, then Cancel at the second showing.
+        WhenModal([this](QWidget*) { layers_->Button3->click(); });
+        layers_->Button2->click();
+    });
+    T().Labels.TextAtX();
+    EXPECT_EQ(prompts_.Texts(ScriptedPrompts::Kind::Info),
+              QStringList{QStringLiteral("Layer must visible to add text")});
+    EXPECT_EQ(Count(QStringLiteral("text")), 0);
 }
 
 TEST_F(ToolsTest, CancelledLayerChoiceAddsNothingButKeepsTheText)

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace
 {
@@ -182,12 +183,89 @@ TEST_F(StoreOpeningTest, SavedDiagramThatIsGoneLeavesNoDiagramOpen)
     EXPECT_EQ(prompts.Texts(), QStringList{"No diagram open"});
 }
 
-TEST_F(StoreOpeningTest, StoreThatCannotOpenLeavesNoDiagramOpen)
+TEST_F(StoreOpeningTest, StoreThatCannotOpenLeavesNoDiagramOpenAndKeepsTheSavedNumber)
 {
     WriteIni("[main]\nDiagramNumber=3\n");
     TFcore core(Exe());
     EXPECT_THROW(core.FormCreate(), tables::EngineError);
     EXPECT_EQ(core.CurrentDiagram, 0);
+    // The next start, with the store back, still opens diagram 3.
+    core.CloseStore();
+    EXPECT_EQ(Ini("DiagramNumber"), "3");
+}
+
+TEST_F(StoreOpeningTest, FilesThatAreNotStoresAreRefusedAndNeverWritten)
+{
+    ASSERT_TRUE(QDir().mkpath(DataFolder()));
+    const QString file = DataFolder() + "tables.sqlite";
+    // An empty file, then a database of some other program.
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    {
+        TFcore core(Exe());
+        EXPECT_THROW(core.FormCreate(), tables::EngineError);
+    }
+    EXPECT_EQ(QFileInfo(file).size(), 0);
+    EXPECT_EQ(QDir(DataFolder()).entryList(QDir::Files), QStringList{"tables.sqlite"});
+
+    ASSERT_TRUE(QFile::remove(file));
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE drawing (Dgnum INTEGER)", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    QByteArray before;
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        before = f.readAll();
+    }
+    try {
+        TFcore core(Exe());
+        core.FormCreate();
+        ADD_FAILURE() << "opened a file without the store's tables";
+    } catch (const tables::EngineError& error) {
+        EXPECT_TRUE(QString::fromUtf8(error.what()).startsWith("no such table: point"));
+    }
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+}
+
+TEST_F(StoreOpeningTest, ALogLeftByACrashIsFoldedIntoTheMainFileAtOpening)
+{
+    MakeStore(CurrentTableStoreVersion);
+    const QString file = DataFolder() + "tables.sqlite";
+    // A committed change that only the write-ahead log holds, as a crash
+    // leaves it.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &db), SQLITE_OK);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "PRAGMA journal_mode=WAL; INSERT INTO drawing (Dgnum, Dgname) "
+                           "VALUES (7, 'Crashed')",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    ASSERT_GT(QFileInfo(file + "-wal").size(), 0);
+
+    TFcore core(Exe());
+    core.FormCreate();
+    // A copy of the main file alone, taken now, holds the change.
+    QTemporaryDir copyDir;
+    const QString copy = copyDir.filePath("copy.sqlite");
+    ASSERT_TRUE(QFile::copy(file, copy));
+    ASSERT_EQ(sqlite3_open(copy.toUtf8().constData(), &db), SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(
+        sqlite3_prepare_v2(db, "SELECT Dgname FROM drawing WHERE Dgnum = 7", -1, &st, nullptr),
+        SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(st), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)), "Crashed");
+    sqlite3_finalize(st);
+    sqlite3_close(db);
 }
 
 TEST_F(StoreOpeningTest, TablesAreFlushedEveryFiveMinutes)

@@ -127,19 +127,18 @@ TEST_F(TextsAndLayers, ListLayersInNumberOrder)
 {
     AddLayer(5, QStringLiteral("Roof"), VisibBold);
     AddLayer(2, QStringLiteral("Walls"), VisibFaint);
-    QComboBox combo;
-    combo.addItem(QStringLiteral("old"));
-    Core().ListLayers(combo);
-    ASSERT_EQ(combo.count(), 3);
-    EXPECT_EQ(combo.itemText(0), QStringLiteral("0 Default layer"));
-    EXPECT_EQ(combo.itemText(2), QStringLiteral("5 Roof"));
-    EXPECT_EQ(combo.currentIndex(), 0);
+    const std::vector<TLayerRec> layers = Core().ListLayers();
+    ASSERT_EQ(layers.size(), 3u);
+    EXPECT_EQ(layers[0].Layernum, 0);
+    EXPECT_EQ(layers[0].Name, QStringLiteral("Default layer"));
+    EXPECT_EQ(layers[2].Layernum, 5);
+    EXPECT_EQ(layers[2].Name, QStringLiteral("Roof"));
     EXPECT_EQ(Core().LastLayerNum, 5);
 
+    // An empty list leaves the highest number as it was.
     NewDiagram(2, QStringLiteral("Empty"));
     ASSERT_TRUE(Core().OpenDiagram(2));
-    Core().ListLayers(combo);
-    EXPECT_EQ(combo.count(), 0);
+    EXPECT_TRUE(Core().ListLayers().empty());
     EXPECT_EQ(Core().LastLayerNum, 5);
 }
 

@@ -1,15 +1,13 @@
 #pragma once
 // The layer list and the layer changes the layers window and the
 // move-segments dialog run on the open diagram. Each program's store has its
-// own statements for them; the table store's are in TableLayersData.
+// own statements for them.
 
 #include "store/records.h"
 
 #include <QString>
 #include <cstdint>
 #include <vector>
-
-class TFcore;
 
 enum class LayerOrder { ById, ByName, ByVisibility };
 
@@ -34,26 +32,4 @@ class LayersData
     virtual void SaveProfile(int32_t profile, const std::vector<TLayerRec>& layers) = 0;
     // The numbers of the segments stored between from and to, ascending.
     virtual std::vector<int32_t> SegmentsInRange(int32_t from, int32_t to) = 0;
-};
-
-class TableLayersData : public LayersData
-{
-  public:
-    explicit TableLayersData(TFcore& core);
-
-    std::vector<TLayerRec> ListLayers(LayerOrder order) override;
-    void AddLayer(int32_t layernum, const QString& name) override;
-    bool SetLayerVisibility(int32_t layernum, int32_t visib) override;
-    bool RenameLayer(int32_t layernum, const QString& name) override;
-    int CountLayerSegments(int32_t layernum) override;
-    void DeleteLayerWithSegments(int32_t layernum) override;
-    void HideAllLayers() override;
-    void SaveProfile(int32_t profile, const std::vector<TLayerRec>& layers) override;
-    std::vector<int32_t> SegmentsInRange(int32_t from, int32_t to) override;
-
-  private:
-    std::vector<int32_t> SegmentsOfLayer(int32_t layernum);
-    bool WriteLayerField(int32_t layernum, const QString& field, const QVariant& value);
-
-    TFcore& core_;
 };

@@ -1,4 +1,4 @@
-#include "dialogs/diagsrows.h"
+#include "store/tablediagramrows.h"
 
 #include "store/core.h"
 

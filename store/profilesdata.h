@@ -1,13 +1,10 @@
 #pragma once
 // The profile list and the profile changes the profiles window runs on the
-// open diagram. Each program's store has its own statements for them; the
-// table store's are in TableProfilesData.
+// open diagram. Each program's store has its own statements for them.
 
 #include <QString>
 #include <cstdint>
 #include <vector>
-
-class TFcore;
 
 enum class ProfileOrder { ById, ByName };
 
@@ -29,18 +26,4 @@ class ProfilesData
     // The profile and its layer visibilities, all or nothing, so a later
     // profile of the same number starts empty.
     virtual void DeleteProfile(int32_t pflnum) = 0;
-};
-
-class TableProfilesData : public ProfilesData
-{
-  public:
-    explicit TableProfilesData(TFcore& core);
-
-    std::vector<ProfileRow> ListProfiles(ProfileOrder order) override;
-    void AddProfile(int32_t pflnum, const QString& name) override;
-    bool RenameProfile(int32_t pflnum, const QString& name) override;
-    void DeleteProfile(int32_t pflnum) override;
-
-  private:
-    TFcore& core_;
 };

@@ -1,4 +1,4 @@
-#include "dialogs/pflsdata.h"
+#include "store/tableprofilesdata.h"
 
 #include "store/core.h"
 #include "store/records.h"

@@ -1,4 +1,4 @@
-#include "dialogs/layersdata.h"
+#include "store/tablelayersdata.h"
 
 #include "store/core.h"
 

@@ -1,0 +1,48 @@
+#pragma once
+// What tells the two programs apart, in one place: each program's main block
+// hands its edition to the windows, which take every difference from here or
+// from the store the edition makes. The defaults are the first program's.
+
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class Store;
+
+// What the about window says of one program.
+struct AboutText {
+    QString ProgramName; // in capitals
+    QStringList Lines;   // the middle's lines, empty ones included
+};
+AboutText ScaloraAbout();
+AboutText Scalora2About();
+
+struct Edition {
+    // The application title: message boxes carry it.
+    QString Title = QStringLiteral("Scalora");
+    // What the about window says of the program.
+    AboutText About = ScaloraAbout();
+    // The main window's caption before the diagram's name and units.
+    QString CaptionPrefix = QStringLiteral("SCALORA - ");
+    // The main window as designed, and whether its first showing maximises
+    // it and starts O and X as empty points.
+    QRect WindowPlacement = QRect(108, 28, 916, 530);
+    bool MaximiseOnShow = false;
+    // Whether the start-up timer asks about an upgrade to the second program
+    // recorded in the ini file, and whether the Database menu offers the
+    // export to the second program's database.
+    bool AsksUpgradeQuestion = true;
+    bool ExportMenu = true;
+    // Whether "First" flashes how many items a step-through mode visits.
+    bool StepCountNotices = true;
+
+    // Makes the program's store for the program folder and opens it; errors
+    // while opening are shown and the program carries on without data.
+    std::function<std::unique_ptr<Store>(const QString& exeFolder)> MakeStore;
+};
+
+// The edition the windows use when none was handed to them: the first
+// program's description, with no store maker.
+const Edition& DefaultEdition();
