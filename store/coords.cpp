@@ -14,6 +14,11 @@ int32_t RoundHalfEven(double x)
     if (std::isnan(x)) {
         return 0;
     }
+    if (x > lo && x < hi) {
+        // The default rounding mode, which nothing here changes, rounds
+        // halves to even.
+        return static_cast<int32_t>(std::nearbyint(x));
+    }
     double r = std::floor(x);
     const double rest = x - r;
     if (rest > 0.5 || (rest == 0.5 && std::fmod(r, 2.0) != 0.0)) {
@@ -105,6 +110,18 @@ SegmentBox BoxOfSegment(const TSegRec& seg)
 {
     return SegmentBox{seg.Lenx1, seg.Leny1, seg.Lenx2, seg.Leny2,
                       seg.Pxlx1, seg.Pxly1, seg.Pxlx2, seg.Pxly2};
+}
+
+void SetBoxOfSegment(TSegRec& seg, const SegmentBox& box)
+{
+    seg.Lenx1 = box.Lenx1;
+    seg.Leny1 = box.Leny1;
+    seg.Lenx2 = box.Lenx2;
+    seg.Leny2 = box.Leny2;
+    seg.Pxlx1 = box.Pxlx1;
+    seg.Pxly1 = box.Pxly1;
+    seg.Pxlx2 = box.Pxlx2;
+    seg.Pxly2 = box.Pxly2;
 }
 
 QString FormatReal3(Extended x)

@@ -49,6 +49,7 @@ struct SegmentBox {
 };
 SegmentBox BoxOfEnds(const TPointRec& from, const TPointRec& to);
 SegmentBox BoxOfSegment(const TSegRec& seg); // the record's own box fields
+void SetBoxOfSegment(TSegRec& seg, const SegmentBox& box);
 
 // A real with three decimals and a point as separator, for SQL literals.
 QString FormatReal3(Extended x);

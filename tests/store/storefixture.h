@@ -100,12 +100,14 @@ class StoreTest : public ::testing::Test
         return s;
     }
 
-    // The sheet's refresh: visible segments, fit on a 1000 x 800 sheet.
+    // The sheet's refresh: visible segments and labels, fit on a 1000 x 800
+    // sheet.
     bool Fit(int32_t width = 1000, int32_t height = 800, int32_t panel = 0)
     {
         core_->SheetWidth = width;
         core_->SheetHeight = height;
         core_->OpenVisibleSegments();
+        core_->OpenVisibleText();
         return core_->FitDiagramToSheet(panel);
     }
 

@@ -90,8 +90,8 @@ TEST_F(VisibleSets, VisiblePointsAreThoseOfTheCurrentStamp)
     EXPECT_EQ(Core().VisiblePoints.Current().Pxlx, 77);
 }
 
-// Two drawn points in pixel column 60 at the same y length, and one of
-// another diagram drawn with another stamp.
+// Two drawn points in pixel column 60 at the same y length, and one below
+// them in column 50.
 class PointInLine : public StoreTest
 {
   protected:
@@ -133,6 +133,23 @@ TEST_F(PointInLine, ColumnMovesMatchTheLengthXAndOnlyTheCurrentStamp)
     Core().RedrawStamp = 45200;
     EXPECT_FALSE(Core().FindPointInLine(Place(1, 0, 50, 100), Place(1, 0, 50, 120), found));
     EXPECT_EQ(found.Pointnum, -1);
+}
+
+TEST_F(PointInLine, APointOfAnotherDiagramIsNeverFoundEvenWithTheSameStamp)
+{
+    NewDiagram(2, QStringLiteral("Yard"));
+    AddLayer(0, QStringLiteral("Default layer"), VisibBold, 2);
+    ASSERT_TRUE(Core().OpenDiagram(2));
+    TPointRec other = Place(1.5, 2, 60, 80);
+    other.Pointnum = 7; // a number this diagram does not have
+    other.Rprts = Core().RedrawStamp;
+    Core().InsertPoint(other);
+    ASSERT_TRUE(Core().OpenDiagram(1));
+    TPointRec found;
+    // Moving left takes the largest length: 1.25 of this diagram, not 1.5.
+    ASSERT_TRUE(Core().FindPointInLine(Place(0, 2, 70, 80), Place(0, 2, 60, 80), found));
+    EXPECT_EQ(found.Lenx, 1.25);
+    EXPECT_EQ(found.Dgnum, 1);
 }
 
 TEST_F(PointInLine, DiagonalMoveRunsNoQuery)

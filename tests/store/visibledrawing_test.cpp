@@ -71,7 +71,7 @@ class VisibleDrawing : public StoreTest
     }
 };
 
-TEST_F(VisibleDrawing, LoadVisibleSegments_SameRecordsAsLoadSegmentInSetOrder)
+TEST_F(VisibleDrawing, Records_SameAsLoadSegmentInSetOrder)
 {
     AddLayer(1, QStringLiteral("Faint"), VisibFaint);
     AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
@@ -95,7 +95,7 @@ TEST_F(VisibleDrawing, LoadVisibleSegments_SameRecordsAsLoadSegmentInSetOrder)
                         "VALUES (2, 7, 0, 1, 2, 0)"));
     ASSERT_TRUE(Fit());
 
-    const std::vector<TSegRec> loaded = Core().LoadVisibleSegments();
+    const std::vector<TSegRec>& loaded = Core().VisibleSegmentRecords();
     const auto& rows = Core().VisibleSegments.Rows();
     ASSERT_EQ(loaded.size(), rows.size());
     ASSERT_EQ(loaded.size(), 5u);
@@ -113,17 +113,21 @@ TEST_F(VisibleDrawing, LoadVisibleSegments_SameRecordsAsLoadSegmentInSetOrder)
     EXPECT_TRUE(prompts_.Texts().isEmpty());
 }
 
-TEST_F(VisibleDrawing, LoadVisibleSegments_MissingEndLeftEmptyAndReportedOncePerFit)
+TEST_F(VisibleDrawing, Records_MissingEndLeftEmptyAndReportedOncePerFit)
 {
     StoreSeg(10, 10, 20, 30);
     StoreSeg(20, 30, 40, 10);
     StoreSeg(40, 10, 10, 10);
     ASSERT_TRUE(Fit());
     Exec(QStringLiteral("DELETE FROM point WHERE Pointnum = 2"));
-    Core().MissingPointReported = false;
 
-    const std::vector<TSegRec> loaded = Core().LoadVisibleSegments();
+    // Reading says nothing; the fit reports the missing point once.
+    Core().OpenVisibleSegments();
+    const std::vector<TSegRec>& loaded = Core().VisibleSegmentRecords();
     ASSERT_EQ(loaded.size(), 3u);
+    EXPECT_TRUE(prompts_.Texts().isEmpty());
+    ASSERT_TRUE(Core().FitDiagramToSheet(0));
+    EXPECT_EQ(prompts_.Texts(), QStringList{MissingPointText});
     EXPECT_EQ(loaded[1].FromPoint.Pointnum, 1);
     EXPECT_EQ(loaded[1].ToPoint.Pointnum, -1);
     EXPECT_EQ(loaded[1].ToPoint.Lenx, 0);
@@ -133,18 +137,18 @@ TEST_F(VisibleDrawing, LoadVisibleSegments_MissingEndLeftEmptyAndReportedOncePer
     TSegRec one;
     ASSERT_TRUE(Core().LoadSegment(1, one));
     ExpectSameSegment(loaded[1], one);
-    EXPECT_EQ(prompts_.Texts(), QStringList{MissingPointText});
-
-    Core().LoadVisibleSegments();
     EXPECT_EQ(prompts_.Texts().size(), 1);
 }
 
-TEST_F(VisibleDrawing, LoadVisibleSegments_NoDiagramContentGivesNothing)
+TEST_F(VisibleDrawing, Records_NoDiagramContentGivesNothing)
 {
-    EXPECT_TRUE(Core().LoadVisibleSegments().empty());
+    Core().OpenVisibleSegments();
+    EXPECT_TRUE(Core().VisibleSegmentRecords().empty());
     AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
     StoreSeg(0, 0, 10, 0, 2);
-    EXPECT_TRUE(Core().LoadVisibleSegments().empty());
+    Core().OpenVisibleSegments();
+    EXPECT_TRUE(Core().VisibleSegmentRecords().empty());
+    EXPECT_FALSE(Core().FitDiagramToSheet(0));
 }
 
 TEST_F(VisibleDrawing, StampVisiblePoints_StampsExactlyTheDrawnPoints)
@@ -177,11 +181,23 @@ TEST_F(VisibleDrawing, StampVisiblePoints_StampsExactlyTheDrawnPoints)
     TPointRec p;
     ASSERT_TRUE(Core().LoadPoint(2, p));
     EXPECT_EQ(p.Rprts, 45000.25);
+    // The visible points are handed on from the stamp, and are those that
+    // reading them from the store gives.
     Core().OpenVisiblePoints();
-    EXPECT_EQ(Core().VisiblePoints.RecordCount(), 5);
+    const std::vector<VisiblePointRow> handed = Core().VisiblePoints.Rows();
+    Core().OpenVisiblePoints();
+    const std::vector<VisiblePointRow>& read = Core().VisiblePoints.Rows();
+    ASSERT_EQ(handed.size(), 5u);
+    ASSERT_EQ(read.size(), handed.size());
+    for (size_t i = 0; i < read.size(); ++i) {
+        EXPECT_EQ(handed[i].Pointnum, read[i].Pointnum);
+        EXPECT_EQ(handed[i].Pxlx, read[i].Pxlx);
+        EXPECT_EQ(handed[i].Pxly, read[i].Pxly);
+    }
 
     // A point that drops out of the drawing keeps the old stamp.
     Exec(QStringLiteral("UPDATE layer SET Visib = 0 WHERE Dgnum = 1 AND Layernum = 1"));
+    ASSERT_TRUE(Fit());
     Core().RedrawStamp = 45000.5;
     Core().StampVisiblePoints();
     EXPECT_EQ(Stamped(1), (std::set<int>{0, 1, 5}));
@@ -200,6 +216,8 @@ TEST_F(VisibleDrawing, StampVisiblePoints_UndoneWithItsWriteGroup)
     }),
                  std::runtime_error);
     EXPECT_TRUE(Stamped(1).empty());
+    Core().OpenVisiblePoints();
+    EXPECT_TRUE(Core().VisiblePoints.IsEmpty());
 }
 
 } // namespace
