@@ -247,8 +247,8 @@ SizeFigures MeasureSize(int segments, const char* size)
         table.ReadIniFile();
         table.DBVersion = CurrentTableStoreVersion;
         table.OpenStore();
-        Figure(Name("generate", size).c_str(), Ms([&] { site = GenerateSite(table.Database1, segments); }),
-               "ms");
+        Figure(Name("generate", size).c_str(),
+               Ms([&] { site = GenerateSite(table.Database1, segments); }), "ms");
         table.OpenDiagram(1);
         const Edition first;
         SheetOn sheet(table, first);

@@ -1,151 +1,273 @@
-// A full sheet refresh on a generated site plan of 10,000 segments, beside
-// the least any refresh has to do: one scan of the visible segments joined
-// with their end points, drawing those lines, and one statement stamping
-// the drawn points. Prints "<figure> <value> <unit>".
+// The sheet on a generated site plan at 1k, 10k and 100k segments: a full
+// refresh, the "OK" of a measured segment up to the redrawn sheet (inside
+// the plan, and widening it so that the scale changes), and the steps
+// through points, segments, labels and the segments at X, each beside its
+// lower bound measured in the same run (benchbounds.h).
+//
+// Lower bounds: a refresh is at least the read of the visible segments and
+// of the diagram's points (two bare scans, joined in memory), those lines
+// drawn on the canvas and the one statement stamping the drawn points; the
+// same with the ends looked up by SQL in one joined scan is printed beside
+// it. A measured segment is at least its indexed probes and its two
+// inserts, committed, then a refresh; one that changes the scale also
+// rewrites every cached pixel and box. A step is at least the key read and
+// the indexed probes of what it shows. Prints "<figure> <value> <unit>".
 
+#include "benchbounds.h"
 #include "benchfigures.h"
+#include "benchstore.h"
 
+#include "library/flash.h"
 #include "library/scriptedprompts.h"
 #include "platform/canvas.h"
 #include "sheet/forms.h"
+#include "sheet/func.h"
 #include "sheet/redraw.h"
 #include "sheet/sheet.h"
-#include "store/core.h"
-#include "store/tableschema.h"
+#include "sheet/stepping.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QScrollArea>
-#include <QTemporaryDir>
 #include <algorithm>
-#include <chrono>
-#include <cmath>
-#include <cstdio>
-#include <functional>
-#include <numeric>
 #include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace
 {
 
-constexpr int Segments = 10000;
-constexpr int GridColumns = 80; // 80 x 70 points give 11,050 neighbour pairs
-constexpr int GridRows = 70;
-constexpr int Labels = 150;
-constexpr int Runs = 15;
+constexpr int RefreshRuns = 11;
+constexpr int ClickRuns = 11;
+constexpr int Steps = 201;
+constexpr int WideningRuns = 5;
 
-// Grid lines 2.5 to 5 m apart across, 2 to 5 m down (a plot of about
-// 300 m x 240 m), rounded to the centimetre as a survey would give them.
-std::vector<double> GridLines(std::mt19937& rng, int count, double lo, double hi)
+// What one step shows: a point by its key and the segment between O and
+// the new X looked up both ways.
+class StepBound
 {
-    std::uniform_real_distribution<double> gap(lo, hi);
-    std::vector<double> lines(static_cast<size_t>(count));
-    double at = 0;
-    for (double& l : lines) {
-        l = std::round(at * 100) / 100;
-        at += gap(rng);
+  public:
+    explicit StepBound(sqlite3* db)
+        : point_(db, "SELECT * FROM point WHERE dgnum = ?1 AND pointnum = ?2"),
+          between_(db, "SELECT segnum FROM seg WHERE dgnum = ?1 AND frompt = ?2 AND topt = ?3")
+    {
     }
-    return lines;
-}
 
-// Layers 0 and 1 bold, 2 faint, 3 hidden; most walls on the first.
-int LayerOf(std::mt19937& rng)
+    void Run(int o, int x)
+    {
+        point_.Int(1, benchsite::SiteDiagram).Int(2, x).Run();
+        between_.Int(1, benchsite::SiteDiagram).Int(2, o).Int(3, x).Run();
+        between_.Int(1, benchsite::SiteDiagram).Int(2, x).Int(3, o).Run();
+    }
+
+  private:
+    RawStatement point_;
+    RawStatement between_;
+};
+
+class SheetBench
 {
-    const int roll = std::uniform_int_distribution<int>(0, 99)(rng);
-    return roll < 55 ? 0 : roll < 80 ? 1 : roll < 95 ? 2 : 3;
-}
+  public:
+    SheetBench(int segments, ScriptedPrompts& prompts)
+        : segments_(segments), store_(segments), prompts_(prompts)
+    {
+        forms_.Fcore = store_.Core.get();
+        sheet_ = std::make_unique<TFSheet>(forms_);
+        forms_.FSheet = sheet_.get();
+        dialog_ = std::make_unique<TFseg>(Core(), forms_);
+        forms_.Fseg = dialog_.get();
+        // A 1,000 x 800 bitmap; the fit takes the side panel's width off it.
+        QScrollArea* box = sheet_->ScrollBox1;
+        box->setFixedSize(1000 + 2 * box->frameWidth(), 800 + 2 * box->frameWidth());
+        Core().LoadLayer(0, Core().CurrentLayer);
+    }
 
-// Walls of a site: 10,000 of the segments between neighbouring points of
-// the grid, in random order, a few dotted or faint. The cached pixels and
-// boxes are left at 0 for the first refresh to fit.
-void GenerateSite(tables::Database& db)
-{
-    std::mt19937 rng(7);
-    const std::vector<double> xs = GridLines(rng, GridColumns, 2.5, 5.0);
-    const std::vector<double> ys = GridLines(rng, GridRows, 2.0, 5.0);
-    const auto pointAt = [](int c, int r) { return r * GridColumns + c; };
+    TFcore& Core() { return *store_.Core; }
 
-    tables::Transaction t(db);
-    db.Execute(QStringLiteral("INSERT INTO drawing (Dgnum, Dgname, Units, RndgDP) VALUES (1, "
-                              "'Site', 'm', 2)"));
-    db.Execute(QStringLiteral("INSERT INTO layer (Dgnum, Layernum, Name, Visib) VALUES "
-                              "(1, 0, 'Walls', 2), (1, 1, 'Fences', 2), (1, 2, 'Survey', 1), "
-                              "(1, 3, 'Services', 0)"));
-    tables::Statement& point = db.Prepare(QStringLiteral(
-        "INSERT INTO point (Dgnum, Pointnum, Lenx, Leny, Pxlx, Pxly, Rprts, Layernum, CreateTS) "
-        "VALUES (1, ?, ?, ?, 0, 0, 0, 0, 45000)"));
-    for (int r = 0; r < GridRows; ++r) {
-        for (int c = 0; c < GridColumns; ++c) {
-            point.Reset();
-            point.BindAll({pointAt(c, r), xs[size_t(c)], ys[size_t(r)]});
-            point.Run();
+    void Run(SizedFigures& figures)
+    {
+        // The window's first showing refreshes: its fit writes every cached
+        // pixel and box once; the measured refreshes find the scale as it was.
+        const double first = Ms([&] { sheet_->show(); });
+        Figure("first-refresh-" + SizeTag(segments_), first, "ms");
+        sheet_->Sheet.HideCursors();
+        CheckDrawn();
+        Refresh(figures);
+        OkClick(figures);
+        Stepping(figures);
+        // Last: it changes the scale at every run.
+        WideningOkClick(figures);
+    }
+
+  private:
+    void CheckDrawn()
+    {
+        if (Core().VisibleSegments.RecordCount() < store_.Size.Segments / 2 ||
+            Core().VisiblePoints.RecordCount() == 0 || Core().Scale <= 0)
+            BenchFail("the refresh did not draw the site");
+    }
+
+    void Refresh(SizedFigures& figures)
+    {
+        RefreshBound bound(store_.Handle());
+        SqlJoinRefreshBound sqlJoin(store_.Handle());
+        const auto stampFor = [&](int i) { return Core().RedrawStamp + 1e-7 * (i + 1); };
+        const SideBySide m = MeasureSideBySide(
+            RefreshRuns, [&](int) { sheet_->Redraw.RefreshSheet(); },
+            [&](int i) { bound.Run(Core().SheetWidth, Core().SheetHeight, stampFor(i)); });
+        CheckDrawn();
+        figures.Report("refresh", segments_, m);
+        const SideBySide joined = MeasureSideBySide(
+            RefreshRuns,
+            [&](int i) { bound.Run(Core().SheetWidth, Core().SheetHeight, stampFor(i)); },
+            [&](int i) { sqlJoin.Run(Core().SheetWidth, Core().SheetHeight, stampFor(i)); });
+        Figure("refresh-sql-join-bound-" + SizeTag(segments_), joined.Bound, "ms");
+        Figure("refresh-over-sql-join-bound-" + SizeTag(segments_), m.Value / joined.Bound,
+               "ratio");
+    }
+
+    // A stored corner to measure from, chosen at random.
+    TPointRec RandomCorner()
+    {
+        const auto& points = Core().VisiblePoints.Rows();
+        TPointRec p;
+        while (p.Pointnum < 0 || p.Layernum != 0)
+            Core().LoadPoint(points[pick_(rng_) % points.size()].Pointnum, p);
+        return p;
+    }
+
+    // X on the point, the lengths typed across and down, "OK (more)"
+    // clicked, and the sheet redrawn with X on the new point, as the
+    // measured-segment command does after the dialog.
+    void MeasureFrom(const TPointRec& from, const QString& across, const QString& down)
+    {
+        SheetState& s = sheet_->Sheet;
+        s.HideCursors();
+        s.CursorX() = from;
+        s.ShowCursors();
+        dialog_->MeasureO = s.CursorO();
+        dialog_->MeasureFrom = s.CursorX();
+        dialog_->Editx->setText(across);
+        dialog_->Edity->setText(down);
+        if (!dialog_->SaveMeasuredSegment())
+            BenchFail("the measured segment was not stored");
+        s.CursorX() = dialog_->LastSavedSegment.ToPoint;
+        s.LastSegment = dialog_->LastSavedSegment;
+        sheet_->Redraw.RefreshKeepingCursors();
+    }
+
+    // From a corner 0.437 across and 0.291 down: a point inside the plan,
+    // so the scale stays.
+    void OkClick(SizedFigures& figures)
+    {
+        RefreshBound refresh(store_.Handle());
+        InsertBound insert(store_.Handle());
+        const int firstBoundPoint = Core().LastPointNum + 1000000;
+        const SideBySide m = MeasureSideBySide(
+            ClickRuns,
+            [&](int) {
+                MeasureFrom(RandomCorner(), QStringLiteral("0.437"), QStringLiteral("0.291"));
+            },
+            [&](int i) {
+                const TPointRec from = RandomCorner();
+                insert.Run(firstBoundPoint + i, from.Pointnum, from.Lenx + 0.437,
+                           from.Leny + 0.291);
+                refresh.Run(Core().SheetWidth, Core().SheetHeight,
+                            Core().RedrawStamp + 1e-7 * (i + 1));
+            },
+            // The user's clicks are seconds apart: the note of the last one
+            // has gone.
+            [](bool) { HideFlash(); });
+        prompts_.Clear();
+        sheet_->Sheet.HideCursors();
+        figures.Report("ok-click-to-redrawn", segments_, m);
+    }
+
+    // The same from the point furthest right, 1.5 across: each new point
+    // widens the plan, so the scale changes and every cached pixel and box
+    // of the diagram is written again.
+    void WideningOkClick(SizedFigures& figures)
+    {
+        RefreshBound refresh(store_.Handle());
+        InsertBound insert(store_.Handle());
+        RewriteBound rewrite(store_.Handle());
+        const int firstBoundPoint = Core().LastPointNum + 2000000;
+        const SideBySide m = MeasureSideBySide(
+            WideningRuns,
+            [&](int) {
+                MeasureFrom(FurthestRight(), QStringLiteral("1.5"), QStringLiteral("0.25"));
+            },
+            [&](int i) {
+                const TPointRec from = FurthestRight();
+                insert.Run(firstBoundPoint + i, from.Pointnum, from.Lenx + 1.5, from.Leny + 0.25);
+                rewrite.Run(i);
+                refresh.Run(Core().SheetWidth, Core().SheetHeight,
+                            Core().RedrawStamp + 1e-7 * (i + 1));
+            },
+            [](bool) { HideFlash(); });
+        prompts_.Clear();
+        sheet_->Sheet.HideCursors();
+        figures.Report("ok-click-widening-to-redrawn", segments_, m);
+    }
+
+    TPointRec FurthestRight()
+    {
+        TPointRec best;
+        for (const TSegRec& seg : Core().VisibleSegmentRecords()) {
+            for (const TPointRec* p : {&seg.FromPoint, &seg.ToPoint}) {
+                if (p->Pointnum >= 0 && (best.Pointnum < 0 || p->Lenx > best.Lenx))
+                    best = *p;
+            }
         }
+        return best;
     }
 
-    std::vector<std::pair<int, int>> pairs;
-    for (int r = 0; r < GridRows; ++r) {
-        for (int c = 0; c < GridColumns; ++c) {
-            if (c + 1 < GridColumns)
-                pairs.emplace_back(pointAt(c, r), pointAt(c + 1, r));
-            if (r + 1 < GridRows)
-                pairs.emplace_back(pointAt(c, r), pointAt(c, r + 1));
-        }
-    }
-    std::shuffle(pairs.begin(), pairs.end(), rng);
-    pairs.resize(Segments);
-    tables::Statement& seg = db.Prepare(QStringLiteral(
-        "INSERT INTO seg (Dgnum, Segnum, FromPt, ToPt, SegType, Seglen, Mlenx, Mleny, Mlenz, "
-        "Layernum, Lenx1, Leny1, Lenx2, Leny2, Pxlx1, Pxly1, Pxlx2, Pxly2, CreateTS, Dotted, "
-        "Xorflag, Measured, faint) VALUES (1, ?, ?, ?, 2, ?, 0, 0, 0, ?, 0, 0, 0, 0, 0, 0, 0, 0, "
-        "45000, ?, 0, 0, ?)"));
-    for (int n = 0; n < Segments; ++n) {
-        const auto [from, to] = pairs[size_t(n)];
-        const double dx = xs[size_t(to % GridColumns)] - xs[size_t(from % GridColumns)];
-        const double dy = ys[size_t(to / GridColumns)] - ys[size_t(from / GridColumns)];
-        seg.Reset();
-        seg.BindAll({n, from, to, std::hypot(dx, dy), LayerOf(rng), n % 23 == 0 ? 1 : 0,
-                     n % 31 == 0 ? 1 : 0});
-        seg.Run();
+    void StepMode(SizedFigures& figures, const std::string& name, StepMode mode,
+                  const std::function<void()>& before = {})
+    {
+        StepBound bound(store_.Handle());
+        sheet_->ComboBox1->setCurrentIndex(int(mode));
+        SheetState& s = sheet_->Sheet;
+        s.ShowCursors();
+        sheet_->Stepping.StepButton(StepFirst);
+        const SideBySide m = MeasureSideBySide(
+            Steps,
+            [&](int) {
+                if (before)
+                    before();
+                sheet_->Stepping.StepButton(StepNext);
+            },
+            [&](int) { bound.Run(s.CursorO().Pointnum, s.CursorX().Pointnum); });
+        prompts_.Clear();
+        s.HideCursors();
+        figures.Report(name, segments_, m);
     }
 
-    tables::Statement& text = db.Prepare(
-        QStringLiteral("INSERT INTO text (Dgnum, Pointnum, Layernum, Text) VALUES (1, ?, ?, ?)"));
-    for (int i = 0; i < Labels; ++i) {
-        text.Reset();
-        text.BindAll({i * 37, i % 3, QStringLiteral("Room %1").arg(i)});
-        text.Run();
+    void Stepping(SizedFigures& figures)
+    {
+        StepMode(figures, "step-next-point", StepMode::Points);
+        StepMode(figures, "step-next-segment", StepMode::Segments);
+        StepMode(figures, "step-next-label", StepMode::Text);
+        // X on a new point each time: the segments there are looked up.
+        StepMode(figures, "step-segments-at-x", StepMode::SegmentsAtX, [&] {
+            SheetState& s = sheet_->Sheet;
+            s.HideCursors();
+            s.CursorX() = RandomCorner();
+            s.ShowCursors();
+        });
     }
-    t.Commit();
-}
 
-// The lower bound: one joined scan, the lines drawn, one stamping statement.
-void LowerBound(tables::Database& db, Canvas& canvas, int width, int height, double stamp)
-{
-    canvas.NewBitmap(width, height);
-    tables::Statement& scan =
-        db.Prepare(QStringLiteral("SELECT a.pxlx, a.pxly, b.pxlx, b.pxly FROM seg s "
-                                  "JOIN layer l ON l.dgnum = s.dgnum AND l.layernum = s.layernum "
-                                  "JOIN point a ON a.dgnum = s.dgnum AND a.pointnum = s.frompt "
-                                  "JOIN point b ON b.dgnum = s.dgnum AND b.pointnum = s.topt "
-                                  "WHERE s.dgnum = 1 AND l.visib > 0 ORDER BY s.segnum"));
-    scan.Reset();
-    canvas.SetPenColour(CanvasRgb(0, 0, 128));
-    while (scan.Step()) {
-        canvas.MoveTo(scan.Column(0).toInt(), scan.Column(1).toInt());
-        canvas.LineTo(scan.Column(2).toInt(), scan.Column(3).toInt());
-    }
-    scan.Reset();
-    tables::Statement& stamping = db.Prepare(QStringLiteral(
-        "UPDATE point SET rprts = :ts WHERE dgnum = 1 AND pointnum IN "
-        "(SELECT s.frompt FROM seg s JOIN layer l ON l.dgnum = s.dgnum AND l.layernum = s.layernum "
-        "WHERE s.dgnum = 1 AND l.visib > 0 UNION SELECT s.topt FROM seg s JOIN layer l ON "
-        "l.dgnum = s.dgnum AND l.layernum = s.layernum WHERE s.dgnum = 1 AND l.visib > 0)"));
-    stamping.Reset();
-    stamping.BindName(QStringLiteral("ts"), stamp);
-    stamping.Run();
-    stamping.Reset();
-}
+    int segments_;
+    BenchStore store_;
+    ScriptedPrompts& prompts_;
+    Forms forms_;
+    std::unique_ptr<TFSheet> sheet_;
+    std::unique_ptr<TFseg> dialog_;
+    std::mt19937 rng_{5};
+    std::uniform_int_distribution<size_t> pick_;
+};
 
 } // namespace
 
@@ -155,68 +277,11 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     ScriptedPrompts prompts;
     ScopedPromptSeam seam(prompts);
-
-    QTemporaryDir dir;
-    const QString data = dir.path() + QStringLiteral("/Scalora data");
-    QDir().mkpath(data);
-    CreateTableStore(data, CurrentTableStoreVersion);
-    TFcore core(dir.path());
-    core.ReadIniFile();
-    core.DBVersion = CurrentTableStoreVersion;
-    core.OpenStore();
-    Figure("generate-10k-segments", Ms([&] { GenerateSite(core.Database1); }), "ms");
-    core.OpenDiagram(1);
-
-    Forms forms;
-    forms.Fcore = &core;
-    TFSheet sheet(forms);
-    forms.FSheet = &sheet;
-    // A 1,000 x 800 bitmap; the fit takes the side panel's width off it.
-    sheet.ScrollBox1->setFixedSize(1000 + 2 * sheet.ScrollBox1->frameWidth(),
-                                   800 + 2 * sheet.ScrollBox1->frameWidth());
-    // The window's first showing refreshes: that first fit writes every
-    // cached pixel and box once. The measured refreshes find the scale
-    // unchanged.
-    Figure("first-refresh-10k-segments", Ms([&] { sheet.show(); }), "ms");
-    sheet.Sheet.HideCursors();
-
-    std::vector<double> refresh;
-    std::vector<double> bound;
-    Canvas canvas;
-    for (int i = 0; i < Runs; ++i) {
-        // Alternate which goes first so neither always runs on a warm cache.
-        const auto runRefresh = [&] {
-            refresh.push_back(Ms([&] { sheet.Redraw.RefreshSheet(); }));
-        };
-        const auto runBound = [&] {
-            const double stamp = core.RedrawStamp + 1e-7 * (i + 1);
-            bound.push_back(Ms([&] {
-                LowerBound(core.Database1, canvas, core.SheetWidth, core.SheetHeight, stamp);
-            }));
-        };
-        if (i % 2) {
-            runRefresh();
-            runBound();
-        } else {
-            runBound();
-            runRefresh();
-        }
+    SizedFigures figures;
+    for (const int segments : BenchSizes(argc, argv)) {
+        SheetBench bench(segments, prompts);
+        bench.Run(figures);
     }
-    // The last refresh must have drawn and stamped the whole visible plan.
-    if (core.VisibleSegments.RecordCount() < Segments * 9 / 10 ||
-        core.VisiblePoints.RecordCount() == 0 || core.Scale <= 0) {
-        std::fprintf(stderr, "refresh drew %d segments, %d points\n",
-                     core.VisibleSegments.RecordCount(), core.VisiblePoints.RecordCount());
-        return 1;
-    }
-    const double r = Median(refresh);
-    const double b = Median(bound);
-    std::printf("sheet-width %d px\n", core.SheetWidth);
-    std::printf("sheet-height %d px\n", core.SheetHeight);
-    std::printf("visible-segments %d count\n", core.VisibleSegments.RecordCount());
-    std::printf("visible-points %d count\n", core.VisiblePoints.RecordCount());
-    Figure("refresh-lower-bound-10k-segments", b, "ms");
-    Figure("refresh-10k-segments", r, "ms");
-    Figure("refresh-over-lower-bound", r / b, "ratio");
+    figures.ReportGrowth();
     return 0;
 }

@@ -1,93 +1,241 @@
-// The table store on a generated diagram of 10,000 segments: the scale fit
-// at an unchanged scale against one scan of the visible segments joined
-// with their end points (the least any pass over the diagram reads), and
-// the insertion of one measured segment. Prints "<figure> <value> <unit>".
+// The table store on a generated site plan at 1k, 10k and 100k segments:
+// storing one measured segment, the scale fit at an unchanged scale, and
+// each lookup a click, a key or a step makes, every figure beside its lower
+// bound measured in the same run.
+//
+// Lower bounds, in bare SQLite calls on the store's own connection: a
+// measured segment is at least the probe for a point at the new lengths,
+// the new point, the probes for a segment between its ends both ways and
+// the new segment, committed; the fit is at least the read of what it
+// compares (the points' lengths and pixels, the segments' ends and boxes,
+// the layers); a lookup is at least its one probe of the index it needs.
+// Prints "<figure> <value> <unit>".
 
+#include "benchbounds.h"
 #include "benchfigures.h"
+#include "benchstore.h"
 
+#include "library/flash.h"
 #include "library/scriptedprompts.h"
-#include "platform/tables.h"
-#include "store/core.h"
-#include "store/tableschema.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <functional>
+#include <random>
 #include <sqlite3.h>
-#include <vector>
 
 namespace
 {
 
-constexpr int Columns = 100; // segments per row of the generated grid
-constexpr int Rows = 100;    // 100 x 100 = 10,000 segments
-constexpr int Runs = 15;
-constexpr int Inserts = 60;
+constexpr int Inserts = 101;
+constexpr int FitRuns = 11;
+constexpr int Lookups = 401;
 
-const char* const ScanSQL =
-    "select s.segnum, s.segtype, l.visib, p1.lenx, p1.leny, p1.pxlx, p1.pxly, "
-    "p2.lenx, p2.leny, p2.pxlx, p2.pxly "
-    "from seg.db s left join layer.db l on (l.dgnum = s.dgnum and l.layernum = s.layernum) "
-    "left join point.db p1 on (p1.dgnum = s.dgnum and p1.pointnum = s.frompt) "
-    "left join point.db p2 on (p2.dgnum = s.dgnum and p2.pointnum = s.topt) "
-    "where (s.dgnum = :x) and (l.visib > 0) order by s.segnum";
-
-// Points on a grid of (Columns + 1) x Rows, each row joined left to right;
-// every fifth row on a faint layer, so both visibilities are drawn.
-void GenerateDiagram(tables::Database& db)
+// What the fit reads: every point's lengths and pixels, every segment's
+// ends and box with its layer.
+class FitBound
 {
-    tables::Transaction t(db);
-    db.Execute(QStringLiteral("INSERT INTO drawing (Dgnum, Dgname, Units, RndgDP) VALUES (1, "
-                              "'Generated', 'mm', 2)"));
-    db.Execute(QStringLiteral("INSERT INTO layer VALUES (1, 0, 'Default layer', 2), "
-                              "(1, 1, 'Faint', 1)"));
-    tables::Statement& point = db.Prepare(QStringLiteral(
-        "INSERT INTO point (Dgnum, Pointnum, Lenx, Leny, Pxlx, Pxly, Rprts, Layernum, CreateTS) "
-        "VALUES (1, ?, ?, ?, 0, 0, 0, 0, 45000)"));
-    for (int r = 0; r < Rows; ++r) {
-        for (int c = 0; c <= Columns; ++c) {
-            point.Reset();
-            point.BindAll({r * (Columns + 1) + c, c * 125.5, r * 80.25});
-            point.Run();
-        }
+  public:
+    explicit FitBound(sqlite3* db)
+        : points_(db, "SELECT pointnum, lenx, leny, pxlx, pxly FROM point WHERE dgnum = ?1 "
+                      "ORDER BY pointnum"),
+          segs_(db, "SELECT segnum, frompt, topt, layernum, lenx1, leny1, lenx2, leny2, pxlx1, "
+                    "pxly1, pxlx2, pxly2 FROM seg WHERE dgnum = ?1 ORDER BY segnum"),
+          layers_(db, "SELECT layernum, visib FROM layer WHERE dgnum = ?1")
+    {
     }
-    tables::Statement& seg = db.Prepare(QStringLiteral(
-        "INSERT INTO seg (Dgnum, Segnum, FromPt, ToPt, SegType, Seglen, Mlenx, Mleny, Mlenz, "
-        "Layernum, Lenx1, Leny1, Lenx2, Leny2, Pxlx1, Pxly1, Pxlx2, Pxly2, CreateTS, Dotted, "
-        "Xorflag, Measured, faint) VALUES (1, ?, ?, ?, 2, 0, 125.5, 0, 0, ?, 0, 0, 0, 0, 0, 0, "
-        "0, 0, 45000, 0, 0, 1, 0)"));
-    for (int r = 0; r < Rows; ++r) {
-        for (int c = 0; c < Columns; ++c) {
-            const int from = r * (Columns + 1) + c;
-            seg.Reset();
-            seg.BindAll({r * Columns + c, from, from + 1, r % 5 == 0 ? 1 : 0});
-            seg.Run();
-        }
-    }
-    t.Commit();
-}
 
-void Scan(tables::Database& db)
-{
-    tables::Statement& st = db.Prepare(tables::MapTableNames(QString::fromLatin1(ScanSQL)));
-    st.BindName(QStringLiteral("x"), 1);
-    int rows = 0;
-    double sum = 0;
-    while (st.Step()) {
-        for (int i = 0; i < st.ColumnCount(); ++i) {
-            sum += st.Column(i).toDouble();
+    void Run()
+    {
+        double sum = 0;
+        for (RawStatement* st : {&points_, &segs_, &layers_}) {
+            st->Int(1, benchsite::SiteDiagram);
+            while (st->Step())
+                sum += st->ColumnReal(1) + st->ColumnInt(2);
+            st->Reset();
         }
-        ++rows;
+        if (sum == 0)
+            BenchFail("the fit's rows were not read");
     }
-    st.Reset();
-    if (rows != Rows * Columns || sum == 0) {
-        std::fprintf(stderr, "scan read %d rows\n", rows);
+
+  private:
+    RawStatement points_;
+    RawStatement segs_;
+    RawStatement layers_;
+};
+
+class StoreBench
+{
+  public:
+    StoreBench(int segments, ScriptedPrompts& prompts)
+        : segments_(segments), store_(segments), prompts_(prompts)
+    {
+        Core().SheetWidth = 1000;
+        Core().SheetHeight = 800;
+        // The first fit writes every cached pixel and box; the ones measured
+        // find the scale as it was.
+        Core().OpenVisibleSegments();
+        Core().FitDiagramToSheet(200);
+        Core().RedrawStamp = 46000.5;
+        Core().OpenVisibleText();
+        Core().StampVisiblePoints();
+        Core().OpenVisiblePoints();
     }
-}
+
+    TFcore& Core() { return *store_.Core; }
+
+    void Run(SizedFigures& figures)
+    {
+        Fit(figures);
+        Insert(figures);
+        LookUps(figures);
+    }
+
+  private:
+    TPointRec RandomVisiblePoint()
+    {
+        const auto& rows = Core().VisiblePoints.Rows();
+        TPointRec p;
+        Core().LoadPoint(rows[rng_() % rows.size()].Pointnum, p);
+        return p;
+    }
+
+    void Fit(SizedFigures& figures)
+    {
+        FitBound bound(store_.Handle());
+        int written = 0;
+        const SideBySide m = MeasureSideBySide(
+            FitRuns,
+            [&](int) {
+                const int before = sqlite3_total_changes(store_.Handle());
+                Core().OpenVisibleSegments();
+                if (!Core().FitDiagramToSheet(200))
+                    BenchFail("the fit found no scale");
+                written += sqlite3_total_changes(store_.Handle()) - before;
+            },
+            [&](int) { bound.Run(); });
+        figures.Report("fit-unchanged-scale", segments_, m);
+        Figure("fit-unchanged-scale-rows-written-" + SizeTag(segments_), written, "rows");
+    }
+
+    // From a drawn point, 0.437 across and 0.291 down: a new point inside the
+    // plan. The users' clicks on "OK" are seconds apart, so the note that
+    // flashes the segment's number is gone before the next one.
+    void Insert(SizedFigures& figures)
+    {
+        InsertBound bound(store_.Handle());
+        const int firstBoundPoint = Core().LastPointNum + 1000000;
+        const SideBySide m = MeasureSideBySide(
+            Inserts,
+            [&](int i) {
+                TSegRec s;
+                s.SegType = SegLine;
+                s.FromPoint = RandomVisiblePoint();
+                s.ToPoint = s.FromPoint;
+                s.ToPoint.Pointnum = -1;
+                s.ToPoint.Lenx += 0.437 + i * 1e-3;
+                s.ToPoint.Leny += 0.291;
+                s.Mlenx = 0.437 + i * 1e-3;
+                s.Mleny = 0.291;
+                s.Measured = true;
+                Core().AddSegment(s);
+                if (s.Segnum < 0)
+                    BenchFail("the measured segment was not stored");
+            },
+            [&](int i) {
+                const TPointRec from = RandomVisiblePoint();
+                bound.Run(firstBoundPoint + i, from.Pointnum, from.Lenx + 0.437, from.Leny + 0.291);
+            },
+            [](bool) { HideFlash(); });
+        HideFlash();
+        prompts_.Clear();
+        figures.Report("insert-measured-segment", segments_, m);
+    }
+
+    // One lookup against its one index probe, both from random drawn
+    // points.
+    void LookUp(SizedFigures& figures, const std::string& name, const char* probe,
+                const std::function<void(const TPointRec&)>& lookup,
+                const std::function<void(RawStatement&, const TPointRec&)>& bind)
+    {
+        RawStatement raw(store_.Handle(), probe);
+        const SideBySide m = MeasureSideBySide(
+            Lookups, [&](int) { lookup(RandomVisiblePoint()); },
+            [&](int) {
+                const TPointRec p = RandomVisiblePoint();
+                bind(raw, p);
+                raw.Run();
+            });
+        prompts_.Clear();
+        figures.Report(name, segments_, m, "ms");
+    }
+
+    // What a move of X from one pixel before the point does.
+    void AlongALine(const TPointRec& to, int fromDx, int fromDy)
+    {
+        TPointRec from = to;
+        from.Pxlx += fromDx;
+        from.Pxly += fromDy;
+        TPointRec found;
+        TSegRec seg;
+        Core().FindSegmentInLine(from, to, seg);
+        Core().FindPointInLine(from, to, found);
+    }
+
+    void LookUps(SizedFigures& figures)
+    {
+        const int dg = benchsite::SiteDiagram;
+        LookUp(
+            figures, "lookup-point-at-lengths",
+            "SELECT * FROM point WHERE dgnum = ?1 AND lenx = ?2 AND leny = ?3",
+            [&](TPointRec p) { Core().FindPointAtLength(p); },
+            [&](RawStatement& st, const TPointRec& p) {
+                st.Int(1, dg).Real(2, p.Lenx).Real(3, p.Leny);
+            });
+        LookUp(
+            figures, "lookup-point-at-pixel",
+            "SELECT * FROM point WHERE dgnum = ?1 AND pxlx = ?2 AND pxly = ?3",
+            [&](TPointRec p) { Core().FindVisiblePointAtPixel(p); },
+            [&](RawStatement& st, const TPointRec& p) {
+                st.Int(1, dg).Int(2, p.Pxlx).Int(3, p.Pxly);
+            });
+        LookUp(
+            figures, "lookup-bold-segment-between",
+            "SELECT * FROM seg WHERE dgnum = ?1 AND frompt = ?2 AND topt = ?3",
+            [&](const TPointRec& p) {
+                TSegRec s;
+                Core().FindBoldSegmentBetween(p.Pointnum, p.Pointnum + 1, s);
+            },
+            [&](RawStatement& st, const TPointRec& p) {
+                st.Int(1, dg).Int(2, p.Pointnum).Int(3, p.Pointnum + 1);
+            });
+        LookUp(
+            figures, "lookup-segments-at-point",
+            "SELECT * FROM seg WHERE dgnum = ?1 AND frompt = ?2 UNION ALL "
+            "SELECT * FROM seg WHERE dgnum = ?1 AND topt = ?2",
+            [&](const TPointRec& p) { Core().OpenSegmentsAtPoint(p.Pointnum); },
+            [&](RawStatement& st, const TPointRec& p) { st.Int(1, dg).Int(2, p.Pointnum); });
+        // X moved one pixel right of (or down onto) a drawn point: the point
+        // and the straight segment crossed in its new column (or row).
+        LookUp(
+            figures, "lookup-along-a-row",
+            "SELECT * FROM point WHERE dgnum = ?1 AND pxlx = ?2 AND leny = ?3",
+            [&](const TPointRec& p) { AlongALine(p, -1, 0); },
+            [&](RawStatement& st, const TPointRec& p) {
+                st.Int(1, dg).Int(2, p.Pxlx).Real(3, p.Leny);
+            });
+        LookUp(
+            figures, "lookup-along-a-column",
+            "SELECT * FROM point WHERE dgnum = ?1 AND pxly = ?2 AND lenx = ?3",
+            [&](const TPointRec& p) { AlongALine(p, 0, -1); },
+            [&](RawStatement& st, const TPointRec& p) {
+                st.Int(1, dg).Int(2, p.Pxly).Real(3, p.Lenx);
+            });
+    }
+
+    int segments_;
+    BenchStore store_;
+    ScriptedPrompts& prompts_;
+    std::mt19937 rng_{9};
+};
 
 } // namespace
 
@@ -97,66 +245,11 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     ScriptedPrompts prompts;
     ScopedPromptSeam seam(prompts);
-
-    QTemporaryDir dir;
-    const QString data = dir.path() + QStringLiteral("/Scalora data");
-    QDir().mkpath(data);
-    CreateTableStore(data, CurrentTableStoreVersion);
-    TFcore core(dir.path());
-    core.DBVersion = CurrentTableStoreVersion;
-    core.OpenStore();
-    GenerateDiagram(core.Database1);
-    core.OpenDiagram(1);
-    core.SheetWidth = 1600;
-    core.SheetHeight = 1200;
-
-    // The first fit writes every cached pixel and box; the measured ones
-    // find nothing to change.
-    core.OpenVisibleSegments();
-    core.FitDiagramToSheet(200);
-
-    std::vector<double> scan;
-    std::vector<double> fit;
-    std::vector<double> openAndFit;
-    int written = 0;
-    for (int i = 0; i < Runs; ++i) {
-        scan.push_back(Ms([&] { Scan(core.Database1); }));
-        core.OpenVisibleSegments();
-        const int before = sqlite3_total_changes(core.Database1.Handle());
-        fit.push_back(Ms([&] { core.FitDiagramToSheet(200); }));
-        written += sqlite3_total_changes(core.Database1.Handle()) - before;
-        openAndFit.push_back(Ms([&] {
-            core.OpenVisibleSegments();
-            core.FitDiagramToSheet(200);
-        }));
+    SizedFigures figures;
+    for (const int segments : BenchSizes(argc, argv)) {
+        StoreBench bench(segments, prompts);
+        bench.Run(figures);
     }
-    const double scanMs = Median(scan);
-    Figure("visible-scan-10k-segments", scanMs, "ms");
-    Figure("fit-unchanged-scale-10k-segments", Median(fit), "ms");
-    std::printf("fit-unchanged-scale-rows-written %d rows\n", written);
-    Figure("fit-to-scan-ratio", Median(fit) / scanMs, "ratio");
-    Figure("open-visible-and-fit-to-scan-ratio", Median(openAndFit) / scanMs, "ratio");
-
-    // A measured segment from a stored grid point to a new point off the
-    // grid: both ends looked up by their lengths, the reuse check, the row
-    // and the flash note that reports it.
-    std::vector<double> insert;
-    for (int i = 0; i < Inserts; ++i) {
-        TSegRec s;
-        InitSegment(s);
-        s.SegType = SegLine;
-        s.FromPoint.Lenx = (i % Columns) * 125.5;
-        s.FromPoint.Leny = (i % Rows) * 80.25;
-        s.ToPoint.Lenx = s.FromPoint.Lenx + 33.3;
-        s.ToPoint.Leny = s.FromPoint.Leny + 44.4 + i;
-        s.Mlenx = 33.3;
-        s.Mleny = 44.4 + i;
-        s.Measured = true;
-        insert.push_back(Ms([&] { core.AddSegment(s); }));
-        if (s.Segnum < 0) {
-            std::fprintf(stderr, "segment %d was not stored\n", i);
-        }
-    }
-    Figure("insert-measured-segment-10k-segments", Median(insert), "ms");
+    figures.ReportGrowth();
     return 0;
 }

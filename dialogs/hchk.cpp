@@ -5,9 +5,12 @@
 #include "library/messages.h"
 #include "store/healthcheck.h"
 
+#include <QApplication>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QVBoxLayout>
+#include <vector>
 
 namespace
 {
@@ -23,6 +26,34 @@ class FlagScope
 
   private:
     bool& flag_;
+};
+
+// Keeps every other window of the program from taking clicks and keys while
+// the store is closed for its backup: the copying lets window messages
+// through, and a command reaching the closed store would only fail.
+class OtherWindowsDisabled
+{
+  public:
+    explicit OtherWindowsDisabled(const QWidget& keep)
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w != &keep && w->isVisible() && w->isEnabled()) {
+                w->setEnabled(false);
+                disabled_.push_back(w);
+            }
+        }
+    }
+    ~OtherWindowsDisabled()
+    {
+        for (const QPointer<QWidget>& w : disabled_)
+            if (w)
+                w->setEnabled(true);
+    }
+    OtherWindowsDisabled(const OtherWindowsDisabled&) = delete;
+    OtherWindowsDisabled& operator=(const OtherWindowsDisabled&) = delete;
+
+  private:
+    std::vector<QPointer<QWidget>> disabled_;
 };
 
 } // namespace
@@ -105,6 +136,7 @@ bool TFhchk::BackupBeforeRepair()
     HealthBackup backup;
     {
         BusyGuard busy;
+        OtherWindowsDisabled quiet(*this);
         backup = check_->BackupBeforeRepair();
     }
     if (backup.Made)

@@ -78,17 +78,9 @@ class TFcoreFb : public QWidget, public Store
     bool LoadStoredSeglen(int32_t segnum, Extended& seglen) override;
     void DeleteSegment(int32_t dgnum, int32_t segnum) override;
 
-    // The scale fit.
-    bool FitDiagramToSheet(int32_t sidePanelWidth) override;
-    void NormaliseSegmentExtents() override;
-
     // The visible sets, the straight-line lookups and the refresh.
-    void OpenVisibleSegments() override;
-    void OpenVisiblePoints() override;
     void OpenVisibleText() override;
     void OpenSegmentsAtPoint(int32_t pointnum) override;
-    std::vector<TSegRec> LoadVisibleSegments() override;
-    void StampVisiblePoints() override;
     bool FindPointInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
                          TPointRec& found) override;
     bool FindSegmentInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
@@ -132,16 +124,16 @@ class TFcoreFb : public QWidget, public Store
     bool WritesUpgradeState() const override { return false; }
     void RunInTransaction(const std::function<void()>& work) override;
     void InsertTextRow(int32_t pointnum, const QString& text, int32_t layernum) override;
+    // The refresh's read of the open diagram and its writes.
+    DiagramContent ReadDiagramContent() override;
+    void RewritePointPixels(const std::vector<PixelRewrite>& rewrites) override;
+    void RewriteSegmentBoxes(const std::vector<BoxRewrite>& rewrites) override;
+    void StampPoints(const std::vector<int32_t>& pointnums) override;
+    std::vector<VisiblePointRow> ReadStampedPoints() override;
 
   private:
-    struct FitPoint;
-    struct FitSegment;
-    std::vector<FitPoint> ReadFitPoints();
-    std::vector<FitSegment> ReadFitSegments();
-    bool WidenExtentsByVisibleSegments(const std::vector<FitPoint>& points,
-                                       const std::vector<FitSegment>& segs);
-    void RewritePointPixels(std::vector<FitPoint>& points);
-    void NormaliseFrom(const std::vector<FitPoint>& points, const std::vector<FitSegment>& segs);
+    std::vector<TPointRec> ReadDiagramPoints();
+    void ReadDiagramSegments(DiagramContent& rows);
 
     void InsertPointRow(TPointRec& point);
     bool UpdatePointRow(const TPointRec& point);

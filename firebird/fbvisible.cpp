@@ -13,13 +13,6 @@
 namespace
 {
 
-const QString VisibleSegmentsSQL = QStringLiteral(
-    "select s.segnum , s.segtype, s.lenx1, s.lenx2, s.leny1, s.leny2, l.visib\n"
-    "from seg s left join layer l on (l.dgnum = s.dgnum and l.layernum = s.layernum)\n"
-    "where ( s.dgnum = :x ) and (l.visib > 0 )\n"
-    "order by s.segnum");
-const QString VisiblePointsSQL =
-    QStringLiteral("select * from point where (dgnum = :x) and (rprts = :ts)\norder by pointnum");
 const QString VisibleTextSQL = QStringLiteral(
     "select t.text, t.pointnum,  l.visib\n"
     "from text t left join layer l on (l.dgnum = t.dgnum and l.layernum = t.layernum)\n"
@@ -33,60 +26,11 @@ const QString SegmentsAtPointSQL = QStringLiteral(
     "where (((s.dgnum = :y) and (s.frompt = :x)) or ((s.dgnum = :y) and (s.topt = :x))) and "
     "(y.visib > 0)");
 
-// The segments on visible layers with both end points, in number order.
-// A null dgnum of an end says the join found no such point.
-const QString VisibleSegmentsWithEndsSQL = QStringLiteral(
-    "select s.segnum, s.segtype, s.mlenx, s.mleny, s.mlenz, s.frompt, s.topt, s.createts, "
-    "s.layernum, s.dotted, s.xorflag, s.lenx1, s.lenx2, s.leny1, s.leny2, s.pxlx1, s.pxlx2, "
-    "s.pxly1, s.pxly2, s.faint, "
-    "a.dgnum, a.lenx, a.leny, a.pxlx, a.pxly, a.rprts, a.layernum, a.createts, "
-    "b.dgnum, b.lenx, b.leny, b.pxlx, b.pxly, b.rprts, b.layernum, b.createts\n"
-    "from seg s join layer l on (l.dgnum = s.dgnum and l.layernum = s.layernum)\n"
-    "left join point a on (a.dgnum = s.dgnum and a.pointnum = s.frompt)\n"
-    "left join point b on (b.dgnum = s.dgnum and b.pointnum = s.topt)\n"
-    "where ( s.dgnum = :x ) and (l.visib > 0 )\n"
-    "order by s.segnum");
-constexpr int FirstEndColumn = 20;
-constexpr int EndColumnCount = 8;
-
-// The stamp goes, in one statement, to the ends of the segments on visible
-// layers and to the points of the labels on visible layers: what the
-// redraw paints.
-const QString StampVisiblePointsSQL =
-    QStringLiteral("merge into point p using (\n"
-                   "select s.frompt as n from seg s join layer l on (l.dgnum = s.dgnum and "
-                   "l.layernum = s.layernum) where (s.dgnum = :x) and (l.visib > 0)\n"
-                   "union select s.topt from seg s join layer l on (l.dgnum = s.dgnum and "
-                   "l.layernum = s.layernum) where (s.dgnum = :x) and (l.visib > 0)\n"
-                   "union select t.pointnum from text t join layer l on (l.dgnum = t.dgnum and "
-                   "l.layernum = t.layernum) where (t.dgnum = :x) and (l.visib > 0)) v\n"
-                   "on (p.dgnum = :x and p.pointnum = v.n)\n"
-                   "when matched then update set p.rprts = :ts");
-
 // A move left or up takes the last row, the largest length; any other move
 // the first.
 bool MovesBack(const TPointRec& oldPlace, const TPointRec& newPlace)
 {
     return newPlace.Pxlx < oldPlace.Pxlx || newPlace.Pxly < oldPlace.Pxly;
-}
-
-// An end point from the scan's columns at; false when the join found no
-// such point, which leaves the record empty.
-bool ReadEnd(const ibase::Statement& st, int at, TPointRec& point)
-{
-    if (st.Column(at).IsNull()) {
-        InitPoint(point);
-        return false;
-    }
-    point.Dgnum = st.Column(at).AsInt();
-    point.Lenx = st.Column(at + 1).AsDouble();
-    point.Leny = st.Column(at + 2).AsDouble();
-    point.Pxlx = st.Column(at + 3).AsInt();
-    point.Pxly = st.Column(at + 4).AsInt();
-    point.Rprts = FromTimestamp(st.Column(at + 5));
-    point.Layernum = st.Column(at + 6).AsInt();
-    point.CreateTS = FromTimestamp(st.Column(at + 7));
-    return true;
 }
 
 // The row with the smallest value of the column (ties by the number
@@ -115,42 +59,6 @@ void StandOnEnd(FbQuery& rows, const char* column, const char* number, bool last
 }
 
 } // namespace
-
-void TFcoreFb::OpenVisibleSegments()
-{
-    RunSQL(IBQuery4, VisibleSegmentsSQL, {{"x", CurrentDiagram}});
-    std::vector<VisibleSegmentRow> rows;
-    rows.reserve(size_t(IBQuery4.RecordCount()));
-    for (IBQuery4.First(); !IBQuery4.Eof(); IBQuery4.Next()) {
-        VisibleSegmentRow r;
-        r.Segnum = IBQuery4.FieldInt("SEGNUM");
-        r.SegType = IBQuery4.FieldInt("SEGTYPE");
-        r.Lenx1 = IBQuery4.FieldFloat("LENX1");
-        r.Lenx2 = IBQuery4.FieldFloat("LENX2");
-        r.Leny1 = IBQuery4.FieldFloat("LENY1");
-        r.Leny2 = IBQuery4.FieldFloat("LENY2");
-        r.Visib = IBQuery4.FieldInt("VISIB");
-        rows.push_back(r);
-    }
-    IBQuery4.Close();
-    VisibleSegments.Assign(std::move(rows));
-}
-
-void TFcoreFb::OpenVisiblePoints()
-{
-    RunSQL(IBQuery6, VisiblePointsSQL,
-           {{"x", CurrentDiagram}, {"ts", TimestampParam(RedrawStamp)}});
-    std::vector<VisiblePointRow> rows;
-    for (IBQuery6.First(); !IBQuery6.Eof(); IBQuery6.Next()) {
-        VisiblePointRow r;
-        r.Pointnum = IBQuery6.FieldInt("POINTNUM");
-        r.Pxlx = IBQuery6.FieldInt("PXLX");
-        r.Pxly = IBQuery6.FieldInt("PXLY");
-        rows.push_back(r);
-    }
-    IBQuery6.Close();
-    VisiblePoints.Assign(std::move(rows));
-}
 
 void TFcoreFb::OpenVisibleText()
 {
@@ -252,58 +160,6 @@ bool TFcoreFb::FindSegmentInLine(const TPointRec& oldPlace, const TPointRec& new
     return LoadSegment(IBQuery10.FieldInt("SEGNUM"), found);
 }
 
-std::vector<TSegRec> TFcoreFb::LoadVisibleSegments()
-{
-    ibase::Statement& st = Prepared(VisibleSegmentsWithEndsSQL);
-    st.SetParam(QStringLiteral("x"), CurrentDiagram);
-    st.Execute();
-    std::vector<TSegRec> segs;
-    segs.reserve(size_t(VisibleSegments.RecordCount()));
-    bool endMissing = false;
-    while (st.Fetch()) {
-        TSegRec& seg = segs.emplace_back();
-        seg.Segnum = st.Column(0).AsInt();
-        seg.SegType = st.Column(1).AsInt();
-        seg.Mlenx = st.Column(2).AsDouble();
-        seg.Mleny = st.Column(3).AsDouble();
-        seg.Mlenz = st.Column(4).AsDouble();
-        seg.FromPoint.Pointnum = st.Column(5).AsInt();
-        seg.ToPoint.Pointnum = st.Column(6).AsInt();
-        seg.CreateTS = FromTimestamp(st.Column(7));
-        seg.Measured = IsMeasured(seg);
-        seg.Layernum = st.Column(8).AsInt();
-        seg.Dotted = DottedFromColumn(st.Column(9).AsInt64());
-        seg.Xorflag = st.Column(10).AsInt() == 1;
-        seg.Lenx1 = st.Column(11).AsDouble();
-        seg.Lenx2 = st.Column(12).AsDouble();
-        seg.Leny1 = st.Column(13).AsDouble();
-        seg.Leny2 = st.Column(14).AsDouble();
-        seg.Pxlx1 = st.Column(15).AsInt();
-        seg.Pxlx2 = st.Column(16).AsInt();
-        seg.Pxly1 = st.Column(17).AsInt();
-        seg.Pxly2 = st.Column(18).AsInt();
-        seg.Faint = st.Column(19).AsInt() == 1;
-        endMissing |= !ReadEnd(st, FirstEndColumn, seg.FromPoint);
-        endMissing |= !ReadEnd(st, FirstEndColumn + EndColumnCount, seg.ToPoint);
-        ComputeSegmentDeltas(seg);
-    }
-    // Reported after the scan: the message box must not run while the
-    // statement is still fetching.
-    if (endMissing)
-        ReportMissingPoint();
-    return segs;
-}
-
-void TFcoreFb::StampVisiblePoints()
-{
-    WriteGroup([this] {
-        ibase::Statement& st = Prepared(StampVisiblePointsSQL);
-        st.SetParam(QStringLiteral("x"), CurrentDiagram);
-        st.SetParam(QStringLiteral("ts"), TimestampParam(RedrawStamp));
-        st.Execute();
-    });
-}
-
 TDateTime TFcoreFb::NextRedrawStamp() const
 {
     // Whole seconds, as the timestamp column keeps them exactly, so the
@@ -329,7 +185,7 @@ void TFcoreFb::CommitAndReopen()
     RestartTransaction();
     // Nothing has changed the visible segments since the refresh read them:
     // they are walked again from the first, not read again. The points of
-    // the redraw are read by the refresh itself right after.
+    // the redraw are handed on by the refresh itself right after.
     VisibleSegments.First();
     OpenVisibleText();
 }

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QTextLayout>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -99,6 +100,7 @@ void Canvas::SetFont(const QString& family, int points)
     // Mono glyphs only: every text pixel is exactly the font colour, so the
     // pixel readers never meet a blend of ink and paper.
     font_.setStyleStrategy(QFont::NoAntialias);
+    fontKey_ = font_.key();
 }
 
 void Canvas::MoveTo(int x, int y)
@@ -132,6 +134,10 @@ void Canvas::PaintLinePixels(QPoint from, QPoint to)
         return; // a line to its own start paints nothing
     const StepRange range = alongX ? StepsInside(from.x(), sx, major, Width())
                                    : StepsInside(from.y(), sy, major, Height());
+    if (range.first > range.last)
+        return;
+    QRgb* const pixels = Pixels();
+    const int stride = Stride();
     for (int64_t i = range.first; i <= range.last; ++i) {
         if (penStyle_ == PenStyle::Dotted && i % 2 != 0)
             continue;
@@ -139,16 +145,25 @@ void Canvas::PaintLinePixels(QPoint from, QPoint to)
         const int64_t px = alongX ? from.x() + sx * i : from.x() + sx * offset;
         const int64_t py = alongX ? from.y() + sy * offset : from.y() + sy * i;
         if (px >= 0 && py >= 0 && px < Width() && py < Height())
-            ApplyPen(int(px), int(py));
+            ApplyPenAt(pixels[py * stride + px]);
     }
+}
+
+QRgb* Canvas::Pixels()
+{
+    return reinterpret_cast<QRgb*>(image_.bits());
 }
 
 void Canvas::ApplyPen(int x, int y)
 {
     if (!Contains(x, y))
         return;
-    QRgb* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
-    const CanvasColour old = line[x] & 0xFFFFFF;
+    ApplyPenAt(Pixels()[y * Stride() + x]);
+}
+
+void Canvas::ApplyPenAt(QRgb& pixel)
+{
+    const CanvasColour old = pixel & 0xFFFFFF;
     CanvasColour result = penColour_;
     switch (penMode_) {
     case PenMode::Copy:
@@ -161,7 +176,7 @@ void Canvas::ApplyPen(int x, int y)
         result = ~(old ^ penColour_) & 0xFFFFFF;
         break;
     }
-    line[x] = OpaqueBits | result;
+    pixel = OpaqueBits | result;
 }
 
 void Canvas::SetPixel(int x, int y, CanvasColour colour)
@@ -169,6 +184,33 @@ void Canvas::SetPixel(int x, int y, CanvasColour colour)
     if (!Contains(x, y))
         return;
     reinterpret_cast<QRgb*>(image_.scanLine(y))[x] = OpaqueBits | (colour & 0xFFFFFF);
+}
+
+void Canvas::SetPixels(const std::vector<QPoint>& pixels, CanvasColour colour)
+{
+    if (pixels.empty())
+        return;
+    QRgb* const bits = Pixels();
+    const int stride = Stride();
+    const QRgb value = OpaqueBits | (colour & 0xFFFFFF);
+    for (const QPoint p : pixels) {
+        if (Contains(p.x(), p.y()))
+            bits[p.y() * stride + p.x()] = value;
+    }
+}
+
+void Canvas::InvertPixels(const std::vector<QPoint>& pixels, CanvasColour with)
+{
+    if (pixels.empty())
+        return;
+    QRgb* const bits = Pixels();
+    const int stride = Stride();
+    for (const QPoint p : pixels) {
+        if (Contains(p.x(), p.y())) {
+            QRgb& pixel = bits[p.y() * stride + p.x()];
+            pixel = OpaqueBits | ((pixel ^ with) & 0xFFFFFF);
+        }
+    }
 }
 
 CanvasColour Canvas::Pixel(int x, int y) const
@@ -305,19 +347,122 @@ void Canvas::Ellipse(int x1, int y1, int x2, int y2)
     }
 }
 
+namespace
+{
+
+// Enough for every label of a large site; past it the cache starts again.
+constexpr qsizetype MaxShapedTexts = 50000;
+
+// Texts that lay out on one line the way they are drawn: no line breaks,
+// tabs or other control characters.
+bool PlainText(const QString& text)
+{
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+Canvas::ShapedText& Canvas::Shaped(const QString& text)
+{
+    ShapedTexts& texts = shapedByFont_[fontKey_];
+    const auto found = texts.find(text);
+    if (found != texts.end())
+        return *found;
+    if (texts.size() >= MaxShapedTexts)
+        texts.clear();
+    const QFontMetrics metrics(font_);
+    ShapedText shaped;
+    shaped.Advance = metrics.horizontalAdvance(text);
+    shaped.Height = metrics.height();
+    shaped.Plain = PlainText(text);
+    if (shaped.Plain) {
+        QTextLayout layout(text, font_);
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        shaped.Glyphs = layout.glyphRuns();
+        shaped.Origin = QPointF(0, metrics.ascent() - line.ascent());
+    } else {
+        shaped.Origin = QPointF(0, metrics.ascent());
+    }
+    return *texts.insert(text, shaped);
+}
+
+void Canvas::FindInk(ShapedText& shaped)
+{
+    // Drawn on clear paper with room all round for glyphs that reach out of
+    // their cell; the cell's corner at a whole pixel, as on the bitmap.
+    const int pad = shaped.Height + 2;
+    const int width = shaped.Advance + 2 * pad;
+    const int height = shaped.Height + 2 * pad;
+    if (width > 30000 || height > 30000)
+        return;
+    if (inkPaper_.width() < width || inkPaper_.height() < height)
+        inkPaper_ = QImage(std::max(width, inkPaper_.width()), std::max(height, inkPaper_.height()),
+                           QImage::Format_ARGB32);
+    QImage& paper = inkPaper_;
+    paper.fill(Qt::transparent);
+    {
+        QPainter painter(&paper);
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setRenderHint(QPainter::TextAntialiasing, false);
+        painter.setFont(font_);
+        painter.setPen(QColor(Qt::black));
+        for (const QGlyphRun& run : shaped.Glyphs)
+            painter.drawGlyphRun(QPointF(pad, pad) + shaped.Origin, run);
+    }
+    for (int row = 0; row < height; ++row) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(paper.constScanLine(row));
+        for (int column = 0; column < width; ++column) {
+            if (qAlpha(line[column]) != 0)
+                shaped.Ink.emplace_back(int16_t(column - pad), int16_t(row - pad));
+        }
+    }
+    shaped.HasInk = true;
+    // A cell off the bitmap's top or left edge is drawn as text; the ink
+    // serves every other, so the glyphs need not be kept.
+    shaped.Glyphs.clear();
+}
+
 void Canvas::TextOut(int x, int y, const QString& text)
 {
     if (text.isEmpty() || image_.isNull())
         return;
-    const QFontMetrics metrics(font_);
+    ShapedText& shaped = Shaped(text);
     if (brushStyle_ == BrushStyle::Solid)
-        FillBox(x, y, x + metrics.horizontalAdvance(text), y + metrics.height(), brushColour_);
+        FillBox(x, y, x + shaped.Advance, y + shaped.Height, brushColour_);
+    if (shaped.Plain && !shaped.HasInk && shaped.DrawnOnce)
+        FindInk(shaped);
+    shaped.DrawnOnce = true;
+    if (shaped.HasInk && x >= 0 && y >= 0) {
+        QRgb* const bits = Pixels();
+        const int stride = Stride();
+        const QRgb ink = OpaqueBits | fontColour_;
+        for (const auto& [dx, dy] : shaped.Ink) {
+            const int px = x + dx;
+            const int py = y + dy;
+            if (Contains(px, py))
+                bits[py * stride + px] = ink;
+        }
+        return;
+    }
     QPainter painter(&image_);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setFont(font_);
     painter.setPen(QColor::fromRgb(OpaqueBits | fontColour_));
-    painter.drawText(x, y + metrics.ascent(), text);
+    const QPointF origin = QPointF(x, y) + shaped.Origin;
+    if (!shaped.Plain || shaped.Glyphs.isEmpty()) {
+        painter.drawText(QPointF(x, y + QFontMetrics(font_).ascent()), text);
+        return;
+    }
+    for (const QGlyphRun& run : shaped.Glyphs)
+        painter.drawGlyphRun(origin, run);
 }
 
 int Canvas::TextWidth(const QString& text) const

@@ -6,10 +6,16 @@
 // so that painting a figure twice restores what lay under it.
 
 #include <QFont>
+#include <QGlyphRun>
+#include <QHash>
 #include <QImage>
+#include <QList>
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <map>
+#include <utility>
+#include <vector>
 
 // A colour as 0xRRGGBB.
 using CanvasColour = uint32_t;
@@ -86,6 +92,10 @@ class Canvas
 
     // Sets one pixel to the colour whatever the pen mode; ignored outside.
     void SetPixel(int x, int y, CanvasColour colour);
+    // The same for many pixels at once, and inverting them with a colour
+    // (XOR); pixels off the bitmap are passed over.
+    void SetPixels(const std::vector<QPoint>& pixels, CanvasColour colour);
+    void InvertPixels(const std::vector<QPoint>& pixels, CanvasColour with);
     // The pixel's colour, or OffBitmap outside the bitmap.
     CanvasColour Pixel(int x, int y) const;
 
@@ -107,8 +117,34 @@ class Canvas
     int TextHeight(const QString& text) const;
 
   private:
+    // A text as the font shapes it, kept so that a label drawn again (every
+    // refresh draws every label) is neither shaped nor rasterised again: its
+    // glyphs, and the ink pixels they leave (the font is never smoothed, so
+    // a pixel is ink or untouched), are those of drawing the text itself.
+    struct ShapedText {
+        int Advance = 0;
+        int Height = 0;
+        QPointF Origin;          // of the glyphs, from the cell's top-left corner
+        QList<QGlyphRun> Glyphs; // kept only while the ink is not known
+        bool Plain = true;       // false: drawn as text, not from its glyphs
+        // The ink pixels from the cell's corner, for a cell whose corner is
+        // on the bitmap; found the second time the text is drawn (a label
+        // drawn once is not worth it), until then the glyphs are drawn.
+        std::vector<std::pair<int16_t, int16_t>> Ink;
+        bool HasInk = false;
+        bool DrawnOnce = false;
+    };
+    using ShapedTexts = QHash<QString, ShapedText>;
+    ShapedText& Shaped(const QString& text);
+    void FindInk(ShapedText& shaped);
+
     void ResetState();
     void ApplyPen(int x, int y);
+    void ApplyPenAt(QRgb& pixel);
+    // The bitmap's pixels for a batch of writes: taking them makes the
+    // bitmap this canvas's own (a copy made of it keeps what it had).
+    QRgb* Pixels();
+    int Stride() const { return int(image_.bytesPerLine() / sizeof(QRgb)); }
     void PaintLinePixels(QPoint from, QPoint to);
     void FillBox(int left, int top, int right, int bottom, CanvasColour colour);
 
@@ -121,6 +157,10 @@ class Canvas
     QString fontFamily_;
     int fontPoints_ = 8;
     QFont font_;
+    // One cache per font the canvas has been given, by the font's key.
+    std::map<QString, ShapedTexts> shapedByFont_;
+    QString fontKey_;
+    QImage inkPaper_; // where FindInk draws, kept from one text to the next
     CanvasColour fontColour_ = Black;
     QPoint penPos_;
 };

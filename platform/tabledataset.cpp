@@ -375,6 +375,71 @@ void Table::Refresh()
     }
 }
 
+// --------------------------------------------------------------- TableScan
+
+TableScan::TableScan(Table& table) : table_(table)
+{
+    database = table.database;
+    DatabaseName = table.DatabaseName;
+}
+
+void TableScan::First()
+{
+    if (!table_.Active()) {
+        Fail(QStringLiteral("Cannot perform this operation on a closed dataset"));
+    }
+    QStringList order;
+    for (const QString& c : table_.OrderColumns()) {
+        order << Quoted(c);
+    }
+    st_ = std::make_unique<Statement>(
+        Db(), QStringLiteral("SELECT * FROM %1 ORDER BY %2")
+                  .arg(Quoted(PlainTableName(table_.TableName)), order.join(',')));
+    QStringList names;
+    for (int i = 0; i < st_->ColumnCount(); ++i) {
+        names << st_->ColumnName(i);
+    }
+    SetFields(names);
+    active_ = true;
+    bof_ = true;
+    Read();
+}
+
+void TableScan::Next()
+{
+    CheckActive();
+    bof_ = false;
+    Read();
+}
+
+void TableScan::Read()
+{
+    if (!st_->Step()) {
+        eof_ = true;
+        st_->Reset();
+        return;
+    }
+    eof_ = false;
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        fields_[i].Value = st_->Column(static_cast<int>(i));
+    }
+}
+
+void TableScan::Prior()
+{
+    Fail(QStringLiteral("A table scan only goes forward"));
+}
+
+void TableScan::Last()
+{
+    Fail(QStringLiteral("A table scan only goes forward"));
+}
+
+int TableScan::RecordCount()
+{
+    return table_.RecordCount();
+}
+
 void Table::FlushBuffers()
 {
     if (active_) {

@@ -32,6 +32,38 @@ double Degrees(double radians)
     return radians * 180.0 / std::numbers::pi;
 }
 
+// The cosine and sine of a whole number of degrees, as the arc plotter
+// takes them. An arc starts within half a turn of 0 and runs at most a
+// turn, so a table over one and a half turns each way serves every arc
+// drawn; each entry is the very value the plotter would compute.
+struct DegreeTable {
+    static constexpr int Reach = 540;
+    double Cos[2 * Reach + 1];
+    double Sin[2 * Reach + 1];
+
+    DegreeTable()
+    {
+        for (int i = -Reach; i <= Reach; ++i) {
+            const double t = i * std::numbers::pi / 180.0;
+            Cos[i + Reach] = std::cos(t);
+            Sin[i + Reach] = std::sin(t);
+        }
+    }
+};
+
+void CosSinOfDegrees(int i, double& c, double& s)
+{
+    static const DegreeTable table;
+    if (i >= -DegreeTable::Reach && i <= DegreeTable::Reach) {
+        c = table.Cos[i + DegreeTable::Reach];
+        s = table.Sin[i + DegreeTable::Reach];
+        return;
+    }
+    const double t = i * std::numbers::pi / 180.0;
+    c = std::cos(t);
+    s = std::sin(t);
+}
+
 } // namespace
 
 SheetDrawing::SheetDrawing(Canvas& canvas) : canvas_(canvas) {}
@@ -158,10 +190,38 @@ void SheetDrawing::DrawArc(const TPointRec& centre, const TPointRec& start, int 
         return;
     }
     canvas_.SetPenColour(DrawFaint ? SheetFaintInk : SheetInk);
+    const ArcShape& shape =
+        ShapeOfArc(int64_t(start.Pxlx) - centre.Pxlx, int64_t(start.Pxly) - centre.Pxly, angle);
+    arcPixels_.clear();
+    for (const auto& [dx, dy] : shape.Offsets)
+        arcPixels_.emplace_back(ToPixel(double(dx) + centre.Pxlx),
+                                ToPixel(double(dy) + centre.Pxly));
+    ArcEndX = arcPixels_[shape.FarEnd].x();
+    ArcEndY = arcPixels_[shape.FarEnd].y();
+    // Plotted all at once, as PlotOrInvert plots each.
+    if (mode == PlotModeInvert)
+        canvas_.InvertPixels(arcPixels_, SheetCursorColour);
+    else if (mode == PlotModeInk)
+        canvas_.SetPixels(arcPixels_, canvas_.PenColour());
+}
 
-    const double cosine = std::clamp((double(start.Pxlx) - centre.Pxlx) / r, -1.0, 1.0);
+const SheetDrawing::ArcShape& SheetDrawing::ShapeOfArc(int64_t dx, int64_t dy, int angle)
+{
+    const auto key = std::make_tuple(dx, dy, angle);
+    if (const auto found = arcShapes_.find(key); found != arcShapes_.end())
+        return found->second;
+    // Arcs of every size and direction a drawing has; a new set once past it.
+    if (arcShapes_.size() >= 4096)
+        arcShapes_.clear();
+
+    const double ddx = double(dx);
+    const double ddy = double(dy);
+    const double r = ddx == 0   ? std::fabs(ddy)
+                     : ddy == 0 ? std::fabs(ddx)
+                                : std::sqrt(ddx * ddx + ddy * ddy);
+    const double cosine = std::clamp(ddx / r, -1.0, 1.0);
     double a = Degrees(std::acos(cosine));
-    if (double(start.Pxly) - centre.Pxly < 0)
+    if (ddy < 0)
         a = -a;
     int s = RoundHalfEven(a);
     int e = s + angle;
@@ -170,16 +230,17 @@ void SheetDrawing::DrawArc(const TPointRec& centre, const TPointRec& start, int 
         std::swap(s, e);
     const int farEnd = exchanged ? s : e;
 
+    ArcShape shape;
+    shape.Offsets.reserve(size_t(e - s + 1));
     for (int i = s; i <= e; ++i) {
-        const double t = i * std::numbers::pi / 180.0;
-        const int column = ToPixel(double(RoundHalfEven(std::cos(t) * r)) + centre.Pxlx);
-        const int row = ToPixel(double(RoundHalfEven(std::sin(t) * r)) + centre.Pxly);
-        PlotOrInvert(column, row, mode);
-        if (i == farEnd) {
-            ArcEndX = column;
-            ArcEndY = row;
-        }
+        double c = 0;
+        double sn = 0;
+        CosSinOfDegrees(i, c, sn);
+        if (i == farEnd)
+            shape.FarEnd = shape.Offsets.size();
+        shape.Offsets.emplace_back(RoundHalfEven(c * r), RoundHalfEven(sn * r));
     }
+    return arcShapes_.emplace(key, std::move(shape)).first->second;
 }
 
 void SheetDrawing::DrawArcAboutX(int angle, int mode)

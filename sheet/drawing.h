@@ -8,6 +8,12 @@
 #include "platform/canvas.h"
 #include "store/records.h"
 
+#include <cstdint>
+#include <map>
+#include <tuple>
+#include <utility>
+#include <vector>
+
 // Sheet colours.
 constexpr CanvasColour SheetPaper = CanvasRgb(255, 255, 255);
 constexpr CanvasColour SheetInk = CanvasRgb(0, 0, 128);            // bold layers
@@ -75,5 +81,17 @@ class SheetDrawing
     void DrawLineSegment(const TSegRec& seg, bool faintLayer);
 
   private:
+    // An arc's pixels as offsets from its centre, in plotting order, and
+    // which of them is its far end. They depend only on where the start
+    // lies from the centre and on the angle, so arcs alike (the door swings
+    // of a plan) share them, and every refresh finds them made.
+    struct ArcShape {
+        std::vector<std::pair<int32_t, int32_t>> Offsets;
+        size_t FarEnd = 0;
+    };
+    const ArcShape& ShapeOfArc(int64_t dx, int64_t dy, int angle);
+
     Canvas& canvas_;
+    std::map<std::tuple<int64_t, int64_t, int>, ArcShape> arcShapes_;
+    std::vector<QPoint> arcPixels_; // the arc being plotted
 };

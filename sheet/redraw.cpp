@@ -168,7 +168,7 @@ void SheetRedraw::DrawLabels()
         const VisibleTextRow& row = texts.Current();
         TPointRec point;
         // A label whose point is gone has no place on the sheet.
-        if (!core.LoadPoint(row.Pointnum, point))
+        if (!core.LoadFittedPoint(row.Pointnum, point))
             continue;
         sheet_.Bitmap.SetFontColour(LabelColour(row.Visib));
         sheet_.Bitmap.TextOut(point.Pxlx, point.Pxly, row.Text);
@@ -186,24 +186,19 @@ void SheetRedraw::DrawSegments()
     Store& core = sheet_.Core();
     SheetDrawing& drawing = sheet_.Drawing;
     const bool markers = sheet_.Host().ShowPointsDown();
-    // Every visible segment with its ends in one scan, in the set's order.
-    const std::vector<TSegRec> loaded = core.LoadVisibleSegments();
-    auto next = loaded.begin();
-    auto& segs = core.VisibleSegments;
-    for (segs.First(); !segs.Eof(); segs.Next()) {
-        const VisibleSegmentRow& row = segs.Current();
-        next = std::find_if(next, loaded.end(),
-                            [&row](const TSegRec& s) { return s.Segnum >= row.Segnum; });
-        // A segment deleted since the set was opened has nothing to draw.
-        if (next == loaded.end() || next->Segnum != row.Segnum)
-            continue;
-        TSegRec seg = *next;
-        // The records carry the stamp the store gives the drawn points.
-        MarkDrawn(seg.FromPoint);
-        MarkDrawn(seg.ToPoint);
+    // Every visible segment whole, as the refresh read and fitted it, in
+    // the set's order.
+    const std::vector<TSegRec>& records = core.VisibleSegmentRecords();
+    const auto& rows = core.VisibleSegments.Rows();
+    for (size_t i = 0; i < rows.size() && i < records.size(); ++i) {
+        const VisibleSegmentRow& row = rows[i];
+        const TSegRec& seg = records[i];
+        // O and X carry the stamp the store gives the drawn points.
         drawing.CursorO = seg.FromPoint;
         drawing.CursorX = seg.ToPoint;
-        sheet_.LastDrawnEnd = seg.ToPoint;
+        MarkDrawn(drawing.CursorO);
+        MarkDrawn(drawing.CursorX);
+        sheet_.LastDrawnEnd = drawing.CursorX;
         drawing.DrawFaint = seg.Faint || row.Visib == VisibFaint;
         if (seg.SegType == SegLine) {
             drawing.DrawLineSegment(seg, row.Visib == VisibFaint);

@@ -7,6 +7,7 @@
 #include "store/store.h"
 
 #include <QComboBox>
+#include <algorithm>
 
 template <typename Row> void SheetStepping::MoveRow(RowCursor<Row>& rows, int direction)
 {
@@ -61,12 +62,19 @@ void SheetStepping::StepButton(int direction)
     sheet_.ClearActiveControl();
 }
 
+// The visible points come in number order, and the visible segments too:
+// the walk back from the last row that finds a number is a binary search,
+// so that each step costs the same however long the walk and the diagram.
 void SheetStepping::SeekVisiblePoint(int32_t pointnum)
 {
     auto& points = sheet_.Sheet.Core().VisiblePoints;
-    points.Last();
-    while (points.RecNo() > 1 && points.Current().Pointnum != pointnum)
-        points.Prior();
+    const auto& rows = points.Rows();
+    // The last row with that number; with none, the walk ends on the first.
+    const auto after =
+        std::upper_bound(rows.begin(), rows.end(), pointnum,
+                         [](int32_t n, const VisiblePointRow& row) { return n < row.Pointnum; });
+    const bool found = after != rows.begin() && (after - 1)->Pointnum == pointnum;
+    points.SeekBack(found ? int(after - rows.begin()) - 1 : 0);
 }
 
 void SheetStepping::StepPoint(int direction)
@@ -92,9 +100,12 @@ void SheetStepping::SeekVisibleSegment(int32_t segnum)
     auto& segs = sheet_.Sheet.Core().VisibleSegments;
     if (segs.RecNo() > 0 && segs.Current().Segnum == segnum)
         return;
-    segs.Last();
-    while (segs.RecNo() > 1 && segs.Current().Segnum > segnum)
-        segs.Prior();
+    // The last row numbered at or below it, or the first row.
+    const auto& rows = segs.Rows();
+    const auto after =
+        std::upper_bound(rows.begin(), rows.end(), segnum,
+                         [](int32_t n, const VisibleSegmentRow& row) { return n < row.Segnum; });
+    segs.SeekBack(after == rows.begin() ? 0 : int(after - rows.begin()) - 1);
 }
 
 void SheetStepping::TakeCurrentSegmentRow()

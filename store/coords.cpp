@@ -14,6 +14,11 @@ int32_t RoundHalfEven(double x)
     if (std::isnan(x)) {
         return 0;
     }
+    if (x > lo && x < hi) {
+        // The default rounding mode, which nothing here changes, rounds
+        // halves to even.
+        return static_cast<int32_t>(std::nearbyint(x));
+    }
     double r = std::floor(x);
     const double rest = x - r;
     if (rest > 0.5 || (rest == 0.5 && std::fmod(r, 2.0) != 0.0)) {
@@ -107,19 +112,24 @@ SegmentBox BoxOfSegment(const TSegRec& seg)
                       seg.Pxlx1, seg.Pxly1, seg.Pxlx2, seg.Pxly2};
 }
 
+void SetBoxOfSegment(TSegRec& seg, const SegmentBox& box)
+{
+    seg.Lenx1 = box.Lenx1;
+    seg.Leny1 = box.Leny1;
+    seg.Lenx2 = box.Lenx2;
+    seg.Leny2 = box.Leny2;
+    seg.Pxlx1 = box.Pxlx1;
+    seg.Pxly1 = box.Pxly1;
+    seg.Pxlx2 = box.Pxlx2;
+    seg.Pxly2 = box.Pxly2;
+}
+
 bool ComputeSegmentExtents(TSegRec& seg)
 {
     const SegmentBox b = BoxOfEnds(seg.FromPoint, seg.ToPoint);
     if (b == BoxOfSegment(seg))
         return false;
-    seg.Lenx1 = b.Lenx1;
-    seg.Leny1 = b.Leny1;
-    seg.Lenx2 = b.Lenx2;
-    seg.Leny2 = b.Leny2;
-    seg.Pxlx1 = b.Pxlx1;
-    seg.Pxly1 = b.Pxly1;
-    seg.Pxlx2 = b.Pxlx2;
-    seg.Pxly2 = b.Pxly2;
+    SetBoxOfSegment(seg, b);
     return true;
 }
 

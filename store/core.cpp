@@ -37,16 +37,16 @@ TFcore::TFcore(const QString& exeFolder, QWidget* parent) : QWidget(parent)
     Table8.TableName = QStringLiteral("pfl.db");
     // The visible sets; their orders are complete so that a redraw paints
     // and a walk steps in the same order every time.
+    // The segments at a point are found through the two end-point indexes
+    // (the rowid list); without it, and without the "+" signs, SQLite would
+    // rather walk the whole diagram in segment order.
     Query3.SetSQL(QStringLiteral(
         "select * from seg.db s\n"
         "left join layer.db y on (y.dgnum = s.dgnum) and (y.layernum = s.layernum)\n"
-        "where (s.dgnum = :y) and ((s.frompt = :x) or (s.topt = :x)) and (y.visib > 0) \n"
-        "order by s.segnum"));
-    Query4.SetSQL(QStringLiteral(
-        "select s.segnum , s.segtype, s.lenx1, s.lenx2, s.leny1, s.leny2, l.visib \n"
-        "from seg.db s left join layer.db l on (l.dgnum = s.dgnum and l.layernum = s.layernum)\n"
-        "where ( s.dgnum = :x ) and (l.visib > 0 )\n"
-        "order by s.segnum"));
+        "where (s.rowid in (select rowid from seg.db where (dgnum = :y) and (frompt = :x) "
+        "union all select rowid from seg.db where (dgnum = :y) and (topt = :x)))\n"
+        "and (+s.dgnum = :y) and ((s.frompt = :x) or (s.topt = :x)) and (y.visib > 0) \n"
+        "order by +s.segnum"));
     Query5.SetSQL(QStringLiteral("select * from layer.db where dgnum = :x\n"
                                  "order by layernum"));
     Query6.SetSQL(QStringLiteral("select * from point.db where (dgnum = :x) and (rprts = :ts)\n"
@@ -57,7 +57,6 @@ TFcore::TFcore(const QString& exeFolder, QWidget* parent) : QWidget(parent)
         "where ( t.dgnum = :x ) and (l.visib > 0 )\n"
         "order by l.visib, t.pointnum"));
     Query8.SetSQL(QStringLiteral("select * from seg.db where (dgnum = :x1) and (layernum = :x2)"));
-    Query9.SetSQL(QStringLiteral("select * from seg.db where (dgnum = :dgnum)"));
     Query12.SetSQL(QStringLiteral("select * from seg.db where segtype = 4"));
     // Until the store is opened the datasets carry their design-time alias.
     for (int i = 1; i <= 8; ++i) {

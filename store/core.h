@@ -53,17 +53,9 @@ class TFcore : public QWidget, public Store
     bool LoadStoredSeglen(int32_t segnum, Extended& seglen) override;
     void DeleteSegment(int32_t dgnum, int32_t segnum) override;
 
-    // The scale fit.
-    bool FitDiagramToSheet(int32_t sidePanelWidth) override;
-    void NormaliseSegmentExtents() override;
-
     // The visible sets and the straight-line lookups.
-    void OpenVisibleSegments() override;
-    void OpenVisiblePoints() override;
     void OpenVisibleText() override;
     void OpenSegmentsAtPoint(int32_t pointnum) override;
-    std::vector<TSegRec> LoadVisibleSegments() override;
-    void StampVisiblePoints() override;
     bool FindPointInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
                          TPointRec& found) override;
     bool FindSegmentInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
@@ -98,6 +90,9 @@ class TFcore : public QWidget, public Store
     tables::Table Table6; // layer.db
     tables::Table Table7; // pflays.DB
     tables::Table Table8; // pfl.db
+    // Query4 (visible segments) and Query9 (all segments) have no text of
+    // their own: the refresh's one read of the diagram (store/fit.cpp)
+    // gives both sets.
     tables::Query Query1, Query2, Query3, Query4, Query5, Query6, Query7, Query8, Query9, Query10,
         Query11, Query12;
     QTimer Timer1; // the periodic flush
@@ -107,18 +102,18 @@ class TFcore : public QWidget, public Store
   protected:
     void RunInTransaction(const std::function<void()>& work) override;
     void InsertTextRow(int32_t pointnum, const QString& text, int32_t layernum) override;
+    // The refresh's read of the open diagram and its writes.
+    DiagramContent ReadDiagramContent() override;
+    void RewritePointPixels(const std::vector<PixelRewrite>& rewrites) override;
+    void RewriteSegmentBoxes(const std::vector<BoxRewrite>& rewrites) override;
+    void StampPoints(const std::vector<int32_t>& pointnums) override;
+    std::vector<VisiblePointRow> ReadStampedPoints() override;
 
   private:
-    // What a pass over the whole diagram needs of its points and segments,
-    // read in one scan each, in number order.
-    struct FitPoint;
-    struct FitSegment;
-    std::vector<FitPoint> ReadFitPoints();
-    std::vector<FitSegment> ReadFitSegments();
-    bool WidenExtentsByVisibleSegments(const std::vector<FitPoint>& points,
-                                       const std::vector<FitSegment>& segs);
-    void RewritePointPixels(std::vector<FitPoint>& points);
-    void NormaliseFrom(const std::vector<FitPoint>& points, const std::vector<FitSegment>& segs);
+    std::vector<TPointRec> ReadDiagramPoints();
+    void ReadDiagramSegments(DiagramContent& rows);
+    // The point and segment tables' current rows after a write around them.
+    void RefreshTables(std::initializer_list<tables::Table*> tables);
     // drawing.DB open again after the store's connection came back.
     bool ReopenNotesTable();
     void UpgradeSchema();

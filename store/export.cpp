@@ -169,13 +169,29 @@ QString StringLiteral(const QString& text)
     return InSingleQuotes(EscapeApostrophes(text));
 }
 
-std::vector<ibase::Value> ExportRowValues(const ExportTable& table, tables::DataSet& row)
+namespace
+{
+
+// The fields of a dataset that a table's statement takes, looked up once for
+// a pass over all its rows: a column the store does not have (an old
+// schema) has none and reads as empty.
+std::vector<const tables::Field*> FieldsFor(const ExportTable& table, tables::DataSet& row)
+{
+    std::vector<const tables::Field*> fields;
+    fields.reserve(table.Columns.size());
+    for (const ExportColumn& column : table.Columns)
+        fields.push_back(row.FindField(QString::fromLatin1(column.Source)));
+    return fields;
+}
+
+std::vector<ibase::Value> ValuesOf(const ExportTable& table,
+                                   const std::vector<const tables::Field*>& fields)
 {
     std::vector<ibase::Value> values;
     values.reserve(table.Columns.size());
-    for (const ExportColumn& column : table.Columns) {
-        // A column the store does not have (an old schema) reads as empty.
-        const tables::Field* field = row.FindField(QString::fromLatin1(column.Source));
+    for (size_t i = 0; i < table.Columns.size(); ++i) {
+        const ExportColumn& column = table.Columns[i];
+        const tables::Field* field = fields[i];
         const bool empty = field == nullptr || field->IsNull();
         switch (column.Kind) {
         case K::Integer:
@@ -214,6 +230,13 @@ std::vector<ibase::Value> ExportRowValues(const ExportTable& table, tables::Data
         }
     }
     return values;
+}
+
+} // namespace
+
+std::vector<ibase::Value> ExportRowValues(const ExportTable& table, tables::DataSet& row)
+{
+    return ValuesOf(table, FieldsFor(table, row));
 }
 
 QString InsertStatementText(const ExportTable& table, const std::vector<ibase::Value>& values)
@@ -335,8 +358,12 @@ void FirebirdExport::CopyTable(const ExportTable& table, tables::Table& source)
     // One prepared statement per table, its values bound row by row.
     IBQuery1.reset();
     IBQuery1.emplace(*IBTransaction1, InsertStatementWithParameters(table));
-    for (source.First(); !source.Eof(); source.Next()) {
-        const std::vector<ibase::Value> values = ExportRowValues(table, source);
+    // The rows in the table's key order, read in one pass.
+    tables::TableScan rows(source);
+    rows.First();
+    const std::vector<const tables::Field*> fields = FieldsFor(table, rows);
+    for (; !rows.Eof(); rows.Next()) {
+        const std::vector<ibase::Value> values = ValuesOf(table, fields);
         for (size_t i = 0; i < values.size(); ++i)
             IBQuery1->SetParam(int(i), values[i]);
         try {
@@ -347,20 +374,25 @@ void FirebirdExport::CopyTable(const ExportTable& table, tables::Table& source)
     }
 }
 
-tables::Table& FirebirdExport::SourceTable(const ExportTable& table)
+tables::Table& ExportSourceTable(TFcore& core, const ExportTable& table)
 {
     const QString name = QString::fromLatin1(table.Name);
     if (name == QLatin1String("DRAWING"))
-        return core_.Table5;
+        return core.Table5;
     if (name == QLatin1String("LAYER"))
-        return core_.Table6;
+        return core.Table6;
     if (name == QLatin1String("PFL"))
-        return core_.Table8;
+        return core.Table8;
     if (name == QLatin1String("PFLAYS"))
-        return core_.Table7;
+        return core.Table7;
     if (name == QLatin1String("POINT"))
-        return core_.Table2;
+        return core.Table2;
     if (name == QLatin1String("SEG"))
-        return core_.Table1;
-    return core_.Table4;
+        return core.Table1;
+    return core.Table4;
+}
+
+tables::Table& FirebirdExport::SourceTable(const ExportTable& table)
+{
+    return ExportSourceTable(core_, table);
 }

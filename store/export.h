@@ -73,6 +73,9 @@ QString InsertStatementText(const ExportTable& table, const std::vector<ibase::V
 // The same statement with a "?" for every value.
 QString InsertStatementWithParameters(const ExportTable& table);
 
+// The table of the store that an export table's rows come from.
+tables::Table& ExportSourceTable(TFcore& core, const ExportTable& table);
+
 // The export works on the open table store of scalora. Its connection,
 // transaction and statement exist only while an export runs.
 class FirebirdExport

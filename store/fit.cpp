@@ -1,249 +1,217 @@
-// The scale fit and the bounding boxes of the stored segments. A pass reads
-// the diagram's points and segments once each and writes only rows whose
-// cached pixels or box changed, so a refresh at an unchanged scale writes
-// nothing.
+// The refresh's read of the open diagram and the writes of its fit and its
+// stamp, on the table store. The read is two scans in number order, one of
+// the points and one of the segments with their layers' visibility, their
+// columns read straight into the records; the end points are joined to
+// their segments in memory, which is several times cheaper than looking
+// each one up in the point table, and so are the segments to the handful of
+// layers of the diagram.
 
-#include "store/coords.h"
 #include "store/core.h"
-#include "store/rowreader.h"
 
+#include <QByteArray>
 #include <algorithm>
-
-struct TFcore::FitPoint {
-    int32_t Pointnum = -1;
-    Extended Lenx = 0;
-    Extended Leny = 0;
-    int32_t Pxlx = 0;
-    int32_t Pxly = 0;
-};
-
-struct TFcore::FitSegment {
-    int32_t Segnum = -1;
-    int32_t FromPt = -1;
-    int32_t ToPt = -1;
-    SegmentBox Stored;
-};
+#include <climits>
+#include <utility>
 
 namespace
 {
 
-const QString FitPointsSQL = QStringLiteral(
-    "SELECT Pointnum, Lenx, Leny, Pxlx, Pxly FROM point.db WHERE (dgnum = :x) ORDER BY Pointnum");
-const QString PixelRewriteSQL = QStringLiteral(
-    "UPDATE point.db SET Pxlx = :px, Pxly = :py WHERE (dgnum = :x) and (pointnum = :n)");
-const QString BoxRewriteSQL = QStringLiteral(
-    "UPDATE seg.db SET Lenx1 = :lx1, Leny1 = :ly1, Lenx2 = :lx2, Leny2 = :ly2, Pxlx1 = :px1, "
-    "Pxly1 = :py1, Pxlx2 = :px2, Pxly2 = :py2 WHERE (dgnum = :x) and (segnum = :n)");
+const QString DiagramPointsSQL =
+    QStringLiteral("SELECT Pointnum, Lenx, Leny, Pxlx, Pxly, Rprts, Layernum, CreateTS, Dgnum "
+                   "FROM point.db WHERE (dgnum = :x) ORDER BY Pointnum");
 
-template <typename T> const T* FindByNumber(const std::vector<T>& rows, int32_t n, int32_t T::*key)
+const QString DiagramLayersSQL =
+    QStringLiteral("SELECT Layernum, Visib FROM layer.db WHERE (dgnum = :x) ORDER BY Layernum");
+
+// Stores written before the faint flag existed have no such column.
+QString DiagramSegmentsSQL(bool withFaint)
 {
-    const auto it = std::lower_bound(rows.begin(), rows.end(), n,
-                                     [key](const T& row, int32_t v) { return row.*key < v; });
-    return it != rows.end() && (*it).*key == n ? &*it : nullptr;
+    return QStringLiteral(
+               "select s.segnum, s.segtype, s.mlenx, s.mleny, s.mlenz, s.frompt, s.topt, "
+               "s.createts, s.layernum, s.dotted, s.xorflag, s.lenx1, s.lenx2, s.leny1, s.leny2, "
+               "s.pxlx1, s.pxlx2, s.pxly1, s.pxly2%1\n"
+               "from seg.db s where (s.dgnum = :x)\n"
+               "order by s.segnum")
+        .arg(withFaint ? QStringLiteral(", s.faint") : QString());
 }
 
-} // namespace
-
-std::vector<TFcore::FitPoint> TFcore::ReadFitPoints()
+// A layer's visibility by its number; 0 for a layer without a row, as the
+// left join of the visible sets gives it.
+class LayerVisibility
 {
-    std::vector<FitPoint> points;
-    tables::Statement& st = Database1.Prepare(tables::MapTableNames(FitPointsSQL));
-    st.BindName(QStringLiteral("x"), CurrentDiagram);
-    while (st.Step()) {
-        FitPoint p;
-        p.Pointnum = st.Column(0).toInt();
-        p.Lenx = st.Column(1).toDouble();
-        p.Leny = st.Column(2).toDouble();
-        p.Pxlx = st.Column(3).toInt();
-        p.Pxly = st.Column(4).toInt();
-        points.push_back(p);
+  public:
+    void Add(int32_t layernum, int32_t visib) { layers_.emplace_back(layernum, visib); }
+    int32_t Of(int32_t layernum) const
+    {
+        const auto it =
+            std::lower_bound(layers_.begin(), layers_.end(), std::make_pair(layernum, INT32_MIN));
+        return it != layers_.end() && it->first == layernum ? it->second : 0;
     }
-    st.Reset();
-    return points;
-}
 
-std::vector<TFcore::FitSegment> TFcore::ReadFitSegments()
+  private:
+    std::vector<std::pair<int32_t, int32_t>> layers_; // by number
+};
+
+const QString PixelRewriteSQL = QStringLiteral(
+    "UPDATE point.db SET Pxlx = ?1, Pxly = ?2 WHERE (dgnum = ?3) and (pointnum = ?4)");
+const QString BoxRewriteSQL = QStringLiteral(
+    "UPDATE seg.db SET Lenx1 = ?1, Leny1 = ?2, Lenx2 = ?3, Leny2 = ?4, Pxlx1 = ?5, Pxly1 = ?6, "
+    "Pxlx2 = ?7, Pxly2 = ?8 WHERE (dgnum = ?9) and (segnum = ?10)");
+// The numbers travel as one list, so the stamp is one statement that looks
+// each point up by its key and reads nothing else.
+const QString StampPointsSQL =
+    QStringLiteral("update point.db set rprts = ?1\n"
+                   "where (dgnum = ?2) and (pointnum in (select value from json_each(?3)))");
+
+// Runs st to its end, resetting it however that ends.
+template <typename Read> void StepAll(tables::Statement& st, Read read)
 {
-    // The whole-diagram segment query of the normalisation pass.
-    Query9.Close();
-    std::vector<FitSegment> segs;
-    tables::Statement& st = Database1.Prepare(tables::MapTableNames(Query9.SQLText()));
-    st.BindName(QStringLiteral("dgnum"), CurrentDiagram);
-    using rowreader::ColumnIndex;
-    const int segnum = ColumnIndex(st, QStringLiteral("Segnum"));
-    const int fromPt = ColumnIndex(st, QStringLiteral("FromPt"));
-    const int toPt = ColumnIndex(st, QStringLiteral("ToPt"));
-    const int lenx1 = ColumnIndex(st, QStringLiteral("Lenx1"));
-    const int leny1 = ColumnIndex(st, QStringLiteral("Leny1"));
-    const int lenx2 = ColumnIndex(st, QStringLiteral("Lenx2"));
-    const int leny2 = ColumnIndex(st, QStringLiteral("Leny2"));
-    const int pxlx1 = ColumnIndex(st, QStringLiteral("Pxlx1"));
-    const int pxly1 = ColumnIndex(st, QStringLiteral("Pxly1"));
-    const int pxlx2 = ColumnIndex(st, QStringLiteral("Pxlx2"));
-    const int pxly2 = ColumnIndex(st, QStringLiteral("Pxly2"));
     try {
-        while (st.Step()) {
-            FitSegment s;
-            s.Segnum = st.Column(segnum).toInt();
-            s.FromPt = st.Column(fromPt).toInt();
-            s.ToPt = st.Column(toPt).toInt();
-            s.Stored = SegmentBox{st.Column(lenx1).toDouble(), st.Column(leny1).toDouble(),
-                                  st.Column(lenx2).toDouble(), st.Column(leny2).toDouble(),
-                                  st.Column(pxlx1).toInt(),    st.Column(pxly1).toInt(),
-                                  st.Column(pxlx2).toInt(),    st.Column(pxly2).toInt()};
-            segs.push_back(s);
-        }
+        while (st.Step())
+            read();
     } catch (...) {
         st.Reset();
         throw;
     }
     st.Reset();
-    std::sort(segs.begin(), segs.end(),
-              [](const FitSegment& a, const FitSegment& b) { return a.Segnum < b.Segnum; });
-    return segs;
 }
 
-bool TFcore::WidenExtentsByVisibleSegments(const std::vector<FitPoint>& points,
-                                           const std::vector<FitSegment>& segs)
+} // namespace
+
+std::vector<TPointRec> TFcore::ReadDiagramPoints()
 {
-    bool first = true;
-    const auto widen = [&](int32_t pointnum) {
-        const FitPoint* p = FindByNumber(points, pointnum, &FitPoint::Pointnum);
-        if (!p) {
-            // A missing end says nothing about where the drawing lies; it is
-            // reported and left out rather than counted at length 0.
-            ReportMissingPoint();
-            return;
-        }
-        if (first) {
-            MinLenX = MaxLenX = p->Lenx;
-            MinLenY = MaxLenY = p->Leny;
-            first = false;
-        }
-        KeepMin(MinLenX, p->Lenx);
-        KeepMax(MaxLenX, p->Lenx);
-        KeepMin(MinLenY, p->Leny);
-        KeepMax(MaxLenY, p->Leny);
-    };
-    for (const VisibleSegmentRow& row : VisibleSegments.Rows()) {
-        // A segment deleted since the set was opened has no ends to count.
-        const FitSegment* s = FindByNumber(segs, row.Segnum, &FitSegment::Segnum);
-        if (!s) {
-            continue;
-        }
-        widen(s->FromPt);
-        widen(s->ToPt);
-    }
-    return !first;
+    std::vector<TPointRec> points;
+    points.reserve(size_t(std::max(LastPointNum + 1, 0)));
+    tables::Statement& st = Database1.Prepare(tables::MapTableNames(DiagramPointsSQL));
+    st.BindInt(1, CurrentDiagram);
+    StepAll(st, [&] {
+        TPointRec& p = points.emplace_back();
+        p.Pointnum = st.ColumnInt(0);
+        p.Lenx = st.ColumnDouble(1);
+        p.Leny = st.ColumnDouble(2);
+        p.Pxlx = st.ColumnInt(3);
+        p.Pxly = st.ColumnInt(4);
+        p.Rprts = st.ColumnDouble(5);
+        p.Layernum = st.ColumnInt(6);
+        p.CreateTS = st.ColumnDouble(7);
+        p.Dgnum = st.ColumnInt(8);
+    });
+    return points;
 }
 
-void TFcore::RewritePointPixels(std::vector<FitPoint>& points)
+void TFcore::ReadDiagramSegments(DiagramContent& rows)
 {
-    std::vector<size_t> changed;
-    for (size_t i = 0; i < points.size(); ++i) {
-        const FitPoint& p = points[i];
-        if (LenToPixelX(p.Lenx) != p.Pxlx || LenToPixelY(p.Leny) != p.Pxly) {
-            changed.push_back(i);
-        }
+    LayerVisibility layers;
+    tables::Statement& layerSt = Database1.Prepare(tables::MapTableNames(DiagramLayersSQL));
+    layerSt.BindInt(1, CurrentDiagram);
+    StepAll(layerSt, [&] { layers.Add(layerSt.ColumnInt(0), layerSt.ColumnInt(1)); });
+
+    const bool withFaint = Database1.ColumnExists(QStringLiteral("seg"), QStringLiteral("faint"));
+    tables::Statement& st = Database1.Prepare(tables::MapTableNames(DiagramSegmentsSQL(withFaint)));
+    st.BindInt(1, CurrentDiagram);
+    StepAll(st, [&] {
+        TSegRec& seg = rows.Segments.emplace_back();
+        seg.Segnum = st.ColumnInt(0);
+        seg.SegType = st.ColumnInt(1);
+        seg.Mlenx = st.ColumnDouble(2);
+        seg.Mleny = st.ColumnDouble(3);
+        seg.Mlenz = st.ColumnDouble(4);
+        seg.FromPoint.Pointnum = st.ColumnInt(5);
+        seg.ToPoint.Pointnum = st.ColumnInt(6);
+        seg.CreateTS = st.ColumnDouble(7);
+        seg.Layernum = st.ColumnInt(8);
+        seg.Dotted = DottedFromColumn(st.ColumnInt64(9));
+        seg.Xorflag = st.ColumnBool(10);
+        seg.Lenx1 = st.ColumnDouble(11);
+        seg.Lenx2 = st.ColumnDouble(12);
+        seg.Leny1 = st.ColumnDouble(13);
+        seg.Leny2 = st.ColumnDouble(14);
+        seg.Pxlx1 = st.ColumnInt(15);
+        seg.Pxlx2 = st.ColumnInt(16);
+        seg.Pxly1 = st.ColumnInt(17);
+        seg.Pxly2 = st.ColumnInt(18);
+        seg.Faint = withFaint && st.ColumnBool(19);
+        rows.Visib.push_back(layers.Of(seg.Layernum));
+    });
+}
+
+DiagramContent TFcore::ReadDiagramContent()
+{
+    DiagramContent rows;
+    rows.Points = ReadDiagramPoints();
+    rows.Segments.reserve(size_t(std::max(LastSegNum + 1, 0)));
+    rows.Visib.reserve(rows.Segments.capacity());
+    ReadDiagramSegments(rows);
+    return rows;
+}
+
+void TFcore::RefreshTables(std::initializer_list<tables::Table*> tables)
+{
+    // Their current rows were read before the write.
+    for (tables::Table* t : tables) {
+        if (t->Active())
+            t->Refresh();
     }
-    if (changed.empty()) {
-        return;
-    }
+}
+
+void TFcore::RewritePointPixels(const std::vector<PixelRewrite>& rewrites)
+{
     WriteGroup([&] {
         tables::Statement& st = Database1.Prepare(tables::MapTableNames(PixelRewriteSQL));
-        for (const size_t i : changed) {
-            FitPoint& p = points[i];
-            p.Pxlx = LenToPixelX(p.Lenx);
-            p.Pxly = LenToPixelY(p.Leny);
+        for (const PixelRewrite& r : rewrites) {
             st.Reset();
-            st.BindName(QStringLiteral("px"), p.Pxlx);
-            st.BindName(QStringLiteral("py"), p.Pxly);
-            st.BindName(QStringLiteral("x"), CurrentDiagram);
-            st.BindName(QStringLiteral("n"), p.Pointnum);
+            st.BindInt(1, r.Pxlx);
+            st.BindInt(2, r.Pxly);
+            st.BindInt(3, CurrentDiagram);
+            st.BindInt(4, r.Pointnum);
             st.Run();
         }
     });
-    // The tables' current rows were read before the rewrite.
-    for (tables::Table* t : {&Table2, &Table3}) {
-        if (t->Active()) {
-            t->Refresh();
-        }
-    }
+    RefreshTables({&Table2, &Table3});
 }
 
-void TFcore::NormaliseFrom(const std::vector<FitPoint>& points, const std::vector<FitSegment>& segs)
+void TFcore::RewriteSegmentBoxes(const std::vector<BoxRewrite>& rewrites)
 {
-    NormalisingScope normalising(*this);
-    const auto endPoint = [&](int32_t pointnum) {
-        TPointRec end; // a missing end stays the empty point
-        if (const FitPoint* p = FindByNumber(points, pointnum, &FitPoint::Pointnum)) {
-            end.Pointnum = p->Pointnum;
-            end.Lenx = p->Lenx;
-            end.Leny = p->Leny;
-            end.Pxlx = p->Pxlx;
-            end.Pxly = p->Pxly;
-        } else {
-            ReportMissingPoint();
-        }
-        return end;
-    };
-    std::vector<std::pair<int32_t, SegmentBox>> stale;
-    for (const FitSegment& s : segs) {
-        const SegmentBox box = BoxOfEnds(endPoint(s.FromPt), endPoint(s.ToPt));
-        if (!(box == s.Stored)) {
-            stale.emplace_back(s.Segnum, box);
-        }
-    }
-    if (stale.empty()) {
-        return;
-    }
     WriteGroup([&] {
         tables::Statement& st = Database1.Prepare(tables::MapTableNames(BoxRewriteSQL));
-        for (const auto& [segnum, b] : stale) {
+        for (const BoxRewrite& r : rewrites) {
+            const SegmentBox& b = r.Box;
             st.Reset();
-            st.BindName(QStringLiteral("lx1"), b.Lenx1);
-            st.BindName(QStringLiteral("ly1"), b.Leny1);
-            st.BindName(QStringLiteral("lx2"), b.Lenx2);
-            st.BindName(QStringLiteral("ly2"), b.Leny2);
-            st.BindName(QStringLiteral("px1"), b.Pxlx1);
-            st.BindName(QStringLiteral("py1"), b.Pxly1);
-            st.BindName(QStringLiteral("px2"), b.Pxlx2);
-            st.BindName(QStringLiteral("py2"), b.Pxly2);
-            st.BindName(QStringLiteral("x"), CurrentDiagram);
-            st.BindName(QStringLiteral("n"), segnum);
+            st.BindDouble(1, b.Lenx1);
+            st.BindDouble(2, b.Leny1);
+            st.BindDouble(3, b.Lenx2);
+            st.BindDouble(4, b.Leny2);
+            st.BindInt(5, b.Pxlx1);
+            st.BindInt(6, b.Pxly1);
+            st.BindInt(7, b.Pxlx2);
+            st.BindInt(8, b.Pxly2);
+            st.BindInt(9, CurrentDiagram);
+            st.BindInt(10, r.Segnum);
             st.Run();
         }
     });
-    if (Table1.Active()) {
-        Table1.Refresh();
-    }
+    RefreshTables({&Table1});
 }
 
-void TFcore::NormaliseSegmentExtents()
+void TFcore::StampPoints(const std::vector<int32_t>& pointnums)
 {
-    const std::vector<FitPoint> points = ReadFitPoints();
-    NormaliseFrom(points, ReadFitSegments());
-}
-
-bool TFcore::FitDiagramToSheet(int32_t sidePanelWidth)
-{
-    MissingPointReported = false;
-    Scale = 0;
-    if (!VisibleSegments.Active()) {
-        OpenVisibleSegments();
+    QByteArray list;
+    list.reserve(qsizetype(pointnums.size()) * 7 + 2);
+    list += '[';
+    for (size_t i = 0; i < pointnums.size(); ++i) {
+        if (i > 0)
+            list += ',';
+        list += QByteArray::number(pointnums[i]);
     }
-    if (VisibleSegments.IsEmpty()) {
-        return false;
-    }
-    std::vector<FitPoint> points = ReadFitPoints();
-    const std::vector<FitSegment> segs = ReadFitSegments();
-    if (!WidenExtentsByVisibleSegments(points, segs)) {
-        return false;
-    }
-    if (!FitScaleToExtents(sidePanelWidth)) {
-        return false;
-    }
-    RewritePointPixels(points);
-    NormaliseFrom(points, segs);
-    return true;
+    list += ']';
+    WriteGroup([&] {
+        tables::Statement& st = Database1.Prepare(tables::MapTableNames(StampPointsSQL));
+        st.Reset();
+        st.BindDouble(1, RedrawStamp);
+        st.BindInt(2, CurrentDiagram);
+        st.BindText(3, list);
+        st.Run();
+        st.Reset();
+    });
+    RefreshTables({&Table2, &Table3});
 }

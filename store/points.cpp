@@ -8,10 +8,14 @@
 namespace
 {
 
+// The order is by number so that the first of several points at the same
+// lengths is always the same one. The "+" keeps SQLite from serving that
+// order from the primary key, which would walk the whole diagram, instead
+// of looking the lengths up in their index and sorting the few matches.
 const QString PointAtLengthSQL = QStringLiteral("SELECT * FROM \"point.db\" pdb\n"
                                                 "WHERE (pdb.lenx = :x) and (pdb.leny = :y) and "
                                                 "(pdb.dgnum = :z)\n"
-                                                "ORDER BY pdb.pointnum");
+                                                "ORDER BY +pdb.pointnum");
 
 } // namespace
 

@@ -1,8 +1,8 @@
 #pragma once
-// Reading the rows of a prepared statement straight into records, for the
-// passes over a whole diagram: the columns are found by name once per scan,
-// not once per row, and each value is converted as the store's fields
-// convert it, so a record reads the same whichever way its row was fetched.
+// Reading the rows of a prepared statement straight into records: the
+// columns are found by name once per scan, not once per row, and each value
+// is converted as the store's fields convert it, so a record reads the same
+// whichever way its row was fetched.
 
 #include "platform/tables.h"
 
@@ -34,7 +34,9 @@ inline std::vector<int> ColumnIndexes(const tables::Statement& st, const QString
 }
 
 // The current row's columns taken one after the other: in the order of the
-// given positions, or from the first column on.
+// given positions, or from the first column on. Each is read by its type
+// (tables::Statement's typed reads), which converts a value as the store's
+// fields do.
 class ColumnReader
 {
   public:
@@ -43,28 +45,12 @@ class ColumnReader
     {
     }
 
-    tables::Field Next() { return tables::Field(QString(), st_.Column(NextIndex())); }
-    bool NextIsNull() const { return st_.Column(PeekIndex()).isNull(); }
-    // Whole numbers, the engine's usual type for these columns, are taken
-    // as they are; anything else goes through the field's conversion.
-    int Int()
-    {
-        const QVariant v = st_.Column(NextIndex());
-        if (v.typeId() == QMetaType::LongLong) {
-            return static_cast<int>(v.toLongLong());
-        }
-        return tables::Field(QString(), v).AsInteger();
-    }
-    double Float() { return Next().AsFloat(); }
-    bool Bool()
-    {
-        const QVariant v = st_.Column(NextIndex());
-        if (v.typeId() == QMetaType::LongLong) {
-            return v.toLongLong() != 0;
-        }
-        return tables::Field(QString(), v).AsBoolean();
-    }
-    QString Text() { return Next().AsString(); }
+    bool NextIsNull() const { return st_.ColumnIsNull(PeekIndex()); }
+    int Int() { return st_.ColumnInt(NextIndex()); }
+    long long Int64() { return st_.ColumnInt64(NextIndex()); }
+    double Float() { return st_.ColumnDouble(NextIndex()); }
+    bool Bool() { return st_.ColumnBool(NextIndex()); }
+    QString Text() { return st_.ColumnText(NextIndex()); }
     void Skip(int n) { next_ += n; }
 
   private:

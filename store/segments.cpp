@@ -8,14 +8,19 @@
 namespace
 {
 
+// The two IN terms say no more than the condition on both directions, but
+// in that form SQLite finds the rows through the end-point index; the "+"
+// keeps it from walking the diagram in segment order instead.
 const QString BoldSegmentSQL = QStringLiteral("SELECT * FROM \"seg.db\" sg\n"
                                               "LEFT JOIN layer.db y ON (y.dgnum = sg.dgnum) and "
                                               "(y.layernum = sg.layernum)\n"
                                               "WHERE ((sg.dgnum = :z) and \n"
+                                              "       (sg.frompt in (:x, :y)) and "
+                                              "(sg.topt in (:x, :y)) and\n"
                                               "       (y.visib = 2) and\n"
                                               "       (((sg.frompt = :x) and (sg.topt = :y)) or\n"
                                               "        ((sg.frompt = :y) and (sg.topt = :x))))\n"
-                                              "ORDER BY sg.segnum");
+                                              "ORDER BY +sg.segnum");
 
 } // namespace
 

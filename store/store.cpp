@@ -52,6 +52,8 @@ void Store::WriteGroup(const std::function<void()>& work)
         LastSegNum = lastSeg;
         if (outermost) {
             heldFlashes_.clear();
+            // Nor are stamps that were undone handed on as the visible points.
+            stampedWith_ = -1;
         }
         throw;
     }

@@ -7,6 +7,7 @@
 // (length-pixel conversions, the scale rule, rectangles, the guards before
 // changes) are plain members here.
 
+#include "store/coords.h"
 #include "store/records.h"
 #include "store/visiblesets.h"
 
@@ -20,6 +21,29 @@ class DiagramRows;
 class HealthCheck;
 class LayersData;
 class ProfilesData;
+
+// What a refresh reads of the open diagram in its one pass: every point and
+// every segment, each in number order, and each segment's layer
+// visibility. The segments carry their own columns; of their end points
+// only the numbers.
+struct DiagramContent {
+    std::vector<TPointRec> Points;
+    std::vector<TSegRec> Segments;
+    std::vector<int32_t> Visib; // per segment; 0 when its layer has no row
+};
+
+// A point's cached pixels as a fit rewrites them.
+struct PixelRewrite {
+    int32_t Pointnum = -1;
+    int32_t Pxlx = 0;
+    int32_t Pxly = 0;
+};
+
+// A segment's stored bounding box as a fit rewrites it.
+struct BoxRewrite {
+    int32_t Segnum = -1;
+    SegmentBox Box;
+};
 
 class Store
 {
@@ -161,25 +185,41 @@ class Store
     // "Point not found" once per scale fit.
     void ReportMissingPoint();
 
-    // The scale fit over VisibleSegments and the stored bounding boxes.
-    virtual bool FitDiagramToSheet(int32_t sidePanelWidth) = 0;
-    virtual void NormaliseSegmentExtents() = 0;
+    // ---- The refresh (the same in both programs over their own reads and
+    // writes). A refresh reads the diagram once: OpenVisibleSegments reads
+    // every point and segment, and the fit, the drawing, the stamp and the
+    // visible points all work from what it read.
 
-    // The visible sets and the straight-line lookups.
-    virtual void OpenVisibleSegments() = 0;
-    virtual void OpenVisiblePoints() = 0;
+    // The segments on visible layers, by number, into VisibleSegments and,
+    // whole, into VisibleSegmentRecords; the rest of the diagram is kept
+    // for the fit.
+    void OpenVisibleSegments();
+    // The records of VisibleSegments' rows, each as LoadSegment gives it
+    // (end points with their cached pixels, deltas, flags, stored box; a
+    // missing end left empty), with the pixels and boxes as the last fit
+    // left them.
+    const std::vector<TSegRec>& VisibleSegmentRecords() const { return visibleRecords_; }
+    // A point of the open diagram as the refresh read and fitted it; false,
+    // the record empty, when the diagram has no such point.
+    bool LoadFittedPoint(int32_t pointnum, TPointRec& point) const;
+    // The scale fit over the visible segments read by OpenVisibleSegments
+    // (read first when they are not open), rewriting the cached pixels and
+    // boxes that changed.
+    bool FitDiagramToSheet(int32_t sidePanelWidth);
+    // Brings every stored segment box of the open diagram up to date.
+    void NormaliseSegmentExtents();
+    // Gives RedrawStamp, in one write, to every stored point of the open
+    // diagram that a full redraw draws: the ends of the visible segments
+    // and the points of the visible labels (VisibleTexts, read when not
+    // open), as the refresh read them.
+    void StampVisiblePoints();
+    // The points that carry RedrawStamp; right after StampVisiblePoints
+    // they are taken from what it stamped, without reading them again.
+    void OpenVisiblePoints();
+
+    // The other visible sets and the straight-line lookups.
     virtual void OpenVisibleText() = 0;
     virtual void OpenSegmentsAtPoint(int32_t pointnum) = 0;
-    // The segments of the open diagram on visible layers, in segment number
-    // order, each as LoadSegment gives it (end points with their cached
-    // pixels, deltas, flags and stored box), read in one scan of the
-    // segments joined with their end points. A missing end point is
-    // reported as LoadSegment reports it and left empty.
-    virtual std::vector<TSegRec> LoadVisibleSegments() = 0;
-    // Gives RedrawStamp, in one write, to every stored point of the open
-    // diagram that a full redraw draws: the ends of the segments on visible
-    // layers and the points of the labels on visible layers.
-    virtual void StampVisiblePoints() = 0;
     // The stamp of the next full redraw: later than RedrawStamp, so that
     // the points of an earlier redraw never pass for points of this one.
     virtual TDateTime NextRedrawStamp() const;
@@ -268,10 +308,52 @@ class Store
     // A flash note, held back while a group of writes is still open.
     void FlashNote(const QString& text);
 
+    // The reads and writes of the refresh beneath the common routines.
+    virtual DiagramContent ReadDiagramContent() = 0;
+    virtual void RewritePointPixels(const std::vector<PixelRewrite>& rewrites) = 0;
+    virtual void RewriteSegmentBoxes(const std::vector<BoxRewrite>& rewrites) = 0;
+    // Sets the open diagram's points of these numbers (ascending) to
+    // RedrawStamp.
+    virtual void StampPoints(const std::vector<int32_t>& pointnums) = 0;
+    // The open diagram's points that carry RedrawStamp, by number.
+    virtual std::vector<VisiblePointRow> ReadStampedPoints() = 0;
+
   private:
+    // A segment as the fit's check of the stored boxes needs it.
+    struct FitSegment {
+        int32_t Segnum = -1;
+        int32_t FromPt = -1;
+        int32_t ToPt = -1;
+        SegmentBox Stored;
+    };
+
+    void TakeDiagramContent(DiagramContent rows);
+    void IndexPointsByNumber();
+    const TPointRec* FittedPoint(int32_t pointnum) const;
+    // The end point of that number as read, or with the pixels the current
+    // scale gives it (refitted); the empty point when the diagram has none.
+    TPointRec EndPoint(int32_t pointnum, bool refitted) const;
+    bool WidenExtentsByVisibleSegments();
+    std::vector<PixelRewrite> PixelRewrites() const;
+    // Reports a missing end point, as loading the segment would.
+    std::vector<BoxRewrite> BoxRewrites(bool refitted);
+    void WriteRewrites(const std::vector<PixelRewrite>& pixels,
+                       const std::vector<BoxRewrite>& boxes);
+
     int32_t iniDiagram_ = 0; // "DiagramNumber" as the ini file gave it
     int groupDepth_ = 0;
     QStringList heldFlashes_;
+
+    // What OpenVisibleSegments read, kept for the fit and the drawing.
+    std::vector<TPointRec> diagramPoints_; // by number
+    std::vector<int32_t> pointAt_;         // number -> index in diagramPoints_, or empty
+    std::vector<FitSegment> diagramSegments_;
+    std::vector<TSegRec> visibleRecords_;
+    // What the last StampVisiblePoints stamped, until OpenVisiblePoints
+    // takes it.
+    std::vector<VisiblePointRow> stamped_;
+    TDateTime stampedWith_ = -1;
+    int32_t stampedDiagram_ = -1;
 };
 
 // Sets Normalising for as long as it lives, however the pass is left.

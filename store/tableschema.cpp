@@ -29,6 +29,11 @@ QString SegTable(int version)
         .arg(version >= 102 ? QStringLiteral(", faint boolean") : QString());
 }
 
+// Points in pixel order, ties by number: the order the point table is
+// walked in on this index, so that a walk from a pixel to the next row is
+// a seek in the index rather than a sort of the rest of the table.
+const char* const PixelIndex = "CREATE INDEX pxlxy ON point (Dgnum, Pxlx, Pxly, Pointnum)";
+
 QStringList Statements(int version)
 {
     return {
@@ -36,7 +41,7 @@ QStringList Statements(int version)
         QStringLiteral("CREATE TABLE point (Dgnum INTEGER NOT NULL, Pointnum INTEGER NOT NULL, "
                        "Lenx REAL, Leny REAL, Pxlx INTEGER, Pxly INTEGER, Rprts REAL, "
                        "Layernum INTEGER, CreateTS REAL, PRIMARY KEY (Dgnum, Pointnum))"),
-        QStringLiteral("CREATE INDEX pxlxy ON point (Dgnum, Pxlx, Pxly)"),
+        QString::fromLatin1(PixelIndex),
         SegTable(version),
         QStringLiteral("CREATE TABLE text (Dgnum INTEGER NOT NULL, Pointnum INTEGER NOT NULL, "
                        "Layernum INTEGER, Text VARCHAR(80), PRIMARY KEY (Dgnum, Pointnum))"),
@@ -50,18 +55,47 @@ QStringList Statements(int version)
     };
 }
 
+// One index for each exact lookup a user's click or key makes, so that
+// none of them walks a whole diagram: points at lengths, points along a
+// row or a column of pixels, segments by their end points, and the
+// vertical and horizontal segments crossed by a move of X.
 const char* const LookupIndexes[] = {
     "CREATE INDEX IF NOT EXISTS pointlen ON point (Dgnum, Lenx, Leny)",
+    "CREATE INDEX IF NOT EXISTS pointcol ON point (Dgnum, Pxlx, Leny)",
+    "CREATE INDEX IF NOT EXISTS pointrow ON point (Dgnum, Pxly, Lenx)",
     "CREATE INDEX IF NOT EXISTS segends ON seg (Dgnum, FromPt, ToPt)",
+    "CREATE INDEX IF NOT EXISTS segto ON seg (Dgnum, ToPt)",
+    "CREATE INDEX IF NOT EXISTS segvert ON seg (Dgnum, Pxlx1, Leny1) WHERE Lenx1 = Lenx2",
+    "CREATE INDEX IF NOT EXISTS seghorz ON seg (Dgnum, Pxly1, Lenx1) WHERE Leny1 = Leny2",
 };
+
+// Stores made before the pixel index carried the point number.
+bool PixelIndexLacksNumber(tables::Database& db)
+{
+    tables::Statement st(db, QStringLiteral("PRAGMA index_info(pxlxy)"));
+    int columns = 0;
+    bool number = false;
+    while (st.Step()) {
+        ++columns;
+        number |=
+            st.Column(2).toString().compare(QLatin1String("Pointnum"), Qt::CaseInsensitive) == 0;
+    }
+    return columns > 0 && !number;
+}
 
 } // namespace
 
 void EnsureLookupIndexes(tables::Database& db)
 {
+    tables::Transaction t(db);
+    if (PixelIndexLacksNumber(db)) {
+        db.Execute(QStringLiteral("DROP INDEX pxlxy"));
+        db.Execute(QString::fromLatin1(PixelIndex));
+    }
     for (const char* sql : LookupIndexes) {
         db.Execute(QString::fromLatin1(sql));
     }
+    t.Commit();
 }
 
 void CreateTableStore(const QString& folder, int version)

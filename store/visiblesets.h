@@ -102,6 +102,19 @@ template <typename Row> class RowCursor
         }
     }
 
+    // Stands on row index (from 0) as walking back to it from the last row
+    // leaves the cursor: Eof still set on the last row, neither flag on any
+    // other.
+    void SeekBack(int index)
+    {
+        Last();
+        if (index >= 0 && index < row_) {
+            row_ = index;
+            bof_ = false;
+            eof_ = false;
+        }
+    }
+
     void Prior()
     {
         if (row_ > 0) {

@@ -164,6 +164,31 @@ TEST_F(HealthCheckWindow, Repair_BacksUpFirstThenReportsTheRepairAndACheck)
     EXPECT_TRUE(busyDuringPass_);
 }
 
+TEST_F(HealthCheckWindow, OtherWindowsTakeNoInputWhileTheStoreIsClosedForTheBackup)
+{
+    // The prompts of the backup see what the rest of the program could do.
+    struct Watch : ScriptedPrompts {
+        QWidget* other = nullptr;
+        bool otherEnabled = true;
+        void Info(const QString& caption, const QString& text) override
+        {
+            if (text.startsWith("Making directory"))
+                otherEnabled = other->isEnabled();
+            ScriptedPrompts::Info(caption, text);
+        }
+    };
+    QWidget sheet;
+    sheet.show();
+    Watch watch;
+    watch.other = &sheet;
+    ScopedPromptSeam use(watch);
+    watch.Answer('Y');
+    window_->Repair1Click();
+    ASSERT_EQ(watch.Texts(Kind::Info).size(), 1);
+    EXPECT_FALSE(watch.otherEnabled);
+    EXPECT_TRUE(sheet.isEnabled());
+}
+
 TEST_F(HealthCheckWindow, FailedBackup_StopsTheRepairAndChangesNothing)
 {
     window_->ShowHealthCheck();

@@ -1,6 +1,8 @@
 #include "platform/canvas.h"
 
 #include <QFontMetrics>
+#include <QPainter>
+#include <QStringList>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -393,4 +395,51 @@ TEST(Canvas, TextOnASolidBrushFillsItsCell)
         }
     }
     EXPECT_TRUE(sawInk);
+}
+
+// Labels are drawn again at every refresh from the glyphs shaped the first
+// time; the pixels must be those of drawing the text itself, at every size,
+// in every colour, and where the bitmap cuts the text off.
+TEST(Canvas, TextDrawnAgainHasThePixelsOfTheTextItself)
+{
+    const QStringList texts = {QStringLiteral("Room 12"),
+                               QStringLiteral("AVWA To Ty"),
+                               QStringLiteral("\u00d8rsted caf\u00e9"),
+                               QStringLiteral("fi ff ffl"),
+                               QStringLiteral("  Wall 17 - north side, O'Hara"),
+                               QStringLiteral("tab\tand\nbreak")};
+    const QPoint places[] = {QPoint(10, 10), QPoint(0, 0),    QPoint(123, 45),
+                             QPoint(-5, 3),  QPoint(190, 95), QPoint(37, -4)};
+    for (const int points : {8, 16, 32}) {
+        for (const QString& text : texts) {
+            for (const QPoint at : places) {
+                Canvas canvas(200, 100);
+                canvas.SetFont(QStringLiteral("Arial"), points);
+                QImage expected(200, 100, QImage::Format_RGB32);
+                expected.fill(QColor(255, 255, 255));
+                const QFontMetrics metrics(canvas.Font());
+                QPainter painter(&expected);
+                painter.fillRect(
+                    QRect(at.x(), at.y(), metrics.horizontalAdvance(text), metrics.height()),
+                    QColor::fromRgb(Yellow));
+                painter.setRenderHint(QPainter::TextAntialiasing, false);
+                painter.setFont(canvas.Font());
+                painter.setPen(QColor::fromRgb(Navy));
+                painter.drawText(at.x(), at.y() + metrics.ascent(), text);
+                painter.end();
+                // Shaped and drawn from its glyphs, then its ink found, then
+                // drawn from that.
+                for (int pass = 0; pass < 3; ++pass) {
+                    canvas.NewBitmap(200, 100);
+                    canvas.SetFont(QStringLiteral("Arial"), points);
+                    canvas.SetBrushColour(Yellow);
+                    canvas.SetFontColour(Navy);
+                    canvas.TextOut(at.x(), at.y(), text);
+                    EXPECT_EQ(canvas.Image(), expected)
+                        << text.toStdString() << " at " << points << " pt, " << at.x() << ","
+                        << at.y() << ", pass " << pass;
+                }
+            }
+        }
+    }
 }

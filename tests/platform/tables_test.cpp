@@ -267,6 +267,54 @@ TEST_F(TableEngineTest, EmptyTableIsAtBothEnds)
     EXPECT_THROW(t.Edit(), EngineError);
 }
 
+TEST_F(TableEngineTest, TypedColumnReadsAgreeWithTheFieldsConversions)
+{
+    tables::Statement st(db_, "SELECT 7, -2.75, 2.75, '12', 'true', ' 1 ', 'x', NULL, 0.25, "
+                              "3000000000");
+    ASSERT_TRUE(st.Step());
+    for (int i = 0; i < st.ColumnCount(); ++i) {
+        SCOPED_TRACE(i);
+        const tables::Field f(QString(), st.Column(i));
+        EXPECT_EQ(st.ColumnIsNull(i), f.IsNull());
+        EXPECT_EQ(st.ColumnInt(i), f.AsInteger());
+        EXPECT_EQ(st.ColumnDouble(i), f.AsFloat());
+        EXPECT_EQ(st.ColumnBool(i), f.AsBoolean());
+        EXPECT_EQ(st.ColumnText(i), f.AsString());
+        EXPECT_EQ(st.ColumnInt64(i), f.Value.toLongLong());
+    }
+    EXPECT_EQ(st.ColumnInt64(9), 3000000000LL);
+    EXPECT_EQ(st.ColumnInt(1), -2);
+    EXPECT_TRUE(st.ColumnBool(4));
+}
+
+TEST_F(TableEngineTest, TheConnectionIsSetUpForPassesOverWholeDiagrams)
+{
+    tables::Statement cache(db_, "PRAGMA cache_size");
+    ASSERT_TRUE(cache.Step());
+    EXPECT_EQ(cache.ColumnInt64(0), -64 * 1024); // 64 MiB, taken as pages are read
+    tables::Statement mapped(db_, "PRAGMA mmap_size");
+    ASSERT_TRUE(mapped.Step());
+    EXPECT_EQ(mapped.ColumnInt64(0), 256LL * 1024 * 1024);
+    tables::Statement journal(db_, "PRAGMA journal_mode");
+    ASSERT_TRUE(journal.Step());
+    EXPECT_EQ(journal.ColumnText(0), QStringLiteral("wal"));
+}
+
+TEST_F(TableEngineTest, AScanReadsTheRowsATableWalksInTheSameOrder)
+{
+    for (const QString& index : {QString(), QStringLiteral("pxlxy")}) {
+        Table t = PointTable(index);
+        tables::TableScan scan(t);
+        std::vector<int> scanned;
+        for (scan.First(); !scan.Eof(); scan.Next()) {
+            scanned.push_back(scan.FieldByName("Pointnum").AsInteger());
+            EXPECT_EQ(scan.FieldByName("Lenx").Value.typeId(), QMetaType::Double);
+        }
+        EXPECT_EQ(scanned, WalkForward(t)) << index.toStdString();
+        EXPECT_THROW(scan.Prior(), EngineError);
+    }
+}
+
 } // namespace
 
 namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QPoint>
+#include <algorithm>
 #include <cmath>
 #include <set>
 #include <utility>
@@ -218,6 +220,45 @@ TEST_F(SheetDrawingTest, QuarterArcClockwiseInInk)
     EXPECT_EQ(sheet.ArcEndX, 100);
     EXPECT_EQ(sheet.ArcEndY, 110);
     EXPECT_EQ(canvas.PenColour(), SheetInk);
+}
+
+// The pixels of an arc by its rule: one per whole degree from the start's
+// angle about the centre, at the rounded cosine and sine times the radius.
+PixelSet ArcByTheRule(int cx, int cy, int sx, int sy, int angle, QPoint& farEnd)
+{
+    const double r = std::hypot(double(sx - cx), double(sy - cy));
+    double a = std::acos(std::clamp((sx - cx) / r, -1.0, 1.0)) * 180.0 / M_PI;
+    if (sy < cy)
+        a = -a;
+    const int s = int(std::nearbyint(a));
+    PixelSet pixels;
+    for (int i = std::min(s, s + angle); i <= std::max(s, s + angle); ++i) {
+        const double t = i * M_PI / 180.0;
+        const QPoint p(int(std::nearbyint(std::cos(t) * r)) + cx,
+                       int(std::nearbyint(std::sin(t) * r)) + cy);
+        pixels.emplace(p.x(), p.y());
+        if (i == s + angle)
+            farEnd = p;
+    }
+    return pixels;
+}
+
+TEST_F(SheetDrawingTest, ArcsAlikeDrawnAnywhereKeepToTheirRule)
+{
+    const int arcs[][3] = {{10, 0, 90}, {7, -3, -135}, {-23, 11, 360}, {0, 31, -360}, {5, 5, 1}};
+    for (const auto& arc : arcs) {
+        for (const QPoint centre : {QPoint(100, 100), QPoint(60, 140), QPoint(100, 100)}) {
+            SCOPED_TRACE(testing::Message() << arc[0] << "," << arc[1] << " " << arc[2] << " at "
+                                            << centre.x() << "," << centre.y());
+            canvas.NewBitmap(200, 200);
+            sheet.DrawArc(PointAt(centre.x(), centre.y()),
+                          PointAt(centre.x() + arc[0], centre.y() + arc[1]), arc[2], PlotModeInk);
+            QPoint farEnd;
+            EXPECT_EQ(Inked(), ArcByTheRule(centre.x(), centre.y(), centre.x() + arc[0],
+                                            centre.y() + arc[1], arc[2], farEnd));
+            EXPECT_EQ(QPoint(sheet.ArcEndX, sheet.ArcEndY), farEnd);
+        }
+    }
 }
 
 TEST_F(SheetDrawingTest, NegativeQuarterArcRunsAnticlockwiseAndEndsAtItsFarEnd)

@@ -1,5 +1,6 @@
 #include "sheetfixture.h"
 
+#include "sheet/redraw.h"
 #include "store/store.h"
 
 #include <QComboBox>
@@ -57,6 +58,49 @@ TEST_F(SteppingTest, SegmentsWrapFromLastToFirstWithTheNotice)
     Step(1, sheet_->NextBtn);
     EXPECT_EQ(core_->CurrentSegment.Segnum, wall_.Segnum);
     EXPECT_EQ(X().Pointnum, wall_.ToPoint.Pointnum);
+}
+
+// The seek that starts each step: X's row when X is a visible point (else
+// the first row); the current segment's row, or the last one numbered below
+// it (else the first).
+TEST_F(SteppingTest, StepsPickUpFromTheRowOfXOrOfTheCurrentSegment)
+{
+    for (int i = 0; i < 6; ++i)
+        StoreSeg(10 * i, 0, 10 * i + 10, 0); // points 0..6, segments 0..5
+    core_->AddText(Pt(100, 100), QStringLiteral("off the drawing"), 2);
+    ShowDrawing();
+    const auto& points = core_->VisiblePoints.Rows();
+    ASSERT_EQ(points.size(), 7u);
+    sheet_->Sheet.ShowCursors();
+    PutX(4);
+    Step(0, sheet_->NextBtn);
+    EXPECT_EQ(X().Pointnum, 5);
+    Step(0, sheet_->PrevBtn);
+    Step(0, sheet_->PrevBtn);
+    EXPECT_EQ(X().Pointnum, 3);
+    // X on a point that was not drawn: the walk goes on from the first row.
+    TPointRec hidden = Pt(100, 100);
+    ASSERT_TRUE(core_->FindPointAtLength(hidden));
+    PutX(hidden.Pointnum);
+    Step(0, sheet_->NextBtn);
+    EXPECT_EQ(X().Pointnum, points[1].Pointnum);
+
+    // A current segment gone from the set: the walk goes on from the last
+    // one numbered below it.
+    sheet_->Sheet.HideCursors();
+    core_->CurrentSegment.Segnum = 3;
+    core_->DeleteSegment(core_->CurrentDiagram, 3);
+    sheet_->Redraw.RefreshSheet();
+    core_->CurrentSegment.Segnum = 3;
+    sheet_->Sheet.ShowCursors();
+    Step(1, sheet_->NextBtn);
+    EXPECT_EQ(core_->CurrentSegment.Segnum, 4);
+    core_->CurrentSegment.Segnum = 3;
+    Step(1, sheet_->PrevBtn);
+    EXPECT_EQ(core_->CurrentSegment.Segnum, 1);
+    core_->CurrentSegment.Segnum = -5;
+    Step(1, sheet_->NextBtn);
+    EXPECT_EQ(core_->CurrentSegment.Segnum, 1);
 }
 
 TEST_F(SteppingTest, PointsMoveXOnlyAndWrapBackwardsToTheLast)

@@ -315,12 +315,14 @@ template <typename Kind> class StoreOn : public ::testing::Test
         return s;
     }
 
-    // The sheet's refresh: visible segments, fit on a 1000 x 800 sheet.
+    // The sheet's refresh: visible segments and labels, fit on a 1000 x 800
+    // sheet.
     bool Fit(int32_t width = 1000, int32_t height = 800, int32_t panel = 0)
     {
         Core().SheetWidth = width;
         Core().SheetHeight = height;
         Core().OpenVisibleSegments();
+        Core().OpenVisibleText();
         return Core().FitDiagramToSheet(panel);
     }
 

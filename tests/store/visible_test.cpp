@@ -93,8 +93,8 @@ TYPED_TEST(VisibleSets, VisiblePointsAreThoseOfTheCurrentStamp)
     EXPECT_EQ(this->Core().VisiblePoints.Current().Pxlx, 77);
 }
 
-// Two drawn points in pixel column 60 at the same y length, and one of
-// another diagram drawn with another stamp.
+// Two drawn points in pixel column 60 at the same y length, and one below
+// them in column 50.
 template <typename Kind> class PointInLine : public StoreOn<Kind>
 {
   protected:

@@ -57,7 +57,7 @@ template <typename Kind> class VisibleDrawing : public StoreOn<Kind>
 };
 TYPED_TEST_SUITE(VisibleDrawing, StoreKinds, StoreKindNames);
 
-TYPED_TEST(VisibleDrawing, LoadVisibleSegments_SameRecordsAsLoadSegmentInSetOrder)
+TYPED_TEST(VisibleDrawing, Records_SameAsLoadSegmentInSetOrder)
 {
     this->AddLayer(1, QStringLiteral("Faint"), VisibFaint);
     this->AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
@@ -81,7 +81,7 @@ TYPED_TEST(VisibleDrawing, LoadVisibleSegments_SameRecordsAsLoadSegmentInSetOrde
                               "VALUES (2, 7, 0, 1, 2, 0)"));
     ASSERT_TRUE(this->Fit());
 
-    const std::vector<TSegRec> loaded = this->Core().LoadVisibleSegments();
+    const std::vector<TSegRec>& loaded = this->Core().VisibleSegmentRecords();
     const auto& rows = this->Core().VisibleSegments.Rows();
     ASSERT_EQ(loaded.size(), rows.size());
     ASSERT_EQ(loaded.size(), 5u);
@@ -99,17 +99,44 @@ TYPED_TEST(VisibleDrawing, LoadVisibleSegments_SameRecordsAsLoadSegmentInSetOrde
     EXPECT_TRUE(this->prompts_.Texts().isEmpty());
 }
 
-TYPED_TEST(VisibleDrawing, LoadVisibleSegments_MissingEndLeftEmptyAndReportedOncePerFit)
+TYPED_TEST(VisibleDrawing, Records_InNumberOrderWhateverOrderTheRowsWereWrittenIn)
+{
+    this->StoreSeg(0, 0, 10, 0);
+    this->StoreSeg(10, 0, 10, 5, 0, SegArc);
+    // Rows written highest number first, as a copy from elsewhere may.
+    for (const int n : {9, 3, 6})
+        this->Exec(QStringLiteral("INSERT INTO seg (Dgnum, Segnum, FromPt, ToPt, SegType, "
+                                  "Layernum, Mlenx) VALUES (1, %1, 0, 1, 2, 0, %1)")
+                       .arg(n));
+    ASSERT_TRUE(this->Fit());
+    const auto& rows = this->Core().VisibleSegments.Rows();
+    const std::vector<TSegRec>& loaded = this->Core().VisibleSegmentRecords();
+    ASSERT_EQ(rows.size(), 5u);
+    ASSERT_EQ(loaded.size(), 5u);
+    const int32_t expected[] = {0, 1, 3, 6, 9};
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].Segnum, expected[i]);
+        EXPECT_EQ(loaded[i].Segnum, expected[i]);
+    }
+    EXPECT_EQ(loaded[1].SegType, SegArc);
+    EXPECT_EQ(loaded[4].Mlenx, 9);
+}
+
+TYPED_TEST(VisibleDrawing, Records_MissingEndLeftEmptyAndReportedOncePerFit)
 {
     this->StoreSeg(10, 10, 20, 30);
     this->StoreSeg(20, 30, 40, 10);
     this->StoreSeg(40, 10, 10, 10);
     ASSERT_TRUE(this->Fit());
     this->Exec(QStringLiteral("DELETE FROM point WHERE Pointnum = 2"));
-    this->Core().MissingPointReported = false;
 
-    const std::vector<TSegRec> loaded = this->Core().LoadVisibleSegments();
+    // Reading says nothing; the fit reports the missing point once.
+    this->Core().OpenVisibleSegments();
+    const std::vector<TSegRec>& loaded = this->Core().VisibleSegmentRecords();
     ASSERT_EQ(loaded.size(), 3u);
+    EXPECT_TRUE(this->prompts_.Texts().isEmpty());
+    ASSERT_TRUE(this->Core().FitDiagramToSheet(0));
+    EXPECT_EQ(this->prompts_.Texts(), QStringList{MissingPointText});
     EXPECT_EQ(loaded[1].FromPoint.Pointnum, 1);
     EXPECT_EQ(loaded[1].ToPoint.Pointnum, -1);
     EXPECT_EQ(loaded[1].ToPoint.Lenx, 0);
@@ -119,18 +146,18 @@ TYPED_TEST(VisibleDrawing, LoadVisibleSegments_MissingEndLeftEmptyAndReportedOnc
     TSegRec one;
     ASSERT_TRUE(this->Core().LoadSegment(1, one));
     ExpectSameSegment(loaded[1], one);
-    EXPECT_EQ(this->prompts_.Texts(), QStringList{MissingPointText});
-
-    this->Core().LoadVisibleSegments();
     EXPECT_EQ(this->prompts_.Texts().size(), 1);
 }
 
-TYPED_TEST(VisibleDrawing, LoadVisibleSegments_NoDiagramContentGivesNothing)
+TYPED_TEST(VisibleDrawing, Records_NoDiagramContentGivesNothing)
 {
-    EXPECT_TRUE(this->Core().LoadVisibleSegments().empty());
+    this->Core().OpenVisibleSegments();
+    EXPECT_TRUE(this->Core().VisibleSegmentRecords().empty());
     this->AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
     this->StoreSeg(0, 0, 10, 0, 2);
-    EXPECT_TRUE(this->Core().LoadVisibleSegments().empty());
+    this->Core().OpenVisibleSegments();
+    EXPECT_TRUE(this->Core().VisibleSegmentRecords().empty());
+    EXPECT_FALSE(this->Core().FitDiagramToSheet(0));
 }
 
 TYPED_TEST(VisibleDrawing, StampVisiblePoints_StampsExactlyTheDrawnPoints)
@@ -164,11 +191,23 @@ TYPED_TEST(VisibleDrawing, StampVisiblePoints_StampsExactlyTheDrawnPoints)
     TPointRec p;
     ASSERT_TRUE(this->Core().LoadPoint(2, p));
     EXPECT_EQ(p.Rprts, 45000.25);
+    // The visible points are handed on from the stamp, and are those that
+    // reading them from the store gives.
     this->Core().OpenVisiblePoints();
-    EXPECT_EQ(this->Core().VisiblePoints.RecordCount(), 5);
+    const std::vector<VisiblePointRow> handed = this->Core().VisiblePoints.Rows();
+    this->Core().OpenVisiblePoints();
+    const std::vector<VisiblePointRow>& read = this->Core().VisiblePoints.Rows();
+    ASSERT_EQ(handed.size(), 5u);
+    ASSERT_EQ(read.size(), handed.size());
+    for (size_t i = 0; i < read.size(); ++i) {
+        EXPECT_EQ(handed[i].Pointnum, read[i].Pointnum);
+        EXPECT_EQ(handed[i].Pxlx, read[i].Pxlx);
+        EXPECT_EQ(handed[i].Pxly, read[i].Pxly);
+    }
 
     // A point that drops out of the drawing keeps the old stamp.
     this->Exec(QStringLiteral("UPDATE layer SET Visib = 0 WHERE Dgnum = 1 AND Layernum = 1"));
+    ASSERT_TRUE(this->Fit());
     this->Core().RedrawStamp = 45000.5;
     this->Core().StampVisiblePoints();
     EXPECT_EQ(this->Stamped(1, this->Core().RedrawStamp), (std::set<int>{0, 1, 5}));
@@ -187,6 +226,8 @@ TYPED_TEST(VisibleDrawing, StampVisiblePoints_UndoneWithItsWriteGroup)
     }),
                  std::runtime_error);
     EXPECT_TRUE(this->Stamped(1, this->Core().RedrawStamp).empty());
+    this->Core().OpenVisiblePoints();
+    EXPECT_TRUE(this->Core().VisiblePoints.IsEmpty());
 }
 
 } // namespace

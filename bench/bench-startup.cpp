@@ -1,0 +1,146 @@
+// The start of scalora on a store whose open diagram is a generated site
+// plan of 1k, 10k and 100k segments, up to the diagram drawn, and the
+// process's peak memory by then, beside its lower bound measured in the
+// same run: a process that starts the toolkit, shows a window and does a
+// refresh's least (the raw read of the visible segments and points, the
+// lines drawn, the stamp). Each start is a fresh process: this program runs
+// itself with "--start" or "--bound" and a folder, and times the child from
+// its launch to its line "drawn <peak KiB>".
+// Prints "<figure> <value> <unit>".
+
+#include "benchbounds.h"
+#include "benchfigures.h"
+#include "benchstore.h"
+
+#include "library/application.h"
+#include "library/qorvlib.h"
+#include "library/scriptedprompts.h"
+#include "platform/ini.h"
+#include "sheet/sheet.h"
+#include "sheet/startup.h"
+#include "store/tableedition.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QProcess>
+#include <QWidget>
+#include <cstring>
+#include <sys/resource.h>
+
+namespace
+{
+
+constexpr int Runs = 5;
+
+long PeakKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// The program's own start, as its main block makes it, on the folder.
+int StartProgram(int argc, char** argv, const QString& folder)
+{
+    Application app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Scalora"));
+    InitLibrary();
+    // A box that asked something would wait for ever: none is expected.
+    ScriptedPrompts prompts;
+    ScopedPromptSeam seam(prompts);
+    ProgramWindows windows(TableEdition(), folder);
+    windows.forms.FSheet->show();
+    QCoreApplication::processEvents();
+    std::printf("drawn %ld\n", PeakKiB());
+    std::fflush(stdout);
+    return 0;
+}
+
+// The least of a start: the toolkit, a window, a refresh's raw work.
+int StartBound(int argc, char** argv, const QString& folder)
+{
+    QApplication app(argc, argv);
+    QWidget window;
+    window.resize(1200, 900);
+    window.show();
+    QCoreApplication::processEvents();
+    sqlite3* db = nullptr;
+    const QByteArray file = (folder + QStringLiteral("/Scalora data/tables.sqlite")).toUtf8();
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        BenchFail("the store does not open");
+    {
+        RefreshBound bound(db);
+        bound.Run(1000, 800, 47000.5);
+    }
+    sqlite3_close_v2(db);
+    std::printf("drawn %ld\n", PeakKiB());
+    std::fflush(stdout);
+    return 0;
+}
+
+struct Start {
+    double Ms = 0;
+    long PeakKiB = 0;
+};
+
+Start RunChild(const char* mode, const QString& folder)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    Start start;
+    start.Ms = Ms([&] {
+        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(mode), folder});
+        while (!child.canReadLine() && child.waitForReadyRead(60000)) {
+        }
+    });
+    const QByteArray line = child.readLine().trimmed();
+    child.waitForFinished(60000);
+    if (!line.startsWith("drawn "))
+        BenchFail(std::string("the child did not draw: ") + line.toStdString());
+    start.PeakKiB = line.mid(6).toLong();
+    return start;
+}
+
+void StartAt(int segments, SizedFigures& figures)
+{
+    BenchStore store(segments);
+    const QString folder = store.Folder();
+    store.Core.reset(); // the program opens the store itself
+    {
+        IniFile ini(folder + QStringLiteral("/scalora.ini"));
+        ini.WriteInteger(QStringLiteral("main"), QStringLiteral("DiagramNumber"),
+                         benchsite::SiteDiagram);
+        ini.WriteInteger(QStringLiteral("main"), QStringLiteral("DBVn"), CurrentTableStoreVersion);
+    }
+    // The last run drew the diagram on a sheet of this size: its pixels
+    // and boxes are cached as a start finds them.
+    RunChild("--start", folder);
+    std::vector<long> peaks;
+    const SideBySide m = MeasureSideBySide(
+        Runs, [&](int) { peaks.push_back(RunChild("--start", folder).PeakKiB); },
+        [&](int) { RunChild("--bound", folder); });
+    figures.Report("start-up-drawn", segments, m);
+    long peak = 0;
+    for (const long p : peaks)
+        peak = std::max(peak, p);
+    Figure("start-up-peak-memory-" + SizeTag(segments), double(peak) / 1024.0, "MiB");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 3 && std::strcmp(argv[1], "--start") == 0)
+        return StartProgram(argc, argv, QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "--bound") == 0)
+        return StartBound(argc, argv, QString::fromLocal8Bit(argv[2]));
+    QApplication app(argc, argv);
+    ScriptedPrompts prompts;
+    ScopedPromptSeam seam(prompts);
+    SizedFigures figures;
+    for (const int segments : BenchSizes(argc, argv))
+        StartAt(segments, figures);
+    figures.ReportGrowth();
+    return 0;
+}
