@@ -1,38 +1,35 @@
-// The second program on its Firebird database, at 1k, 10k and 100k segments
-// of a generated site plan that the first program exported to it:
+// The second program on its Firebird database, holding the generated site
+// as the first program exported it, at 1k, 10k and 100k segments:
 //
 // - a full sheet refresh beside its lower bound, measured through the same
-//   connection in the same run: one scan of the visible segments joined
-//   with their end points, those lines drawn on a canvas, and one statement
-//   stamping the drawn points, committed;
+//   connection in the same run: the diagram's points and its visible
+//   segments read (two scans, joined in memory), those lines drawn on a
+//   canvas, the drawn points stamped in one statement, committed; and
+//   beside the same work done as one SQL join of the segments with their
+//   ends and one stamping statement that gathers the points itself;
 // - the first program's refresh of the same diagram, for comparison;
 // - storing one measured segment, its command committed.
 //
 // Prints "<figure> <value> <unit>".
 
 #include "benchfigures.h"
+#include "benchstore.h"
 
 #include "firebird/corefb.h"
 #include "firebird/fbedition.h"
 #include "library/scriptedprompts.h"
 #include "platform/canvas.h"
-#include "platform/tables.h"
 #include "sheet/forms.h"
 #include "sheet/sheet.h"
-#include "store/core.h"
 #include "store/fbschema.h"
 #include "store/fbtimestamp.h"
-#include "store/tableschema.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QScrollArea>
 #include <QTemporaryDir>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <random>
+#include <algorithm>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,103 +37,12 @@
 namespace
 {
 
-constexpr int Runs = 9;
-constexpr int Inserts = 40;
+constexpr int RefreshRuns = 9;
+constexpr int Inserts = 41;
 
-// Grid lines 2.5 to 5 m apart across, 2 to 5 m down, rounded to the
-// centimetre as a survey would give them.
-std::vector<double> GridLines(std::mt19937& rng, int count, double lo, double hi)
-{
-    std::uniform_real_distribution<double> gap(lo, hi);
-    std::vector<double> lines(static_cast<size_t>(count));
-    double at = 0;
-    for (double& l : lines) {
-        l = std::round(at * 100) / 100;
-        at += gap(rng);
-    }
-    return lines;
-}
-
-// Layers 0 and 1 bold, 2 faint, 3 hidden; most walls on the first.
-int LayerOf(std::mt19937& rng)
-{
-    const int roll = std::uniform_int_distribution<int>(0, 99)(rng);
-    return roll < 55 ? 0 : roll < 80 ? 1 : roll < 95 ? 2 : 3;
-}
-
-struct Site {
-    int Columns = 0;
-    int Rows = 0;
-    std::vector<double> Xs;
-    std::vector<double> Ys;
-};
-
-// A site of the given number of segments between neighbouring points of a
-// grid, numbered in random order, a few dotted, faint or arcs, with labels;
-// in the first program's store, its cached pixels and boxes left at 0 for
-// the first refresh to fit.
-Site GenerateSite(tables::Database& db, int segments)
-{
-    std::mt19937 rng(7);
-    Site site;
-    site.Rows = int(std::ceil(std::sqrt(segments / 2.6))) + 1;
-    site.Columns = int(std::ceil(site.Rows * 1.3)) + 1;
-    site.Xs = GridLines(rng, site.Columns, 2.5, 5.0);
-    site.Ys = GridLines(rng, site.Rows, 2.0, 5.0);
-    const auto pointAt = [&site](int c, int r) { return r * site.Columns + c; };
-
-    tables::Transaction t(db);
-    db.Execute(QStringLiteral("INSERT INTO drawing (Dgnum, Dgname, Units, RndgDP) VALUES (1, "
-                              "'Site', 'm', 2)"));
-    db.Execute(QStringLiteral("INSERT INTO layer (Dgnum, Layernum, Name, Visib) VALUES "
-                              "(1, 0, 'Walls', 2), (1, 1, 'Fences', 2), (1, 2, 'Survey', 1), "
-                              "(1, 3, 'Services', 0)"));
-    tables::Statement& point = db.Prepare(QStringLiteral(
-        "INSERT INTO point (Dgnum, Pointnum, Lenx, Leny, Pxlx, Pxly, Rprts, Layernum, CreateTS) "
-        "VALUES (1, ?, ?, ?, 0, 0, 0, 0, 45000)"));
-    for (int r = 0; r < site.Rows; ++r) {
-        for (int c = 0; c < site.Columns; ++c) {
-            point.Reset();
-            point.BindAll({pointAt(c, r), site.Xs[size_t(c)], site.Ys[size_t(r)]});
-            point.Run();
-        }
-    }
-    std::vector<std::pair<int, int>> pairs;
-    for (int r = 0; r < site.Rows; ++r) {
-        for (int c = 0; c < site.Columns; ++c) {
-            if (c + 1 < site.Columns)
-                pairs.emplace_back(pointAt(c, r), pointAt(c + 1, r));
-            if (r + 1 < site.Rows)
-                pairs.emplace_back(pointAt(c, r), pointAt(c, r + 1));
-        }
-    }
-    std::shuffle(pairs.begin(), pairs.end(), rng);
-    pairs.resize(size_t(segments));
-    tables::Statement& seg = db.Prepare(QStringLiteral(
-        "INSERT INTO seg (Dgnum, Segnum, FromPt, ToPt, SegType, Seglen, Mlenx, Mleny, Mlenz, "
-        "Layernum, Lenx1, Leny1, Lenx2, Leny2, Pxlx1, Pxly1, Pxlx2, Pxly2, CreateTS, Dotted, "
-        "Xorflag, Measured, faint) VALUES (1, ?, ?, ?, ?, 0, ?, 0, 0, ?, 0, 0, 0, 0, 0, 0, 0, 0, "
-        "45000, ?, 0, 0, ?)"));
-    for (int n = 0; n < segments; ++n) {
-        const auto [from, to] = pairs[size_t(n)];
-        const bool arc = n % 97 == 0;
-        seg.Reset();
-        seg.BindAll({n, from, to, arc ? SegArc : SegLine, arc ? 90.0 : 0.0, LayerOf(rng),
-                     n % 23 == 0 ? 1 : 0, n % 31 == 0 ? 1 : 0});
-        seg.Run();
-    }
-    tables::Statement& text = db.Prepare(
-        QStringLiteral("INSERT INTO text (Dgnum, Pointnum, Layernum, Text) VALUES (1, ?, ?, ?)"));
-    for (int i = 0; i < segments / 60; ++i) {
-        text.Reset();
-        text.BindAll({i * 37, i % 3, QStringLiteral("Room %1").arg(i)});
-        text.Run();
-    }
-    t.Commit();
-    return site;
-}
-
-// The main window of a program on its store, its sheet 1,000 x 800.
+// The main window of a program on its store, its sheet 1,000 x 800. The
+// first showing refreshes, its fit writing whatever pixels the sheet's size
+// asks for; the measured refreshes find them as they were.
 class SheetOn
 {
   public:
@@ -148,158 +54,253 @@ class SheetOn
         forms_.FSheet = sheet_.get();
         QScrollArea* box = sheet_->ScrollBox1;
         box->setFixedSize(1000 + 2 * box->frameWidth(), 800 + 2 * box->frameWidth());
-        // The first showing refreshes: its fit writes whatever pixels the
-        // sheet's size asks for; the measured refreshes find them unchanged.
         sheet_->show();
         sheet_->Sheet.HideCursors();
     }
-    ~SheetOn() { sheet_.reset(); }
 
-    double Refresh()
-    {
-        return Ms([this] { sheet_->Redraw.RefreshSheet(); });
-    }
+    void Refresh() { sheet_->Redraw.RefreshSheet(); }
 
   private:
     Forms forms_;
     std::unique_ptr<TFSheet> sheet_;
 };
 
-const QString LowerBoundScanSQL =
-    QStringLiteral("select a.pxlx, a.pxly, b.pxlx, b.pxly from seg s "
-                   "join layer l on l.dgnum = s.dgnum and l.layernum = s.layernum "
-                   "join point a on a.dgnum = s.dgnum and a.pointnum = s.frompt "
-                   "join point b on b.dgnum = s.dgnum and b.pointnum = s.topt "
-                   "where s.dgnum = 1 and l.visib > 0 order by s.segnum");
-const QString LowerBoundStampSQL = QStringLiteral(
-    "merge into point p using (select s.frompt as n from seg s join layer l on l.dgnum = "
-    "s.dgnum and l.layernum = s.layernum where s.dgnum = 1 and l.visib > 0 union select s.topt "
-    "from seg s join layer l on l.dgnum = s.dgnum and l.layernum = s.layernum where s.dgnum = 1 "
-    "and l.visib > 0) v on (p.dgnum = 1 and p.pointnum = v.n) when matched then update set "
-    "p.rprts = :ts");
+// Runs of consecutive numbers as "first:last," texts, and the block that
+// stamps them in the engine: the cheapest one statement Firebird has for a
+// set of points it is handed.
+const char* const StampRunsSQL =
+    "execute block (ts timestamp = ?, dg integer = ?, runs varchar(30000) character set ascii "
+    "= ?) as declare p integer = 1; declare c integer; declare k integer; declare a integer; "
+    "declare b integer; begin while (p < char_length(runs)) do begin "
+    "c = position(':', runs, p); k = position(',', runs, c); "
+    "a = cast(substring(runs from p for c - p) as integer); "
+    "b = cast(substring(runs from c + 1 for k - c - 1) as integer); "
+    "update point set rprts = :ts where dgnum = :dg and pointnum between :a and :b; "
+    "p = k + 1; end end";
 
-// The least a refresh of the second program does, through its connection.
-double LowerBound(TFcoreFb& core, ibase::Statement& scan, ibase::Statement& stamp, Canvas& canvas,
-                  long long second)
+std::vector<QString> RunTexts(const std::vector<int>& numbers)
 {
-    return Ms([&] {
-        canvas.NewBitmap(core.SheetWidth, core.SheetHeight);
-        canvas.SetPenColour(CanvasRgb(0, 0, 128));
-        scan.Execute();
-        while (scan.Fetch()) {
-            canvas.MoveTo(scan.Column(0).AsInt(), scan.Column(1).AsInt());
-            canvas.LineTo(scan.Column(2).AsInt(), scan.Column(3).AsInt());
-        }
-        stamp.SetParam(QStringLiteral("ts"), TimestampParam(DateTimeOfSeconds(second)));
-        stamp.Execute();
-        core.RestartTransaction();
-    });
+    std::vector<QString> texts(1);
+    for (size_t i = 0; i < numbers.size();) {
+        size_t j = i;
+        while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1)
+            ++j;
+        const QString run = QStringLiteral("%1:%2,").arg(numbers[i]).arg(numbers[j]);
+        if (texts.back().size() + run.size() > 30000)
+            texts.emplace_back();
+        texts.back() += run;
+        i = j + 1;
+    }
+    return texts;
 }
 
-// A measured segment from a stored grid point to a new point off the grid,
-// as the measured-segment dialog stores it: both ends looked up by their
+// The least a refresh of the second program does, through its connection.
+class FbRefreshBound
+{
+  public:
+    explicit FbRefreshBound(TFcoreFb& core)
+        : core_(core),
+          points_(*core.IBTransaction1, QStringLiteral("select pointnum, pxlx, pxly from point "
+                                                       "where dgnum = ?")),
+          segs_(*core.IBTransaction1,
+                QStringLiteral("select s.frompt, s.topt from seg s join layer l on l.dgnum = "
+                               "s.dgnum and l.layernum = s.layernum where s.dgnum = ? and "
+                               "l.visib > 0")),
+          labels_(*core.IBTransaction1,
+                  QStringLiteral("select t.pointnum from text t join layer l on l.dgnum = "
+                                 "t.dgnum and l.layernum = t.layernum where t.dgnum = ? and "
+                                 "l.visib > 0")),
+          stamp_(*core.IBTransaction1, QString::fromLatin1(StampRunsSQL))
+    {
+    }
+
+    void Run(long long second)
+    {
+        std::vector<std::pair<int, int>> at;
+        points_.SetParam(0, benchsite::SiteDiagram);
+        points_.Execute();
+        while (points_.Fetch()) {
+            const size_t n = size_t(points_.Column(0).AsInt());
+            if (n >= at.size())
+                at.resize(n + 1);
+            at[n] = {points_.Column(1).AsInt(), points_.Column(2).AsInt()};
+        }
+        canvas_.NewBitmap(core_.SheetWidth, core_.SheetHeight);
+        canvas_.SetPenColour(CanvasRgb(0, 0, 128));
+        std::vector<int> drawn;
+        segs_.SetParam(0, benchsite::SiteDiagram);
+        segs_.Execute();
+        while (segs_.Fetch()) {
+            const int from = segs_.Column(0).AsInt();
+            const int to = segs_.Column(1).AsInt();
+            canvas_.MoveTo(at[size_t(from)].first, at[size_t(from)].second);
+            canvas_.LineTo(at[size_t(to)].first, at[size_t(to)].second);
+            drawn.push_back(from);
+            drawn.push_back(to);
+        }
+        labels_.SetParam(0, benchsite::SiteDiagram);
+        labels_.Execute();
+        while (labels_.Fetch())
+            drawn.push_back(labels_.Column(0).AsInt());
+        std::sort(drawn.begin(), drawn.end());
+        drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());
+        for (const QString& runs : RunTexts(drawn)) {
+            stamp_.SetParam(0, TimestampParam(DateTimeOfSeconds(second)));
+            stamp_.SetParam(1, benchsite::SiteDiagram);
+            stamp_.SetParam(2, runs);
+            stamp_.Execute();
+        }
+        core_.RestartTransaction();
+    }
+
+  private:
+    TFcoreFb& core_;
+    Canvas canvas_;
+    ibase::Statement points_;
+    ibase::Statement segs_;
+    ibase::Statement labels_;
+    ibase::Statement stamp_;
+};
+
+// The same work as one SQL join of the visible segments with their ends,
+// and one statement that gathers the drawn points and stamps them.
+class FbJoinRefreshBound
+{
+  public:
+    explicit FbJoinRefreshBound(TFcoreFb& core)
+        : core_(core),
+          scan_(*core.IBTransaction1,
+                QStringLiteral("select a.pxlx, a.pxly, b.pxlx, b.pxly from seg s join layer l on "
+                               "l.dgnum = s.dgnum and l.layernum = s.layernum join point a on "
+                               "a.dgnum = s.dgnum and a.pointnum = s.frompt join point b on "
+                               "b.dgnum = s.dgnum and b.pointnum = s.topt where s.dgnum = :dg "
+                               "and l.visib > 0 order by s.segnum")),
+          stamp_(*core.IBTransaction1,
+                 QStringLiteral(
+                     "merge into point p using (select s.frompt as n from seg s join layer l on "
+                     "l.dgnum = s.dgnum and l.layernum = s.layernum where s.dgnum = :dg and "
+                     "l.visib > 0 union select s.topt from seg s join layer l on l.dgnum = "
+                     "s.dgnum and l.layernum = s.layernum where s.dgnum = :dg and l.visib > 0 "
+                     "union select t.pointnum from text t join layer l on l.dgnum = t.dgnum and "
+                     "l.layernum = t.layernum where t.dgnum = :dg and l.visib > 0) v on "
+                     "(p.dgnum = :dg and p.pointnum = v.n) when matched then update set "
+                     "p.rprts = :ts"))
+    {
+    }
+
+    void Run(long long second)
+    {
+        canvas_.NewBitmap(core_.SheetWidth, core_.SheetHeight);
+        canvas_.SetPenColour(CanvasRgb(0, 0, 128));
+        scan_.SetParam(QStringLiteral("dg"), benchsite::SiteDiagram);
+        scan_.Execute();
+        while (scan_.Fetch()) {
+            canvas_.MoveTo(scan_.Column(0).AsInt(), scan_.Column(1).AsInt());
+            canvas_.LineTo(scan_.Column(2).AsInt(), scan_.Column(3).AsInt());
+        }
+        stamp_.SetParam(QStringLiteral("dg"), benchsite::SiteDiagram);
+        stamp_.SetParam(QStringLiteral("ts"), TimestampParam(DateTimeOfSeconds(second)));
+        stamp_.Execute();
+        core_.RestartTransaction();
+    }
+
+  private:
+    TFcoreFb& core_;
+    Canvas canvas_;
+    ibase::Statement scan_;
+    ibase::Statement stamp_;
+};
+
+// A measured segment from a stored point of the site to a new point, as
+// the measured-segment dialog stores it: both ends looked up by their
 // lengths, the reuse check, the row, the commit.
-double StoreMeasured(Store& store, const Site& site, int i)
+double StoreMeasured(Store& store, const TPointRec& from, int i)
 {
     TSegRec s;
     InitSegment(s);
     s.SegType = SegLine;
-    s.FromPoint.Lenx = site.Xs[size_t(i * 7 % site.Columns)];
-    s.FromPoint.Leny = site.Ys[size_t(i * 11 % site.Rows)];
-    s.ToPoint.Lenx = s.FromPoint.Lenx + 1.37;
-    s.ToPoint.Leny = s.FromPoint.Leny + 0.91 + i * 0.01;
+    s.FromPoint = from;
+    s.FromPoint.Pointnum = -1;
+    s.ToPoint.Lenx = from.Lenx + 1.37;
+    s.ToPoint.Leny = from.Leny + 0.91 + i * 0.001;
     s.Mlenx = 1.37;
-    s.Mleny = 0.91 + i * 0.01;
+    s.Mleny = 0.91 + i * 0.001;
     s.Measured = true;
     const double ms = Ms([&] { store.AddSegment(s); });
     if (s.Segnum < 0)
-        std::fprintf(stderr, "segment %d was not stored\n", i);
+        BenchFail("a measured segment was not stored");
     return ms;
 }
 
-std::string Name(const char* figure, const char* size)
+class Scalora2Bench
 {
-    return std::string(figure) + "-" + size + "-segments";
-}
-
-struct SizeFigures {
-    double Refresh = 0;
-    double Bound = 0;
-    double TableRefresh = 0;
-    double Insert = 0;
-};
-
-SizeFigures MeasureSize(int segments, const char* size)
-{
-    QTemporaryDir dir;
-    QDir().mkpath(dir.path() + QStringLiteral("/Scalora data"));
-    QDir().mkpath(dir.path() + QStringLiteral("/Scalora2 data"));
-    CreateTableStore(dir.path() + QStringLiteral("/Scalora data"), CurrentTableStoreVersion);
-    CreateFirebirdStore(dir.path() + QStringLiteral("/Scalora2 data/scalora2data.fdb"));
-    SizeFigures f;
-    Site site;
+  public:
+    Scalora2Bench(int segments, ScriptedPrompts& prompts) : segments_(segments), site_(segments)
     {
-        // The first program's store, its refresh, and its export into the
-        // second program's database.
-        ScriptedPrompts prompts;
-        ScopedPromptSeam seam(prompts);
-        TFcore table(dir.path());
-        table.ReadIniFile();
-        table.DBVersion = CurrentTableStoreVersion;
-        table.OpenStore();
-        Figure(Name("generate", size).c_str(),
-               Ms([&] { site = GenerateSite(table.Database1, segments); }), "ms");
-        table.OpenDiagram(1);
-        const Edition first;
-        SheetOn sheet(table, first);
-        std::vector<double> refresh;
-        for (int i = 0; i < Runs; ++i)
-            refresh.push_back(sheet.Refresh());
-        f.TableRefresh = Median(refresh);
-        prompts.Answer('Y');
-        Figure(Name("export", size).c_str(), Ms([&] { table.ExportToFirebird(); }), "ms");
-    }
-    ScriptedPrompts prompts;
-    ScopedPromptSeam seam(prompts);
-    TFcoreFb core(dir.path());
-    core.FormCreate();
-    if (core.CurrentDiagram != 1) {
-        std::fprintf(stderr, "the exported diagram did not open\n");
-        std::exit(1);
-    }
-    const Edition second = FirebirdEdition();
-    SheetOn sheet(core, second);
-    ibase::Statement scan(*core.IBTransaction1, LowerBoundScanSQL);
-    ibase::Statement stamp(*core.IBTransaction1, LowerBoundStampSQL);
-    Canvas canvas;
-    std::vector<double> refresh;
-    std::vector<double> bound;
-    long long boundSecond = SecondsOfDateTime(core.RedrawStamp) + 1000000;
-    for (int i = 0; i < Runs; ++i) {
-        // Alternate which goes first so neither always runs on a warm cache.
-        if (i % 2) {
-            refresh.push_back(sheet.Refresh());
-            bound.push_back(LowerBound(core, scan, stamp, canvas, ++boundSecond));
-        } else {
-            bound.push_back(LowerBound(core, scan, stamp, canvas, ++boundSecond));
-            refresh.push_back(sheet.Refresh());
+        CreateFirebirdStore(site_.Folder() + QStringLiteral("/Scalora2 data/scalora2data.fdb"));
+        // The first program's refresh of the site, then its export.
+        {
+            const Edition first;
+            SheetOn sheet(*site_.Core, first);
+            std::vector<double> runs;
+            for (int i = 0; i < RefreshRuns; ++i)
+                runs.push_back(Ms([&] { sheet.Refresh(); }));
+            tableRefresh_ = Median(runs);
         }
+        prompts.Answer('Y');
+        const double exported = Ms([&] {
+            if (!site_.Core->ExportToFirebird())
+                BenchFail("the export did not run");
+        });
+        Figure("export-" + SizeTag(segments_), exported, "ms");
+        core_ = std::make_unique<TFcoreFb>(site_.Folder());
+        core_->FormCreate();
+        if (core_->CurrentDiagram != benchsite::SiteDiagram)
+            BenchFail("the exported diagram does not open");
     }
-    if (core.VisibleSegments.RecordCount() < segments * 8 / 10 ||
-        core.VisiblePoints.RecordCount() == 0 || core.Scale <= 0) {
-        std::fprintf(stderr, "the refresh drew %d segments, %d points\n",
-                     core.VisibleSegments.RecordCount(), core.VisiblePoints.RecordCount());
-        std::exit(1);
+
+    void Run(SizedFigures& figures)
+    {
+        const Edition second = FirebirdEdition();
+        SheetOn sheet(*core_, second);
+        if (core_->VisibleSegments.RecordCount() < site_.Size.Segments / 2 ||
+            core_->VisiblePoints.RecordCount() == 0 || core_->Scale <= 0)
+            BenchFail("the refresh did not draw the site");
+        long long second_ = SecondsOfDateTime(core_->RedrawStamp) + 100000000;
+        FbRefreshBound bound(*core_);
+        const SideBySide m = MeasureSideBySide(
+            RefreshRuns, [&](int) { sheet.Refresh(); }, [&](int) { bound.Run(++second_); });
+        figures.Report("scalora2-refresh", segments_, m);
+        FbJoinRefreshBound join(*core_);
+        const SideBySide j = MeasureSideBySide(
+            RefreshRuns, [&](int) { sheet.Refresh(); }, [&](int) { join.Run(++second_); });
+        Figure("scalora2-refresh-sql-join-bound-" + SizeTag(segments_), j.Bound, "ms");
+        Figure("scalora2-refresh-over-sql-join-bound-" + SizeTag(segments_), j.Value / j.Bound,
+               "ratio");
+        Figure("scalora-refresh-" + SizeTag(segments_), tableRefresh_, "ms");
+        Figure("scalora2-refresh-over-scalora-refresh-" + SizeTag(segments_),
+               m.Value / tableRefresh_, "ratio");
+
+        core_->ReportInserts = false;
+        TPointRec from;
+        if (!core_->LoadPoint(core_->VisiblePoints.Rows().front().Pointnum, from))
+            BenchFail("no point to measure from");
+        std::vector<double> inserts;
+        for (int i = 0; i < Inserts; ++i)
+            inserts.push_back(StoreMeasured(*core_, from, i));
+        insert_ = Median(inserts);
+        Figure("scalora2-store-measured-segment-" + SizeTag(segments_), insert_, "ms");
     }
-    f.Refresh = Median(refresh);
-    f.Bound = Median(bound);
-    std::vector<double> insert;
-    core.ReportInserts = false;
-    for (int i = 0; i < Inserts; ++i)
-        insert.push_back(StoreMeasured(core, site, i));
-    f.Insert = Median(insert);
-    return f;
-}
+
+    double Insert() const { return insert_; }
+
+  private:
+    int segments_;
+    BenchStore site_;
+    std::unique_ptr<TFcoreFb> core_;
+    double tableRefresh_ = 0;
+    double insert_ = 0;
+};
 
 } // namespace
 
@@ -310,21 +311,18 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("FIREBIRD_LOCK"))
         qputenv("FIREBIRD_LOCK", QFile::encodeName(lock.path()));
     QApplication app(argc, argv);
-    const std::pair<int, const char*> sizes[] = {{1000, "1k"}, {10000, "10k"}, {100000, "100k"}};
-    SizeFigures at[3];
-    for (int i = 0; i < 3; ++i) {
-        const auto& [segments, size] = sizes[i];
-        at[i] = MeasureSize(segments, size);
-        Figure(Name("scalora2-refresh-lower-bound", size).c_str(), at[i].Bound, "ms");
-        Figure(Name("scalora2-refresh", size).c_str(), at[i].Refresh, "ms");
-        Figure(Name("scalora2-refresh-over-lower-bound", size).c_str(), at[i].Refresh / at[i].Bound,
-               "ratio");
-        Figure(Name("scalora-refresh", size).c_str(), at[i].TableRefresh, "ms");
-        Figure(Name("scalora2-refresh-over-scalora-refresh", size).c_str(),
-               at[i].Refresh / at[i].TableRefresh, "ratio");
-        Figure(Name("scalora2-store-measured-segment", size).c_str(), at[i].Insert, "ms");
+    ScriptedPrompts prompts;
+    ScopedPromptSeam seam(prompts);
+    SizedFigures figures;
+    std::map<int, double> inserts;
+    for (const int segments : BenchSizes(argc, argv)) {
+        Scalora2Bench bench(segments, prompts);
+        bench.Run(figures);
+        inserts[segments] = bench.Insert();
     }
-    Figure("scalora2-refresh-growth-10k-to-100k", at[2].Refresh / at[1].Refresh, "ratio");
-    Figure("scalora2-store-measured-segment-100k-over-1k", at[2].Insert / at[0].Insert, "ratio");
+    figures.ReportGrowth();
+    if (inserts.count(1000) && inserts.count(100000))
+        Figure("scalora2-store-measured-segment-growth-1k-to-100k", inserts[100000] / inserts[1000],
+               "ratio");
     return 0;
 }

@@ -25,8 +25,8 @@ const QString DiagramSegmentsSQL = QStringLiteral(
     "select segnum, segtype, mlenx, mleny, mlenz, frompt, topt, createts, layernum, dotted, "
     "xorflag, lenx1, lenx2, leny1, leny2, pxlx1, pxlx2, pxly1, pxly2, faint "
     "from seg where dgnum = :x");
-const QString PixelRewriteSQL = QStringLiteral(
-    "update point set pxlx = :px , pxly = :py where dgnum = :dg and pointnum = :n");
+const QString PixelRewriteSQL =
+    QStringLiteral("update point set pxlx = :px , pxly = :py where dgnum = :dg and pointnum = :n");
 const QString BoxRewriteSQL = QStringLiteral(
     "update seg set lenx1 = :lx1 , leny1 = :ly1 , lenx2 = :lx2 , leny2 = :ly2 , pxlx1 = :px1 , "
     "pxly1 = :py1 , pxlx2 = :px2 , pxly2 = :py2 where dgnum = :dg and segnum = :n");
