@@ -54,8 +54,8 @@ class TFcoreFb : public QWidget, public Store
     // The largest value of a key column, within the open diagram unless
     // the column is "dgnum"; 0 when there is none.
     int32_t MaxColumnValue(const QString& table, const QString& column);
-    // A query of the store's own, bound to its connection (the list
-    // windows' data use them).
+    // Binds a query kept elsewhere (by the list windows' data) to the
+    // store's connection and transaction.
     void BindQuery(FbQuery& query);
 
     bool OpenDiagram(int32_t n) override;

@@ -5,7 +5,6 @@
 
 #include "library/calendar.h"
 #include "library/messages.h"
-#include "store/coords.h"
 #include "store/fbtimestamp.h"
 
 #include <algorithm>

@@ -1,7 +1,8 @@
 #pragma once
 // The Firebird database that the export fills and the second program works
-// on: seven tables with the columns of the drawing records. Neither program
-// creates it; the setup tool and the tests do.
+// on: seven tables with the columns of the drawing records, and the indexes
+// its lookups go through. Neither program creates it; the setup tool and
+// the tests do.
 
 #include <QString>
 

@@ -42,6 +42,32 @@ TEST(PointDistance, AxisDistancesAreExactDifferences)
     EXPECT_EQ(PointDistance(a, b), 5);
 }
 
+TEST(SegmentBoxes, SetSegmentPointsPutsTheSmallerEndFirstAndSaysWhetherTheBoxChanged)
+{
+    TPointRec from;
+    from.Lenx = 5;
+    from.Leny = 2;
+    from.Pxlx = 90;
+    from.Pxly = 40;
+    TPointRec to = from;
+    to.Lenx = 1;
+    to.Pxlx = 30;
+    TSegRec seg;
+    EXPECT_TRUE(SetSegmentPoints(seg, from, to));
+    EXPECT_EQ(seg.FromPoint.Lenx, 5);
+    EXPECT_EQ(seg.Lenx1, 1);
+    EXPECT_EQ(seg.Lenx2, 5);
+    EXPECT_EQ(seg.Leny1, 2);
+    EXPECT_EQ(seg.Leny2, 2);
+    EXPECT_EQ(seg.Pxlx1, 30);
+    EXPECT_EQ(seg.Pxlx2, 90);
+    EXPECT_EQ(seg.Pxly1, 40);
+    EXPECT_FALSE(ComputeSegmentExtents(seg));
+    seg.ToPoint.Pxly = 41;
+    EXPECT_TRUE(ComputeSegmentExtents(seg));
+    EXPECT_EQ(seg.Pxly2, 41);
+}
+
 TEST(NumberTexts, FormatReal3AndFormatLength)
 {
     EXPECT_EQ(FormatReal3(1234.5), QStringLiteral("1234.500"));
