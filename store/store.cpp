@@ -1,5 +1,6 @@
 #include "store/store.h"
 
+#include "store/coords.h"
 #include "store/healthcheck.h"
 
 #include "library/flash.h"
@@ -104,6 +105,18 @@ void Store::ReportMissingPoint()
     ShowInfo(
         QStringLiteral("ERROR : Point not found for segment, you must run Database Healthcheck"));
     MissingPointReported = true;
+}
+
+void Store::ReportUnusableLength(const TPointRec& point)
+{
+    if (UnusableLengthReported)
+        return;
+    ShowInfo(QStringLiteral("ERROR : Point #%1 has a length out of range (%2, %3); "
+                            "it is left out of the drawing")
+                 .arg(point.Pointnum)
+                 .arg(point.Lenx)
+                 .arg(point.Leny));
+    UnusableLengthReported = true;
 }
 
 void Store::AddSegment(TSegRec& seg)
