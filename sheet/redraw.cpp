@@ -3,6 +3,7 @@
 #include "library/busy.h"
 #include "library/qorvlib.h"
 #include "sheet/sheetstate.h"
+#include "store/coords.h"
 #include "store/edition.h"
 #include "store/store.h"
 
@@ -37,6 +38,12 @@ bool JoinsPoints(const TSegRec& seg, int32_t a, int32_t b)
     const int32_t from = seg.FromPoint.Pointnum;
     const int32_t to = seg.ToPoint.Pointnum;
     return (from == a && to == b) || (from == b && to == a);
+}
+
+bool EndsInRange(const TSegRec& seg)
+{
+    return LengthsInRange(
+        {seg.FromPoint.Lenx, seg.FromPoint.Leny, seg.ToPoint.Lenx, seg.ToPoint.Leny});
 }
 
 } // namespace
@@ -168,7 +175,7 @@ void SheetRedraw::DrawLabels()
         const VisibleTextRow& row = texts.Current();
         TPointRec point;
         // A label whose point is gone has no place on the sheet.
-        if (!core.LoadFittedPoint(row.Pointnum, point))
+        if (!core.LoadFittedPoint(row.Pointnum, point) || !LengthsInRange({point.Lenx, point.Leny}))
             continue;
         sheet_.Bitmap.SetFontColour(LabelColour(row.Visib));
         sheet_.Bitmap.TextOut(point.Pxlx, point.Pxly, row.Text);
@@ -193,6 +200,9 @@ void SheetRedraw::DrawSegments()
     for (size_t i = 0; i < rows.size() && i < records.size(); ++i) {
         const VisibleSegmentRow& row = rows[i];
         const TSegRec& seg = records[i];
+        // An end the fit left out for its length has no place on the sheet.
+        if (!EndsInRange(seg))
+            continue;
         // O and X carry the stamp the store gives the drawn points.
         drawing.CursorO = seg.FromPoint;
         drawing.CursorX = seg.ToPoint;

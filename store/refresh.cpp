@@ -3,6 +3,7 @@
 // boxes, the records the drawing paints, the stamp of the drawn points and
 // the visible points, all from one read of every point and segment.
 
+#include "store/coords.h"
 #include "store/store.h"
 
 #include <algorithm>
@@ -169,6 +170,12 @@ bool Store::WidenExtentsByVisibleSegments()
             ReportMissingPoint();
             return;
         }
+        // A length a store could hold only from before lengths were checked
+        // would stretch the drawing to nothing or to infinity.
+        if (!LengthsInRange({p.Lenx, p.Leny})) {
+            ReportUnusableLength(p);
+            return;
+        }
         if (first) {
             MinLenX = MaxLenX = p.Lenx;
             MinLenY = MaxLenY = p.Leny;
@@ -256,6 +263,7 @@ void Store::NormaliseSegmentExtents()
 bool Store::FitDiagramToSheet(int32_t sidePanelWidth)
 {
     MissingPointReported = false;
+    UnusableLengthReported = false;
     Scale = 0;
     if (!VisibleSegments.Active())
         OpenVisibleSegments();

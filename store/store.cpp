@@ -1,5 +1,6 @@
 #include "store/store.h"
 
+#include "store/coords.h"
 #include "store/healthcheck.h"
 
 #include "library/calendar.h"
@@ -139,6 +140,18 @@ bool Store::ReusesBoldSegment(const TSegRec& seg)
              QString::number(seg.FromPoint.Pointnum) + QStringLiteral(" , ") +
              QString::number(seg.ToPoint.Pointnum));
     return true;
+}
+
+void Store::ReportUnusableLength(const TPointRec& point)
+{
+    if (UnusableLengthReported)
+        return;
+    ShowInfo(QStringLiteral("ERROR : Point #%1 has a length out of range (%2, %3); "
+                            "it is left out of the drawing")
+                 .arg(point.Pointnum)
+                 .arg(point.Lenx)
+                 .arg(point.Leny));
+    UnusableLengthReported = true;
 }
 
 void Store::AddSegment(TSegRec& seg)

@@ -88,6 +88,7 @@ class Store
     int32_t SheetHeight = 0;
     bool Normalising = false;
     bool MissingPointReported = false;
+    bool UnusableLengthReported = false;
 
     // Stamp of the last full redraw: the points it drew carry it.
     TDateTime RedrawStamp = 0;
@@ -184,6 +185,9 @@ class Store
     void InsertRectangle(TSegRec& seg);
     // "Point not found" once per scale fit.
     void ReportMissingPoint();
+    // A stored point whose lengths are not finite or beyond the diagram's
+    // range, once per scale fit: it is left out of the fit and the drawing.
+    void ReportUnusableLength(const TPointRec& point);
 
     // ---- The refresh (the same in both programs over their own reads and
     // writes). A refresh reads the diagram once: OpenVisibleSegments reads

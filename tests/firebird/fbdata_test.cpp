@@ -23,9 +23,9 @@ TEST_F(FirebirdListData, ANewDiagramComesWithItsFirstLayerAndReadsBackTrimmed)
     row.RndgDP = 3;
     rows->Insert(row);
     EXPECT_EQ(rows->HighestNumber(), 2);
-    EXPECT_EQ(Count(QStringLiteral("layer"),
-                    QStringLiteral("dgnum = 2 and layernum = 0 and visib = 2")),
-              1);
+    EXPECT_EQ(
+        Count(QStringLiteral("layer"), QStringLiteral("dgnum = 2 and layernum = 0 and visib = 2")),
+        1);
     DiagramRow found;
     ASSERT_TRUE(rows->Find(2, found));
     EXPECT_EQ(found.Dgname, row.Dgname); // not padded to its 40 characters
@@ -72,7 +72,8 @@ TEST_F(FirebirdListData, ProfilesAreSavedOverAndDeletedWithTheirLayers)
     const auto profiles = Core().MakeProfilesData();
     layers->AddLayer(1, QStringLiteral("Fence"));
     profiles->AddProfile(1, QStringLiteral("Plan"));
-    layers->SaveProfile(1, {TLayerRec{0, QString(), VisibBold}, TLayerRec{1, QString(), VisibHidden}});
+    layers->SaveProfile(1,
+                        {TLayerRec{0, QString(), VisibBold}, TLayerRec{1, QString(), VisibHidden}});
     // Saved again: the rows that exist are updated, not doubled.
     layers->SaveProfile(1, {TLayerRec{1, QString(), VisibFaint}});
     EXPECT_EQ(Count(QStringLiteral("pflays")), 2);

@@ -250,6 +250,33 @@ TEST_F(RedrawTest, RefreshKeepingCursors_NamesOnlyASegmentThatJoinsOAndX)
     EXPECT_EQ(sheet_->Label2->text(), QStringLiteral("O-X = Segment #%1 L").arg(next.Segnum));
 }
 
+TEST_F(RedrawTest, APointStoredAtInfinityIsReportedOnceAndTheRestIsDrawn)
+{
+    StoreSeg(0, 0, 100, 0);
+    StoreSeg(0, 0, 0, 50);
+    const TSegRec wild = StoreSeg(100, 0, 100, 60);
+    StoreSeg(100, 60, 50, 60);
+    // Written before lengths were checked: one end at infinity, one beyond
+    // the range a diagram's lengths may have.
+    Exec(QStringLiteral("UPDATE point SET Leny = -9e999 WHERE Dgnum = 1 AND Pointnum = %1")
+             .arg(wild.ToPoint.Pointnum));
+    ShowDrawing();
+    EXPECT_EQ(prompts_.Texts(ScriptedPrompts::Kind::Info).size(), 1);
+    ASSERT_GT(core_->Scale, 0);
+    EXPECT_EQ(core_->MinLenX, 0);
+    EXPECT_EQ(core_->MaxLenX, 100);
+    EXPECT_EQ(core_->MinLenY, 0);
+    EXPECT_EQ(core_->MaxLenY, 60); // the far end of the last segment
+    ExpectRow(0, 0, 100, Navy);
+    // The segments at the wild point are left out, nothing crosses the sheet.
+    EXPECT_EQ(CountColour(PxX(100) + 1, 0, core_->SheetWidth - 1, core_->SheetHeight - 1, Navy), 0);
+
+    // Each refresh reports it once again, no more.
+    prompts_.Clear();
+    sheet_->Redraw.RefreshSheet();
+    EXPECT_EQ(prompts_.Texts(ScriptedPrompts::Kind::Info).size(), 1);
+}
+
 TEST(ArcAngleDegrees, RoundsHalvesToEvenAndHoldsHugeValuesTooBig)
 {
     EXPECT_EQ(ArcAngleDegrees(90.5), 90);
