@@ -16,7 +16,6 @@ run: build
 	$(BUILD)/bin/scalora
 
 run2: build
-	@test -x $(BUILD)/bin/scalora2 || { echo "scalora2 is not built yet"; exit 1; }
 	$(BUILD)/bin/scalora-setup
 	$(BUILD)/bin/scalora2
 

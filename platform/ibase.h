@@ -172,6 +172,9 @@ class Statement
     Statement& operator=(const Statement&) = delete;
 
     QString Sql() const;
+    // The engine's access plan for the statement, as its optimizer chose it
+    // ("PLAN (POINT INDEX (PK_POINT))"); empty for a statement without one.
+    QString Plan() const;
     // True for a statement that returns rows through Fetch (a select, or
     // one with a RETURNING clause, whose single row Fetch delivers once).
     bool ReturnsRows() const;
@@ -186,6 +189,8 @@ class Statement
     // Runs the statement in its transaction (starting it when needed);
     // a select opens its result set, closing the previous one.
     void Execute();
+    // Rows the last Execute inserted, updated and deleted together.
+    int64_t RowsAffected() const;
     // Moves to the next row; false after the last one.
     bool Fetch();
     // Closes the result set early; harmless when none is open.

@@ -195,6 +195,58 @@ QString Statement::Sql() const
     return state_ ? state_->sql : QString();
 }
 
+QString Statement::Plan() const
+{
+    RequireStatement(state_);
+    const char items[] = {isc_info_sql_get_plan};
+    // Plans of joins over several indexes run to a few hundred characters;
+    // a buffer that is too small says so with isc_info_truncated.
+    std::vector<char> buffer(4096);
+    for (;;) {
+        ISC_STATUS_ARRAY status;
+        isc_dsql_sql_info(status, &state_->stmt, short(sizeof items), items, short(buffer.size()),
+                          buffer.data());
+        Check(status);
+        if (buffer[0] == isc_info_truncated && buffer.size() < 32000) {
+            buffer.assign(32000, 0);
+            continue;
+        }
+        if (buffer[0] != isc_info_sql_get_plan)
+            return QString();
+        const int len = int(isc_vax_integer(buffer.data() + 1, 2));
+        return QString::fromUtf8(buffer.data() + 3, len).trimmed();
+    }
+}
+
+int64_t Statement::RowsAffected() const
+{
+    RequireStatement(state_);
+    const char items[] = {isc_info_sql_records};
+    char buffer[64] = {};
+    ISC_STATUS_ARRAY status;
+    isc_dsql_sql_info(status, &state_->stmt, short(sizeof items), items, short(sizeof buffer),
+                      buffer);
+    Check(status);
+    if (buffer[0] != isc_info_sql_records)
+        return 0;
+    // The counts follow as clusters of a tag, a two-byte length and a value.
+    int64_t rows = 0;
+    const char* p = buffer + 3;
+    const char* end = buffer + sizeof buffer;
+    while (p + 3 <= end && *p != isc_info_end) {
+        const char tag = *p;
+        const short len = short(isc_vax_integer(p + 1, 2));
+        if (p + 3 + len > end)
+            break;
+        const int64_t count = isc_vax_integer(p + 3, len);
+        if (tag == isc_info_req_insert_count || tag == isc_info_req_update_count ||
+            tag == isc_info_req_delete_count)
+            rows += count;
+        p += 3 + len;
+    }
+    return rows;
+}
+
 bool Statement::ReturnsRows() const
 {
     return state_ && state_->out.Count() > 0;

@@ -1,14 +1,15 @@
 #include "sheet/redraw.h"
 
-#include "library/calendar.h"
-
+#include "library/busy.h"
 #include "library/qorvlib.h"
 #include "sheet/sheetstate.h"
 #include "store/coords.h"
+#include "store/edition.h"
 #include "store/store.h"
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace
@@ -27,15 +28,6 @@ CanvasColour LabelColour(int visib)
     default:
         return Canvas::Black;
     }
-}
-
-// The refresh's stamp: now as days since 30 December 1899. Two refreshes in
-// the same millisecond still get different stamps, so the points of the
-// earlier one never pass for points of the later one.
-TDateTime NextRedrawStamp(TDateTime previous)
-{
-    const TDateTime stamp = NowDateTime();
-    return stamp > previous ? stamp : std::nextafter(previous, 1e300);
 }
 
 // A stored segment whose two ends are the points a and b, either way round.
@@ -70,7 +62,11 @@ void SheetRedraw::RefreshSheet()
         ShowProgramError(QStringLiteral("Cannot refresh, cursors are still on"));
         return;
     }
+    std::optional<BusyGuard> busy;
+    if (sheet_.Program().BusyRefresh)
+        busy.emplace();
     Store& core = sheet_.Core();
+    core.RefreshStarting();
     SheetHost& host = sheet_.Host();
     const QSize client = host.ScrollBoxClientSize();
     core.SheetWidth = client.width() * sheet_.ZoomFactor;
@@ -84,10 +80,11 @@ void SheetRedraw::RefreshSheet()
 
     core.OpenVisibleSegments();
     core.OpenVisibleText();
-    core.RedrawStamp = NextRedrawStamp(core.RedrawStamp);
+    core.RedrawStamp = core.NextRedrawStamp();
     if (core.FitDiagramToSheet(host.SidePanelWidth())) {
         DrawDiagram();
     }
+    core.RefreshDrawn();
     core.OpenVisiblePoints();
     ReloadCursorsAndSegment();
     host.BitmapReplaced();

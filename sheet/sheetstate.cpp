@@ -42,6 +42,11 @@ SheetState::SheetState(Forms& forms, SheetHost& host) : forms_(forms), host_(hos
     Drawing.ArcAngle = 360;
 }
 
+const Edition& SheetState::Program() const
+{
+    return ProgramEdition(forms_);
+}
+
 Store& SheetState::Core() const
 {
     if (!forms_.Fcore) {

@@ -12,6 +12,7 @@
 #include <QSize>
 #include <QString>
 
+struct Edition;
 struct Forms;
 class Store;
 
@@ -53,6 +54,8 @@ class SheetState
 
     Store& Core() const;
     SheetHost& Host() const { return host_; }
+    // What this program does differently from the other.
+    const Edition& Program() const;
 
     Canvas Bitmap;
     SheetDrawing Drawing{Bitmap}; // holds CursorO, CursorX, ArcAngle, DrawFaint

@@ -116,6 +116,10 @@ ProgramWindows::~ProgramWindows()
 int ProgramRun::Exec(const Edition& edition, const QString& exeFolder)
 {
     ProgramWindows windows(edition, exeFolder);
+    // A database that cannot be opened has been reported; the program ends
+    // without showing a window that would work on nothing.
+    if (edition.EndsWithoutStore && !windows.forms.Fcore->Opened())
+        return 1;
     sheet_ = windows.forms.FSheet;
     if (terminating_) {
         sheet_->CloseSheet();

@@ -3,6 +3,7 @@
 #include "library/flash.h"
 #include "library/messages.h"
 #include "sheet/sheet.h"
+#include "store/edition.h"
 #include "store/store.h"
 
 #include <QComboBox>
@@ -87,7 +88,7 @@ void SheetStepping::StepPoint(int direction)
     s.HideCursorX();
     SeekVisiblePoint(s.CursorX().Pointnum);
     MoveRow(points, direction);
-    if (direction == StepFirst)
+    if (direction == StepFirst && s.Program().StepCountNotices)
         Flash(QString::number(points.RecordCount()) + QStringLiteral(" Points visible"));
     core.LoadPoint(points.Current().Pointnum, s.CursorX());
     core.CurrentSegment.Segnum = -2;
@@ -126,7 +127,7 @@ void SheetStepping::StepSegment(int direction)
     s.HideCursors();
     SeekVisibleSegment(core.CurrentSegment.Segnum);
     MoveRow(segs, direction);
-    if (direction == StepFirst)
+    if (direction == StepFirst && s.Program().StepCountNotices)
         Flash(QString::number(segs.RecordCount()) + QStringLiteral(" Segments visible"));
     TakeCurrentSegmentRow();
     s.ShowCursors();
@@ -151,9 +152,10 @@ void SheetStepping::StepSegmentAtX(int direction)
     }
     if (direction == StepFirst) {
         atX.First();
-        Flash(QString::number(atX.RecordCount()) + QStringLiteral(" Segments for Point #") +
-              QString::number(xnum));
-    } else if (atX.RecordCount() == 1) {
+        if (s.Program().StepCountNotices)
+            Flash(QString::number(atX.RecordCount()) + QStringLiteral(" Segments for Point #") +
+                  QString::number(xnum));
+    } else if (atX.RecordCount() == 1 && s.Program().OnlyOneItemNotice) {
         Flash(QStringLiteral("No more items - only one item found"));
         s.ShowCursors();
         return;
@@ -173,13 +175,22 @@ void SheetStepping::StepSegmentAtX(int direction)
 
 void SheetStepping::SearchSegments(int direction,
                                    const std::function<bool(const VisibleSegmentRow&)>& wanted,
-                                   const QString& noneText)
+                                   const QString& noneText, bool searchesEmptySet)
 {
     SheetState& s = sheet_.Sheet;
     Store& core = s.Core();
     auto& segs = core.VisibleSegments;
     s.HideCursors();
     if (segs.IsEmpty()) {
+        // A search over no rows runs off its end at once: it says so, and
+        // that it found nothing.
+        if (searchesEmptySet && s.Program().SearchesEmptySets) {
+            if (direction < 0)
+                s.MarkWrappedAtStart();
+            else
+                s.MarkWrappedAtEnd();
+            ShowInfo(noneText);
+        }
         s.ShowCursors();
         return;
     }
@@ -206,7 +217,7 @@ void SheetStepping::StepArc(int direction)
 {
     SearchSegments(
         direction, [](const VisibleSegmentRow& row) { return row.SegType == SegArc; },
-        QStringLiteral("No Arcs visible"));
+        QStringLiteral("No Arcs visible"), direction < 0);
 }
 
 void SheetStepping::StepDiagonal(int direction)
@@ -216,7 +227,7 @@ void SheetStepping::StepDiagonal(int direction)
         [](const VisibleSegmentRow& row) {
             return row.SegType == SegLine && row.Lenx1 != row.Lenx2 && row.Leny1 != row.Leny2;
         },
-        QStringLiteral("No Diagonals visible"));
+        QStringLiteral("No Diagonals visible"), true);
 }
 
 void SheetStepping::StepTextLabel(int direction)
@@ -228,7 +239,7 @@ void SheetStepping::StepTextLabel(int direction)
         return;
     s.HideCursors();
     MoveRow(texts, direction);
-    if (direction == StepFirst)
+    if (direction == StepFirst && s.Program().StepCountNotices)
         Flash(QString::number(texts.RecordCount()) + QStringLiteral(" Text labels visible"));
     // A label whose point has gone leaves X where it was.
     TPointRec point;

@@ -46,8 +46,10 @@ class SheetStepping
     template <typename Row> void MoveRow(RowCursor<Row>& rows, int direction);
     void SeekVisiblePoint(int32_t pointnum);
     // Arcs and Diagonals: the first qualifying row in the step's direction.
+    // With no visible segment only a search that searchesEmptySet says
+    // there is none, and only in an edition that does so.
     void SearchSegments(int direction, const std::function<bool(const VisibleSegmentRow&)>& wanted,
-                        const QString& noneText);
+                        const QString& noneText, bool searchesEmptySet);
     void TakeCurrentSegmentRow();
 
     TFSheet& sheet_;

@@ -124,6 +124,22 @@ void SetBoxOfSegment(TSegRec& seg, const SegmentBox& box)
     seg.Pxly2 = box.Pxly2;
 }
 
+bool ComputeSegmentExtents(TSegRec& seg)
+{
+    const SegmentBox b = BoxOfEnds(seg.FromPoint, seg.ToPoint);
+    if (b == BoxOfSegment(seg))
+        return false;
+    SetBoxOfSegment(seg, b);
+    return true;
+}
+
+bool SetSegmentPoints(TSegRec& seg, const TPointRec& from, const TPointRec& to)
+{
+    seg.FromPoint = from;
+    seg.ToPoint = to;
+    return ComputeSegmentExtents(seg);
+}
+
 QString FormatReal3(Extended x)
 {
     return FormatFixed(x, 3);

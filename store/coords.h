@@ -50,6 +50,11 @@ struct SegmentBox {
 SegmentBox BoxOfEnds(const TPointRec& from, const TPointRec& to);
 SegmentBox BoxOfSegment(const TSegRec& seg); // the record's own box fields
 void SetBoxOfSegment(TSegRec& seg, const SegmentBox& box);
+// The record's box fields from its end points; true when any changed.
+bool ComputeSegmentExtents(TSegRec& seg);
+// Both end points into the record, then its box from them; true when the
+// box changed.
+bool SetSegmentPoints(TSegRec& seg, const TPointRec& from, const TPointRec& to);
 
 // A real with three decimals and a point as separator, for SQL literals.
 QString FormatReal3(Extended x);

@@ -12,7 +12,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <exception>
 
 namespace
 {
@@ -190,25 +189,12 @@ void TFcore::CloseQueries()
 
 void TFcore::CloseStore()
 {
-    // Nothing is left to flush once the tables are closed. The ini file is
-    // written even when closing a table failed; the first failure is the one
-    // reported.
+    // Nothing is left to flush once the tables are closed.
     Timer1.stop();
-    std::exception_ptr failure;
-    try {
+    CloseThenWriteIniFile([this] {
         CloseTables();
         CloseQueries();
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    try {
-        WriteIniFile();
-    } catch (...) {
-        if (!failure)
-            failure = std::current_exception();
-    }
-    if (failure)
-        std::rethrow_exception(failure);
+    });
 }
 
 void TFcore::RunInTransaction(const std::function<void()>& work)

@@ -38,7 +38,7 @@ class TFcore : public QWidget, public Store
     bool FindPointAtPixel(TPointRec& point, bool visibleOnly) override;
     bool PointHasText(int32_t pointnum) override;
     void InsertPoint(TPointRec& point) override;
-    void StorePoint(TPointRec& point) override;
+    bool StorePoint(TPointRec& point) override;
 
     // Segments (Table1).
     void ReadSegmentFields(TSegRec& seg);
@@ -62,10 +62,8 @@ class TFcore : public QWidget, public Store
                            TSegRec& found) override;
 
     // Texts, layers, profiles and deletion.
-    void AddText(TPointRec point, const QString& text, int32_t layernum) override;
     bool LoadTextAtPoint(int32_t pointnum, TTextRec& text) override;
     void DeleteTextAtPoint(int32_t pointnum) override;
-    void MoveText(const TPointRec& from, const TPointRec& to) override;
     bool LoadLayer(int32_t layernum, TLayerRec& layer) override;
     void DeleteLayer(int32_t layernum) override;
     std::vector<TLayerRec> LayersOfDiagram() override;
@@ -103,6 +101,7 @@ class TFcore : public QWidget, public Store
 
   protected:
     void RunInTransaction(const std::function<void()>& work) override;
+    void InsertTextRow(int32_t pointnum, const QString& text, int32_t layernum) override;
     // The refresh's read of the open diagram and its writes.
     DiagramContent ReadDiagramContent() override;
     void RewritePointPixels(const std::vector<PixelRewrite>& rewrites) override;
@@ -115,7 +114,6 @@ class TFcore : public QWidget, public Store
     void ReadDiagramSegments(DiagramContent& rows);
     // The point and segment tables' current rows after a write around them.
     void RefreshTables(std::initializer_list<tables::Table*> tables);
-    void InsertTextRow(int32_t pointnum, const QString& text, int32_t layernum);
     // drawing.DB open again after the store's connection came back.
     bool ReopenNotesTable();
     void UpgradeSchema();

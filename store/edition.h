@@ -37,9 +37,22 @@ struct Edition {
     bool ExportMenu = true;
     // Whether "First" flashes how many items a step-through mode visits.
     bool StepCountNotices = true;
+    // Whether "+" and "-" among the segments at X stop with a notice when
+    // there is only one (rather than stepping round to it again).
+    bool OnlyOneItemNotice = true;
+    // Whether the search for an arc backwards and for a diagonal also runs
+    // on a diagram with no visible segment, to say there is none (the
+    // forward arc search says nothing then).
+    bool SearchesEmptySets = false;
+    // Whether a refresh shows the busy cursor.
+    bool BusyRefresh = false;
+
+    // Whether the program ends, once the error is shown, when its store
+    // cannot be opened, rather than carrying on without data.
+    bool EndsWithoutStore = false;
 
     // Makes the program's store for the program folder and opens it; errors
-    // while opening are shown and the program carries on without data.
+    // while opening are shown.
     std::function<std::unique_ptr<Store>(const QString& exeFolder)> MakeStore;
 };
 

@@ -5,11 +5,10 @@
 #include "library/textnum.h"
 #include "platform/tables.h"
 #include "store/core.h"
+#include "store/fbtimestamp.h"
 
-#include <QDate>
 #include <QStringList>
 #include <charconv>
-#include <cmath>
 
 namespace
 {
@@ -108,35 +107,6 @@ qsizetype CharacterCount(const QString& text)
             ++n;
     }
     return n;
-}
-
-constexpr long long MsPerDay = 86400000;
-
-// A date-time of the tables (days since 30 December 1899, the time of day
-// as the fraction, which counts forward from midnight before that day too)
-// rounded to the nearest second, half a second upward, carrying into the
-// next day. Exactly 0 is no date-time at all: NULL. False for a value
-// outside the years 1 to 9999, which no Firebird timestamp can hold.
-bool ToTimestamp(double dateTime, ibase::Value& value)
-{
-    if (dateTime == 0) {
-        value = ibase::Value::Null();
-        return true;
-    }
-    if (!std::isfinite(dateTime) || std::fabs(dateTime) > 4.0e6)
-        return false;
-    const long long ms = std::llround(dateTime * double(MsPerDay));
-    QDate date = QDate(1899, 12, 30).addDays(ms / MsPerDay);
-    long long second = (std::llabs(ms) % MsPerDay + 500) / 1000;
-    if (second == 86400) {
-        date = date.addDays(1);
-        second = 0;
-    }
-    if (!date.isValid() || date.year() < 1 || date.year() > 9999)
-        return false;
-    value = ibase::Value(ibase::Timestamp{date.year(), date.month(), date.day(), int(second / 3600),
-                                          int(second / 60 % 60), int(second % 60), 0});
-    return true;
 }
 
 long long IntegerOf(const tables::Field& field)

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QStringList>
+#include <vector>
 
 namespace
 {
@@ -56,9 +57,25 @@ const char* const StoreTables[] = {
     " constraint pk_text primary key (dgnum, pointnum) )",
 };
 
-// The table store's secondary index: points are looked up by pixel.
-const char* const StoreIndexes[] = {
-    "create index pxlxy on POINT (dgnum, pxlx, pxly)",
+// One index for each exact lookup a user's click or key makes, so that
+// none of them walks a whole diagram: points by pixel (the table store's
+// "pxlxy") and by lengths, points along a pixel column or row, segments by
+// their end points, the vertical and horizontal segments crossed by a move
+// of X, and the segments of one layer.
+struct LookupIndex {
+    const char* Name;
+    const char* Definition;
+};
+const LookupIndex StoreIndexes[] = {
+    {"PXLXY", "create index pxlxy on POINT (dgnum, pxlx, pxly)"},
+    {"POINTLEN", "create index pointlen on POINT (dgnum, lenx, leny)"},
+    {"POINTCOL", "create index pointcol on POINT (dgnum, pxlx, leny)"},
+    {"POINTROW", "create index pointrow on POINT (dgnum, pxly, lenx)"},
+    {"SEGENDS", "create index segends on SEG (dgnum, frompt, topt)"},
+    {"SEGTO", "create index segto on SEG (dgnum, topt)"},
+    {"SEGVERT", "create index segvert on SEG (dgnum, pxlx1, leny1)"},
+    {"SEGHORZ", "create index seghorz on SEG (dgnum, pxly1, lenx1)"},
+    {"SEGLAYER", "create index seglayer on SEG (dgnum, layernum)"},
 };
 
 void CreateTables(ibase::Connection& connection)
@@ -69,9 +86,18 @@ void CreateTables(ibase::Connection& connection)
     // Tables exist for further statements only once committed.
     transaction.Commit();
     transaction.Start();
-    for (const char* sql : StoreIndexes)
-        transaction.ExecuteImmediate(QString::fromUtf8(sql));
+    for (const LookupIndex& index : StoreIndexes)
+        transaction.ExecuteImmediate(QString::fromUtf8(index.Definition));
     transaction.Commit();
+}
+
+bool IndexExists(ibase::Transaction& transaction, const char* name)
+{
+    ibase::Statement st(
+        transaction, QStringLiteral("select count(*) from rdb$indices where rdb$index_name = ?"));
+    st.SetParam(0, QString::fromLatin1(name));
+    st.Execute();
+    return st.Fetch() && st.Column(0).AsInt64() > 0;
 }
 
 } // namespace
@@ -92,4 +118,18 @@ void CreateFirebirdStore(const QString& fdbPath)
         QFile::remove(createdPath);
         throw;
     }
+}
+
+int EnsureFirebirdLookupIndexes(ibase::Connection& connection)
+{
+    ibase::Transaction transaction(connection);
+    std::vector<const LookupIndex*> missing;
+    for (const LookupIndex& index : StoreIndexes) {
+        if (!IndexExists(transaction, index.Name))
+            missing.push_back(&index);
+    }
+    for (const LookupIndex* index : missing)
+        transaction.ExecuteImmediate(QString::fromUtf8(index->Definition));
+    transaction.Commit();
+    return int(missing.size());
 }

@@ -3,7 +3,7 @@
 #include "library/calendar.h"
 #include "store/core.h"
 
-#include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -120,14 +120,7 @@ bool TFcore::PointHasText(int32_t pointnum)
 
 void TFcore::InsertPoint(TPointRec& point)
 {
-    if (point.Pointnum < 0) {
-        ++LastPointNum;
-        point.Pointnum = LastPointNum;
-    } else {
-        // A point stored under a number of its own must not be handed the
-        // same number again by the next new point.
-        LastPointNum = std::max(LastPointNum, point.Pointnum);
-    }
+    NumberPoint(point);
     point.CreateTS = NowDateTime();
     Table2.Append();
     try {
@@ -139,8 +132,9 @@ void TFcore::InsertPoint(TPointRec& point)
     }
 }
 
-void TFcore::StorePoint(TPointRec& point)
+bool TFcore::StorePoint(TPointRec& point)
 {
+    // A numbered point whose row is gone is stored again under its number.
     if (point.Pointnum >= 0 && Table2.FindKey({CurrentDiagram, point.Pointnum})) {
         Table2.Edit();
         try {
@@ -150,7 +144,8 @@ void TFcore::StorePoint(TPointRec& point)
             Table2.Cancel();
             throw;
         }
-        return;
+        return true;
     }
     InsertPoint(point);
+    return true;
 }

@@ -28,6 +28,31 @@ template <typename T> void SortByNumber(std::vector<T>& rows, int32_t T::*key)
                          [key](const T& a, const T& b) { return a.*key < b.*key; });
 }
 
+// The segments in number order, each keeping its layer's visibility.
+void SortSegmentsByNumber(DiagramContent& rows)
+{
+    std::vector<TSegRec>& segs = rows.Segments;
+    if (std::is_sorted(segs.begin(), segs.end(),
+                       [](const TSegRec& a, const TSegRec& b) { return a.Segnum < b.Segnum; }))
+        return;
+    rows.Visib.resize(segs.size(), 0);
+    std::vector<size_t> order(segs.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&segs](size_t a, size_t b) { return segs[a].Segnum < segs[b].Segnum; });
+    std::vector<TSegRec> sorted;
+    std::vector<int32_t> visib;
+    sorted.reserve(segs.size());
+    visib.reserve(segs.size());
+    for (const size_t i : order) {
+        sorted.push_back(std::move(segs[i]));
+        visib.push_back(rows.Visib[i]);
+    }
+    segs = std::move(sorted);
+    rows.Visib = std::move(visib);
+}
+
 VisibleSegmentRow RowOf(const TSegRec& seg, int32_t visib)
 {
     VisibleSegmentRow r;
@@ -98,6 +123,7 @@ void Store::TakeDiagramContent(DiagramContent rows)
 {
     diagramPoints_ = std::move(rows.Points);
     SortByNumber(diagramPoints_, &TPointRec::Pointnum);
+    SortSegmentsByNumber(rows);
     IndexPointsByNumber();
     diagramSegments_.reserve(rows.Segments.size());
     std::vector<VisibleSegmentRow> visible;
@@ -121,7 +147,6 @@ void Store::TakeDiagramContent(DiagramContent rows)
     }
     rows.Segments.resize(kept);
     visibleRecords_ = std::move(rows.Segments);
-    SortByNumber(diagramSegments_, &FitSegment::Segnum);
     VisibleSegments.Assign(std::move(visible));
 }
 

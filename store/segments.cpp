@@ -149,13 +149,7 @@ void TFcore::InsertSegment(TSegRec& seg)
     WriteGroup([&] {
         EnsurePointStored(seg.FromPoint);
         EnsurePointStored(seg.ToPoint);
-        TSegRec found;
-        if (FindBoldSegmentBetween(seg.FromPoint.Pointnum, seg.ToPoint.Pointnum, found) &&
-            found.Layernum == seg.Layernum && found.SegType == seg.SegType) {
-            ShowInfo(QStringLiteral("Reusing Segment #") + QString::number(found.Segnum) +
-                     QStringLiteral(" in this layer between points ") +
-                     QString::number(seg.FromPoint.Pointnum) + QStringLiteral(" , ") +
-                     QString::number(seg.ToPoint.Pointnum));
+        if (ReusesBoldSegment(seg)) {
             return;
         }
         const int32_t previousLast = LastSegNum;

@@ -5,6 +5,8 @@
 #include "platform/ini.h"
 #include "store/store.h"
 
+#include <exception>
+
 namespace
 {
 
@@ -44,4 +46,22 @@ void Store::WriteIniFile()
     ini.WriteInteger(MainSection, QStringLiteral("FlashInterval"), FlashIntervalMs());
     if (WritesUpgradeState())
         ini.WriteInteger(MainSection, QStringLiteral("Upgrading"), UpgradeState);
+}
+
+void Store::CloseThenWriteIniFile(const std::function<void()>& close)
+{
+    std::exception_ptr failure;
+    try {
+        close();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    try {
+        WriteIniFile();
+    } catch (...) {
+        if (!failure)
+            failure = std::current_exception();
+    }
+    if (failure)
+        std::rethrow_exception(failure);
 }

@@ -3,9 +3,13 @@
 #include "store/coords.h"
 #include "store/healthcheck.h"
 
+#include "library/calendar.h"
 #include "library/flash.h"
 #include "library/messages.h"
 
+#include <algorithm>
+#include <cmath>
+#include <exception>
 #include <utility>
 
 Store::Store()
@@ -80,6 +84,16 @@ bool Store::ReloadPoint(TPointRec& point)
     return LoadPoint(point.Pointnum, point);
 }
 
+void Store::NumberPoint(TPointRec& point)
+{
+    if (point.Pointnum < 0) {
+        ++LastPointNum;
+        point.Pointnum = LastPointNum;
+    } else {
+        LastPointNum = std::max(LastPointNum, point.Pointnum);
+    }
+}
+
 bool Store::FindVisiblePointAtPixel(TPointRec& point)
 {
     return FindPointAtPixel(point, true);
@@ -95,6 +109,14 @@ void Store::EnsurePointStored(TPointRec& point)
     }
 }
 
+TDateTime Store::NextRedrawStamp() const
+{
+    // Now as days since 30 December 1899; two refreshes in the same
+    // millisecond still get different stamps.
+    const TDateTime stamp = NowDateTime();
+    return stamp > RedrawStamp ? stamp : std::nextafter(RedrawStamp, 1e300);
+}
+
 // ---------------------------------------------------------------- segments
 
 void Store::ReportMissingPoint()
@@ -105,6 +127,19 @@ void Store::ReportMissingPoint()
     ShowInfo(
         QStringLiteral("ERROR : Point not found for segment, you must run Database Healthcheck"));
     MissingPointReported = true;
+}
+
+bool Store::ReusesBoldSegment(const TSegRec& seg)
+{
+    TSegRec found;
+    if (!FindBoldSegmentBetween(seg.FromPoint.Pointnum, seg.ToPoint.Pointnum, found) ||
+        found.Layernum != seg.Layernum || found.SegType != seg.SegType)
+        return false;
+    ShowInfo(QStringLiteral("Reusing Segment #") + QString::number(found.Segnum) +
+             QStringLiteral(" in this layer between points ") +
+             QString::number(seg.FromPoint.Pointnum) + QStringLiteral(" , ") +
+             QString::number(seg.ToPoint.Pointnum));
+    return true;
 }
 
 void Store::ReportUnusableLength(const TPointRec& point)
@@ -162,6 +197,51 @@ void Store::InsertRectangle(TSegRec& seg)
         side.Mlenx = 0;
         insertSide(c, b);
         insertSide(d, a);
+    });
+}
+
+// ------------------------------------------------------------------- texts
+
+void Store::AddText(TPointRec point, const QString& text, int32_t layernum)
+{
+    // A refused label leaves no newly stored point behind either.
+    WriteGroup([&] {
+        EnsurePointStored(point);
+        InsertTextRow(point.Pointnum, text, layernum);
+    });
+}
+
+void Store::MoveText(const TPointRec& from, const TPointRec& to)
+{
+    if (from.Pointnum == to.Pointnum) {
+        ShowInfo(QStringLiteral("From & to points are the same"));
+        return;
+    }
+    // The target is resolved before anything changes: an unstored to-point
+    // may lie on a stored point, which may be the from-point itself or
+    // carry a label already.
+    TPointRec target = to;
+    if (target.Pointnum < 0) {
+        FindPointAtLength(target);
+    }
+    if (target.Pointnum >= 0 && target.Pointnum == from.Pointnum) {
+        ShowInfo(QStringLiteral("From & to points are the same"));
+        return;
+    }
+    if (target.Pointnum >= 0 && PointHasText(target.Pointnum)) {
+        ShowInfo(QStringLiteral("To-point already has text"));
+        return;
+    }
+    TTextRec moved;
+    if (!LoadTextAtPoint(from.Pointnum, moved)) {
+        ShowInfo(QStringLiteral("From-point has no text to move"));
+        return;
+    }
+    // The new label is written before the old one goes, as one change.
+    WriteGroup([&] {
+        EnsurePointStored(target);
+        InsertTextRow(target.Pointnum, moved.Text, moved.Layer.Layernum);
+        DeleteTextAtPoint(from.Pointnum);
     });
 }
 

@@ -148,6 +148,8 @@ class Store
     void SetDiagramUnits(const QString& units, int32_t decimals);
     // Closes every table and query and writes the ini file.
     virtual void CloseStore() = 0;
+    // The store opened its data when it was made.
+    bool Opened() const { return StoreOpened; }
 
     // Points of the open diagram. A lookup that finds nothing returns false
     // and leaves the record empty (Pointnum -1).
@@ -160,7 +162,9 @@ class Store
     bool FindVisiblePointAtPixel(TPointRec& point);
     virtual bool PointHasText(int32_t pointnum) = 0;
     virtual void InsertPoint(TPointRec& point) = 0;
-    virtual void StorePoint(TPointRec& point) = 0;
+    // Writes a point whose number is stored (or inserts an unstored one);
+    // false, with a message, when the point's row is gone.
+    virtual bool StorePoint(TPointRec& point) = 0;
     // Gives an unstored point the stored point at the same lengths, or
     // stores it as a new one; a numbered point is left alone.
     void EnsurePointStored(TPointRec& point);
@@ -220,16 +224,27 @@ class Store
     // The other visible sets and the straight-line lookups.
     virtual void OpenVisibleText() = 0;
     virtual void OpenSegmentsAtPoint(int32_t pointnum) = 0;
+    // The stamp of the next full redraw: later than RedrawStamp, so that
+    // the points of an earlier redraw never pass for points of this one.
+    virtual TDateTime NextRedrawStamp() const;
+    // A full refresh of the sheet begins, and has drawn the diagram (or
+    // found nothing to draw); the store ends and reopens what it holds
+    // open across a refresh.
+    virtual void RefreshStarting() {}
+    virtual void RefreshDrawn() {}
     virtual bool FindPointInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
                                  TPointRec& found) = 0;
     virtual bool FindSegmentInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
                                    TSegRec& found) = 0;
 
     // Texts and layers.
-    virtual void AddText(TPointRec point, const QString& text, int32_t layernum) = 0;
+    // Labels the point (stored first when it has no number yet), as one
+    // change; a point that has a label refuses a second one.
+    void AddText(TPointRec point, const QString& text, int32_t layernum);
     virtual bool LoadTextAtPoint(int32_t pointnum, TTextRec& text) = 0;
     virtual void DeleteTextAtPoint(int32_t pointnum) = 0;
-    virtual void MoveText(const TPointRec& from, const TPointRec& to) = 0;
+    // Moves a label to another point, keeping its layer, as one change.
+    void MoveText(const TPointRec& from, const TPointRec& to);
     virtual bool LoadLayer(int32_t layernum, TLayerRec& layer) = 0;
     virtual void DeleteLayer(int32_t layernum) = 0;
     // The layers of the open diagram by number.
@@ -280,6 +295,20 @@ class Store
 
     // The store's own transaction around a group of writes.
     virtual void RunInTransaction(const std::function<void()>& work) { work(); }
+    // A label row, its text cut to the column's width.
+    virtual void InsertTextRow(int32_t pointnum, const QString& text, int32_t layernum) = 0;
+
+    // Key allocation: an unstored point takes the number after the highest
+    // one; a point stored under a number of its own raises the highest, so
+    // that no later point is handed the same number again.
+    void NumberPoint(TPointRec& point);
+    // The bold segment of the same layer and type that already joins the
+    // segment's two stored ends is reused: the user is told, and nothing is
+    // to be stored.
+    bool ReusesBoldSegment(const TSegRec& seg);
+    // Closes what the store holds open, then writes the ini file even when
+    // closing failed; the first failure is the one passed on.
+    void CloseThenWriteIniFile(const std::function<void()>& close);
     // A flash note, held back while a group of writes is still open.
     void FlashNote(const QString& text);
 

@@ -20,15 +20,6 @@ void TFcore::InsertTextRow(int32_t pointnum, const QString& text, int32_t layern
     }
 }
 
-void TFcore::AddText(TPointRec point, const QString& text, int32_t layernum)
-{
-    // A refused label leaves no newly stored point behind either.
-    WriteGroup([&] {
-        EnsurePointStored(point);
-        InsertTextRow(point.Pointnum, text, layernum);
-    });
-}
-
 bool TFcore::LoadTextAtPoint(int32_t pointnum, TTextRec& text)
 {
     InitText(text);
@@ -47,40 +38,6 @@ void TFcore::DeleteTextAtPoint(int32_t pointnum)
     if (Table4.FindKey({CurrentDiagram, pointnum})) {
         Table4.Delete();
     }
-}
-
-void TFcore::MoveText(const TPointRec& from, const TPointRec& to)
-{
-    if (from.Pointnum == to.Pointnum) {
-        ShowInfo(QStringLiteral("From & to points are the same"));
-        return;
-    }
-    // The target is resolved before anything changes: an unstored to-point
-    // may lie on a stored point, which may be the from-point itself or
-    // carry a label already.
-    TPointRec target = to;
-    if (target.Pointnum < 0) {
-        FindPointAtLength(target);
-    }
-    if (target.Pointnum >= 0 && target.Pointnum == from.Pointnum) {
-        ShowInfo(QStringLiteral("From & to points are the same"));
-        return;
-    }
-    if (target.Pointnum >= 0 && PointHasText(target.Pointnum)) {
-        ShowInfo(QStringLiteral("To-point already has text"));
-        return;
-    }
-    TTextRec moved;
-    if (!LoadTextAtPoint(from.Pointnum, moved)) {
-        ShowInfo(QStringLiteral("From-point has no text to move"));
-        return;
-    }
-    // The new label is written before the old one goes, as one change.
-    WriteGroup([&] {
-        EnsurePointStored(target);
-        InsertTextRow(target.Pointnum, moved.Text, moved.Layer.Layernum);
-        DeleteTextAtPoint(from.Pointnum);
-    });
 }
 
 bool TFcore::LoadLayer(int32_t layernum, TLayerRec& layer)

@@ -1,39 +1,260 @@
 #pragma once
-// A fresh table store in a temporary folder, opened by TFcore, with one
-// diagram open; the prompts are scripted and recorded.
+// Each program's store on a real database file in a temporary folder,
+// opened the way its program opens it, with diagram 1 "Shed" (mm, two
+// decimals) open on its bold default layer; the prompts are scripted and
+// recorded.
+//
+// The suites that hold for both stores are typed over the two fixtures
+// below (StoreKinds); each fixture seeds and inspects its own database in
+// its own SQL. Where the stores differ on purpose the test names the store.
+//
+// The shared tests number a fresh diagram's points and segments from 0 in
+// both stores: the Firebird fixture starts its diagram's numbering where
+// the table store starts it. Each store's own first numbers are checked by
+// tests of their own.
 
+#include "firebird/corefb.h"
+#include "firebirdenv.h"
 #include "library/scriptedprompts.h"
 #include "platform/tables.h"
 #include "store/core.h"
+#include "store/fbschema.h"
+#include "store/fbtimestamp.h"
 #include "store/tableschema.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <set>
 #include <sqlite3.h>
 
-class StoreTest : public ::testing::Test
+// The table store of scalora: tables.sqlite under "Scalora data/".
+class TableStoreFixture
+{
+  public:
+    using Core = TFcore;
+    // LastPointNum and LastSegNum of a diagram without points or segments.
+    static constexpr int32_t EmptyLastNumber = -1;
+    static constexpr bool IsFirebird = false;
+
+    void Open(const QString& folder)
+    {
+        const QString data = folder + QStringLiteral("/Scalora data");
+        ASSERT_TRUE(QDir().mkpath(data));
+        CreateTableStore(data, CurrentTableStoreVersion);
+        core_ = std::make_unique<TFcore>(folder);
+        core_->ReadIniFile();
+        core_->DBVersion = CurrentTableStoreVersion;
+        core_->OpenStore();
+    }
+
+    TFcore& Store() { return *core_; }
+    void Exec(const QString& sql) { core_->Database1.Execute(sql); }
+
+    // One whole number from an SQL text on the store file.
+    long long Scalar(const QString& sql)
+    {
+        tables::Statement st(core_->Database1, tables::MapTableNames(sql));
+        EXPECT_TRUE(st.Step()) << sql.toStdString();
+        return st.Column(0).toLongLong();
+    }
+
+    void AddLayer(int32_t dgnum, int32_t n, const QString& name, int visib)
+    {
+        tables::Statement st(core_->Database1,
+                             QStringLiteral("INSERT INTO layer (Dgnum, Layernum, Name, Visib) "
+                                            "VALUES (?, ?, ?, ?)"));
+        st.BindAll({dgnum, n, name, visib});
+        st.Run();
+    }
+
+    void AddProfile(int32_t dgnum, int32_t pflnum, const QString& name)
+    {
+        tables::Statement st(
+            core_->Database1,
+            QStringLiteral("INSERT INTO pfl (Dgnum, Pflnum, Name) VALUES (?, ?, ?)"));
+        st.BindAll({dgnum, pflnum, name});
+        st.Run();
+    }
+
+    // Every value of the first column of an SQL text's rows.
+    std::vector<long long> Column(const QString& sql)
+    {
+        tables::Statement st(core_->Database1, tables::MapTableNames(sql));
+        std::vector<long long> values;
+        while (st.Step())
+            values.push_back(st.Column(0).toLongLong());
+        return values;
+    }
+
+    // A condition on the point table: its stamp is the date-time.
+    static QString StampIs(TDateTime stamp)
+    {
+        return QStringLiteral("Rprts = %1").arg(stamp, 0, 'g', 17);
+    }
+
+    // Makes the engine refuse every insert (or update) of the table whose
+    // new row meets the condition (written on NEW).
+    void Refuse(const QString& event, const QString& table, const QString& condition)
+    {
+        Exec(QStringLiteral("CREATE TRIGGER refuse BEFORE %1 ON %2 WHEN %3 BEGIN "
+                            "SELECT RAISE(ABORT, 'refused'); END")
+                 .arg(event, table, condition));
+    }
+
+    // Rows written to the store file since it was opened.
+    long long Changes() { return sqlite3_total_changes(core_->Database1.Handle()); }
+
+  private:
+    std::unique_ptr<TFcore> core_;
+};
+
+// The Firebird store of scalora2: scalora2data.fdb under "Scalora2 data/",
+// served by the embedded engine. The fixture works on the store's own
+// connection and transaction, so its rows are what the store sees.
+class FirebirdStoreFixture
+{
+  public:
+    using Core = TFcoreFb;
+    static constexpr int32_t EmptyLastNumber = 0;
+    static constexpr bool IsFirebird = true;
+
+    void Open(const QString& folder)
+    {
+        const QString data = folder + QStringLiteral("/Scalora2 data");
+        ASSERT_TRUE(QDir().mkpath(data));
+        CreateFirebirdStore(data + QStringLiteral("/scalora2data.fdb"));
+        core_ = std::make_unique<TFcoreFb>(folder);
+        core_->ReadIniFile();
+        core_->OpenStore();
+        core_->BindQuery(query_);
+    }
+
+    TFcoreFb& Store() { return *core_; }
+    void Exec(const QString& sql) { core_->RunStoreSQL(sql); }
+
+    long long Scalar(const QString& sql)
+    {
+        core_->RunSQL(query_, sql);
+        EXPECT_FALSE(query_.IsEmpty()) << sql.toStdString();
+        const long long v = query_.IsEmpty() ? -1 : query_.FieldAt(0).AsInt64();
+        query_.Close();
+        return v;
+    }
+
+    std::vector<long long> Column(const QString& sql)
+    {
+        core_->RunSQL(query_, sql);
+        std::vector<long long> values;
+        for (query_.First(); !query_.Eof(); query_.Next())
+            values.push_back(query_.FieldAt(0).AsInt64());
+        query_.Close();
+        return values;
+    }
+
+    void AddLayer(int32_t dgnum, int32_t n, const QString& name, int visib)
+    {
+        core_->RunStoreSQL(QStringLiteral("insert into layer (dgnum, layernum, layername, visib) "
+                                          "values (:dg, :n, :name, :v)"),
+                           {{"dg", dgnum}, {"n", n}, {"name", name}, {"v", visib}});
+    }
+
+    void AddProfile(int32_t dgnum, int32_t pflnum, const QString& name)
+    {
+        core_->RunStoreSQL(
+            QStringLiteral("insert into pfl (dgnum, pflnum, pflname) values (:dg, :p, :name)"),
+            {{"dg", dgnum}, {"p", pflnum}, {"name", name}});
+    }
+
+    static QString StampIs(TDateTime stamp)
+    {
+        return QStringLiteral("rprts = '%1'").arg(TimestampParam(stamp).AsText());
+    }
+
+    void Refuse(const QString& event, const QString& table, const QString& condition)
+    {
+        Exec(QStringLiteral("create exception refused 'refused'"));
+        Exec(QStringLiteral("create trigger refuse for %1 before %2 as begin if (%3) then "
+                            "exception refused; end")
+                 .arg(table, event, condition));
+    }
+
+    // Rows this connection inserted, updated or deleted since it opened, as
+    // the engine's monitoring counts them.
+    long long Changes()
+    {
+        // The monitoring tables show the state when the transaction began.
+        core_->RestartTransaction();
+        const long long n = Scalar(QStringLiteral(
+            "select r.mon$record_inserts + r.mon$record_updates + r.mon$record_deletes "
+            "from mon$attachments a join mon$record_stats r on r.mon$stat_id = a.mon$stat_id "
+            "where a.mon$attachment_id = current_connection"));
+        core_->RestartTransaction();
+        return n;
+    }
+
+  private:
+    std::unique_ptr<TFcoreFb> core_;
+    FbQuery query_;
+};
+
+using StoreKinds = ::testing::Types<TableStoreFixture, FirebirdStoreFixture>;
+
+// Names the typed tests after the store they run on.
+class StoreKindNames
+{
+  public:
+    template <typename Kind> static std::string GetName(int)
+    {
+        return Kind::IsFirebird ? "FirebirdStore" : "TableStore";
+    }
+};
+
+inline TPointRec Pt(Extended x, Extended y, int32_t layer = 0)
+{
+    TPointRec p;
+    p.Lenx = x;
+    p.Leny = y;
+    p.Layernum = layer;
+    return p;
+}
+
+inline TSegRec Seg(Extended x1, Extended y1, Extended x2, Extended y2, int32_t layer = 0,
+                   int32_t type = SegLine)
+{
+    TSegRec s;
+    s.SegType = type;
+    s.FromPoint = Pt(x1, y1, layer);
+    s.ToPoint = Pt(x2, y2, layer);
+    s.Layernum = layer;
+    return s;
+}
+
+template <typename Kind> class StoreOn : public ::testing::Test
 {
   protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir_.isValid());
-        const QString data = dir_.path() + QStringLiteral("/Scalora data");
-        ASSERT_TRUE(QDir().mkpath(data));
-        CreateTableStore(data, CurrentTableStoreVersion);
-        core_ = std::make_unique<TFcore>(dir_.path());
-        core_->ReadIniFile();
-        core_->DBVersion = CurrentTableStoreVersion;
-        core_->OpenStore();
+        kind_.Open(dir_.path());
         NewDiagram(1, QStringLiteral("Shed"));
         AddLayer(0, QStringLiteral("Default layer"), VisibBold);
-        ASSERT_TRUE(core_->OpenDiagram(1));
+        ASSERT_TRUE(Core().OpenDiagram(1));
+        Core().LastPointNum = TableStoreFixture::EmptyLastNumber;
+        Core().LastSegNum = TableStoreFixture::EmptyLastNumber;
     }
 
-    TFcore& Core() { return *core_; }
+    typename Kind::Core& Core() { return kind_.Store(); }
+    static constexpr bool Firebird = Kind::IsFirebird;
 
-    void Exec(const QString& sql) { core_->Database1.Execute(sql); }
+    void Exec(const QString& sql) { kind_.Exec(sql); }
+    long long Scalar(const QString& sql) { return kind_.Scalar(sql); }
+
+    long long Count(const QString& table, const QString& where = QStringLiteral("1 = 1"))
+    {
+        return Scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(table, where));
+    }
 
     void NewDiagram(int32_t n, const QString& name, int dp = 2)
     {
@@ -46,49 +267,43 @@ class StoreTest : public ::testing::Test
 
     void AddLayer(int32_t n, const QString& name, int visib, int32_t dgnum = 1)
     {
-        Exec(
-            QStringLiteral("INSERT INTO layer (Dgnum, Layernum, Name, Visib) VALUES (%1, %2, '%3', "
-                           "%4)")
-                .arg(dgnum)
-                .arg(n)
-                .arg(name)
-                .arg(visib));
+        kind_.AddLayer(dgnum, n, name, visib);
     }
 
-    // One whole number from an SQL text on the store file.
-    long long Scalar(const QString& sql)
+    void AddProfile(int32_t pflnum, const QString& name, int32_t dgnum = 1)
     {
-        tables::Statement st(core_->Database1, tables::MapTableNames(sql));
-        EXPECT_TRUE(st.Step()) << sql.toStdString();
-        return st.Column(0).toLongLong();
+        kind_.AddProfile(dgnum, pflnum, name);
     }
 
-    long long Count(const QString& table, const QString& where = QStringLiteral("1"))
+    void AddProfileLayer(int32_t pflnum, int32_t layernum, int visib, int32_t dgnum = 1)
     {
-        return Scalar(QStringLiteral("SELECT count(*) FROM %1 WHERE %2").arg(table, where));
+        Exec(QStringLiteral("INSERT INTO pflays (Dgnum, Pflnum, Layernum, Visib) VALUES (%1, %2, "
+                            "%3, %4)")
+                 .arg(dgnum)
+                 .arg(pflnum)
+                 .arg(layernum)
+                 .arg(visib));
     }
 
-    // Rows written to the store file since it was opened.
-    int Changes() { return sqlite3_total_changes(core_->Database1.Handle()); }
-
-    static TPointRec Pt(Extended x, Extended y, int32_t layer = 0)
+    long long Changes() { return kind_.Changes(); }
+    void Refuse(const QString& event, const QString& table, const QString& condition)
     {
-        TPointRec p;
-        p.Lenx = x;
-        p.Leny = y;
-        p.Layernum = layer;
-        return p;
+        kind_.Refuse(event, table, condition);
     }
+    static QString StampIs(TDateTime stamp) { return Kind::StampIs(stamp); }
 
-    static TSegRec Seg(Extended x1, Extended y1, Extended x2, Extended y2, int32_t layer = 0,
-                       int32_t type = SegLine)
+    std::vector<long long> Column(const QString& sql) { return kind_.Column(sql); }
+
+    // The points of a diagram that carry the stamp.
+    std::set<int> Stamped(int32_t dgnum, TDateTime stamp)
     {
-        TSegRec s;
-        s.SegType = type;
-        s.FromPoint = Pt(x1, y1, layer);
-        s.ToPoint = Pt(x2, y2, layer);
-        s.Layernum = layer;
-        return s;
+        std::set<int> points;
+        for (const long long n :
+             Column(QStringLiteral("SELECT Pointnum FROM point WHERE Dgnum = %1 AND %2")
+                        .arg(dgnum)
+                        .arg(StampIs(stamp))))
+            points.insert(int(n));
+        return points;
     }
 
     // Stores a segment and gives it back as stored.
@@ -96,7 +311,7 @@ class StoreTest : public ::testing::Test
                      int32_t type = SegLine)
     {
         TSegRec s = Seg(x1, y1, x2, y2, layer, type);
-        core_->InsertSegment(s);
+        Core().InsertSegment(s);
         return s;
     }
 
@@ -104,15 +319,28 @@ class StoreTest : public ::testing::Test
     // sheet.
     bool Fit(int32_t width = 1000, int32_t height = 800, int32_t panel = 0)
     {
-        core_->SheetWidth = width;
-        core_->SheetHeight = height;
-        core_->OpenVisibleSegments();
-        core_->OpenVisibleText();
-        return core_->FitDiagramToSheet(panel);
+        Core().SheetWidth = width;
+        Core().SheetHeight = height;
+        Core().OpenVisibleSegments();
+        Core().OpenVisibleText();
+        return Core().FitDiagramToSheet(panel);
     }
 
     QTemporaryDir dir_;
-    std::unique_ptr<TFcore> core_;
+    Kind kind_;
     ScriptedPrompts prompts_;
     ScopedPromptSeam seam_{prompts_};
+};
+
+// The table store alone, for its own suites and those of the windows.
+class StoreTest : public StoreOn<TableStoreFixture>
+{
+  protected:
+    void SetUp() override
+    {
+        StoreOn<TableStoreFixture>::SetUp();
+        core_ = &Core();
+    }
+
+    TFcore* core_ = nullptr;
 };

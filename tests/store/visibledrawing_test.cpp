@@ -1,7 +1,5 @@
 #include "storefixture.h"
 
-#include <set>
-
 namespace
 {
 
@@ -54,55 +52,43 @@ void ExpectSameSegment(const TSegRec& a, const TSegRec& b)
     ExpectSamePoint(a.ToPoint, b.ToPoint, b.Segnum, "to");
 }
 
-class VisibleDrawing : public StoreTest
+template <typename Kind> class VisibleDrawing : public StoreOn<Kind>
 {
-  protected:
-    // The points of a diagram that carry the current redraw stamp.
-    std::set<int> Stamped(int32_t dgnum)
-    {
-        std::set<int> points;
-        tables::Statement st(
-            Core().Database1,
-            QStringLiteral("SELECT Pointnum FROM point WHERE Dgnum = %1 AND Rprts = ?").arg(dgnum));
-        st.Bind(1, Core().RedrawStamp);
-        while (st.Step())
-            points.insert(st.Column(0).toInt());
-        return points;
-    }
 };
+TYPED_TEST_SUITE(VisibleDrawing, StoreKinds, StoreKindNames);
 
-TEST_F(VisibleDrawing, Records_SameAsLoadSegmentInSetOrder)
+TYPED_TEST(VisibleDrawing, Records_SameAsLoadSegmentInSetOrder)
 {
-    AddLayer(1, QStringLiteral("Faint"), VisibFaint);
-    AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
-    StoreSeg(0, 0, 100, 0);                        // 0 bold line
-    TSegRec styled = StoreSeg(100, 0, 100, 60.25); // 1 dotted, xor, faint, measured
+    this->AddLayer(1, QStringLiteral("Faint"), VisibFaint);
+    this->AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
+    this->StoreSeg(0, 0, 100, 0);                        // 0 bold line
+    TSegRec styled = this->StoreSeg(100, 0, 100, 60.25); // 1 dotted, xor, faint, measured
     styled.Dotted = true;
     styled.Xorflag = true;
     styled.Faint = true;
     styled.Mleny = 60.25;
     styled.Measured = true;
-    ASSERT_TRUE(Core().UpdateSegmentProperties(styled));
-    TSegRec arc = StoreSeg(50, 30, 70, 30, 0, SegArc); // 2 arc with its angle
+    ASSERT_TRUE(this->Core().UpdateSegmentProperties(styled));
+    TSegRec arc = this->StoreSeg(50, 30, 70, 30, 0, SegArc); // 2 arc with its angle
     arc.Mlenx = -90.5;
-    ASSERT_TRUE(Core().UpdateSegmentProperties(arc));
-    StoreSeg(0, 60.25, 100, 60.25, 1); // 3 faint layer
-    StoreSeg(0, 0, 0, 60.25, 2);       // 4 hidden layer
-    StoreSeg(10, 10, 20, 20, 7);       // 5 layer without a row
-    StoreSeg(20, 20, 0, 0);            // 6 drawn right to left
+    ASSERT_TRUE(this->Core().UpdateSegmentProperties(arc));
+    this->StoreSeg(0, 60.25, 100, 60.25, 1); // 3 faint layer
+    this->StoreSeg(0, 0, 0, 60.25, 2);       // 4 hidden layer
+    this->StoreSeg(10, 10, 20, 20, 7);       // 5 layer without a row
+    this->StoreSeg(20, 20, 0, 0);            // 6 drawn right to left
     // Another diagram's segment with the same numbers never shows.
-    Exec(QStringLiteral("INSERT INTO seg (Dgnum, Segnum, FromPt, ToPt, SegType, Layernum) "
-                        "VALUES (2, 7, 0, 1, 2, 0)"));
-    ASSERT_TRUE(Fit());
+    this->Exec(QStringLiteral("INSERT INTO seg (Dgnum, Segnum, FromPt, ToPt, SegType, Layernum) "
+                              "VALUES (2, 7, 0, 1, 2, 0)"));
+    ASSERT_TRUE(this->Fit());
 
-    const std::vector<TSegRec>& loaded = Core().VisibleSegmentRecords();
-    const auto& rows = Core().VisibleSegments.Rows();
+    const std::vector<TSegRec>& loaded = this->Core().VisibleSegmentRecords();
+    const auto& rows = this->Core().VisibleSegments.Rows();
     ASSERT_EQ(loaded.size(), rows.size());
     ASSERT_EQ(loaded.size(), 5u);
     for (size_t i = 0; i < rows.size(); ++i) {
         ASSERT_EQ(loaded[i].Segnum, rows[i].Segnum);
         TSegRec one;
-        ASSERT_TRUE(Core().LoadSegment(rows[i].Segnum, one));
+        ASSERT_TRUE(this->Core().LoadSegment(rows[i].Segnum, one));
         ExpectSameSegment(loaded[i], one);
     }
     // The fit cached pixels away from 0, so the pixels really were read.
@@ -110,24 +96,47 @@ TEST_F(VisibleDrawing, Records_SameAsLoadSegmentInSetOrder)
     EXPECT_TRUE(loaded[1].Dotted && loaded[1].Xorflag && loaded[1].Faint && loaded[1].Measured);
     EXPECT_EQ(loaded[2].Mlenx, -90.5);
     EXPECT_FALSE(loaded[2].Measured); // an arc's angle is no measurement
-    EXPECT_TRUE(prompts_.Texts().isEmpty());
+    EXPECT_TRUE(this->prompts_.Texts().isEmpty());
 }
 
-TEST_F(VisibleDrawing, Records_MissingEndLeftEmptyAndReportedOncePerFit)
+TYPED_TEST(VisibleDrawing, Records_InNumberOrderWhateverOrderTheRowsWereWrittenIn)
 {
-    StoreSeg(10, 10, 20, 30);
-    StoreSeg(20, 30, 40, 10);
-    StoreSeg(40, 10, 10, 10);
-    ASSERT_TRUE(Fit());
-    Exec(QStringLiteral("DELETE FROM point WHERE Pointnum = 2"));
+    this->StoreSeg(0, 0, 10, 0);
+    this->StoreSeg(10, 0, 10, 5, 0, SegArc);
+    // Rows written highest number first, as a copy from elsewhere may.
+    for (const int n : {9, 3, 6})
+        this->Exec(QStringLiteral("INSERT INTO seg (Dgnum, Segnum, FromPt, ToPt, SegType, "
+                                  "Layernum, Mlenx) VALUES (1, %1, 0, 1, 2, 0, %1)")
+                       .arg(n));
+    ASSERT_TRUE(this->Fit());
+    const auto& rows = this->Core().VisibleSegments.Rows();
+    const std::vector<TSegRec>& loaded = this->Core().VisibleSegmentRecords();
+    ASSERT_EQ(rows.size(), 5u);
+    ASSERT_EQ(loaded.size(), 5u);
+    const int32_t expected[] = {0, 1, 3, 6, 9};
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].Segnum, expected[i]);
+        EXPECT_EQ(loaded[i].Segnum, expected[i]);
+    }
+    EXPECT_EQ(loaded[1].SegType, SegArc);
+    EXPECT_EQ(loaded[4].Mlenx, 9);
+}
+
+TYPED_TEST(VisibleDrawing, Records_MissingEndLeftEmptyAndReportedOncePerFit)
+{
+    this->StoreSeg(10, 10, 20, 30);
+    this->StoreSeg(20, 30, 40, 10);
+    this->StoreSeg(40, 10, 10, 10);
+    ASSERT_TRUE(this->Fit());
+    this->Exec(QStringLiteral("DELETE FROM point WHERE Pointnum = 2"));
 
     // Reading says nothing; the fit reports the missing point once.
-    Core().OpenVisibleSegments();
-    const std::vector<TSegRec>& loaded = Core().VisibleSegmentRecords();
+    this->Core().OpenVisibleSegments();
+    const std::vector<TSegRec>& loaded = this->Core().VisibleSegmentRecords();
     ASSERT_EQ(loaded.size(), 3u);
-    EXPECT_TRUE(prompts_.Texts().isEmpty());
-    ASSERT_TRUE(Core().FitDiagramToSheet(0));
-    EXPECT_EQ(prompts_.Texts(), QStringList{MissingPointText});
+    EXPECT_TRUE(this->prompts_.Texts().isEmpty());
+    ASSERT_TRUE(this->Core().FitDiagramToSheet(0));
+    EXPECT_EQ(this->prompts_.Texts(), QStringList{MissingPointText});
     EXPECT_EQ(loaded[1].FromPoint.Pointnum, 1);
     EXPECT_EQ(loaded[1].ToPoint.Pointnum, -1);
     EXPECT_EQ(loaded[1].ToPoint.Lenx, 0);
@@ -135,58 +144,59 @@ TEST_F(VisibleDrawing, Records_MissingEndLeftEmptyAndReportedOncePerFit)
     EXPECT_EQ(loaded[2].FromPoint.Pointnum, -1);
     EXPECT_EQ(loaded[2].ToPoint.Pointnum, 0);
     TSegRec one;
-    ASSERT_TRUE(Core().LoadSegment(1, one));
+    ASSERT_TRUE(this->Core().LoadSegment(1, one));
     ExpectSameSegment(loaded[1], one);
-    EXPECT_EQ(prompts_.Texts().size(), 1);
+    EXPECT_EQ(this->prompts_.Texts().size(), 1);
 }
 
-TEST_F(VisibleDrawing, Records_NoDiagramContentGivesNothing)
+TYPED_TEST(VisibleDrawing, Records_NoDiagramContentGivesNothing)
 {
-    Core().OpenVisibleSegments();
-    EXPECT_TRUE(Core().VisibleSegmentRecords().empty());
-    AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
-    StoreSeg(0, 0, 10, 0, 2);
-    Core().OpenVisibleSegments();
-    EXPECT_TRUE(Core().VisibleSegmentRecords().empty());
-    EXPECT_FALSE(Core().FitDiagramToSheet(0));
+    this->Core().OpenVisibleSegments();
+    EXPECT_TRUE(this->Core().VisibleSegmentRecords().empty());
+    this->AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
+    this->StoreSeg(0, 0, 10, 0, 2);
+    this->Core().OpenVisibleSegments();
+    EXPECT_TRUE(this->Core().VisibleSegmentRecords().empty());
+    EXPECT_FALSE(this->Core().FitDiagramToSheet(0));
 }
 
-TEST_F(VisibleDrawing, StampVisiblePoints_StampsExactlyTheDrawnPoints)
+TYPED_TEST(VisibleDrawing, StampVisiblePoints_StampsExactlyTheDrawnPoints)
 {
-    AddLayer(1, QStringLiteral("Faint"), VisibFaint);
-    AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
-    StoreSeg(0, 0, 10, 0);                                // points 0, 1
-    StoreSeg(10, 0, 10, 10, 1);                           // point 2 on the faint layer
-    StoreSeg(0, 20, 10, 20, 2);                           // points 3, 4 only on a hidden layer
-    Core().AddText(Pt(5, 5), QStringLiteral("Door"), 0);  // point 5, visible label
-    Core().AddText(Pt(6, 6), QStringLiteral("Pipe"), 2);  // point 6, hidden label
-    Core().AddText(Pt(0, 20), QStringLiteral("Gate"), 1); // on point 3, faint label
+    this->AddLayer(1, QStringLiteral("Faint"), VisibFaint);
+    this->AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
+    this->StoreSeg(0, 0, 10, 0);                               // points 0, 1
+    this->StoreSeg(10, 0, 10, 10, 1);                          // point 2 on the faint layer
+    this->StoreSeg(0, 20, 10, 20, 2);                          // points 3, 4 only on a hidden layer
+    this->Core().AddText(Pt(5, 5), QStringLiteral("Door"), 0); // point 5, visible label
+    this->Core().AddText(Pt(6, 6), QStringLiteral("Pipe"), 2); // point 6, hidden label
+    this->Core().AddText(Pt(0, 20), QStringLiteral("Gate"), 1); // on point 3, faint label
     TPointRec loose = Pt(7, 7);
-    Core().InsertPoint(loose); // point 7, nothing drawn at it
+    this->Core().InsertPoint(loose); // point 7, nothing drawn at it
     // Diagram 2 has a visible segment between its own points 0 and 1.
-    NewDiagram(2, QStringLiteral("Barn"));
-    AddLayer(0, QStringLiteral("Default layer"), VisibBold, 2);
-    Exec(QStringLiteral("INSERT INTO point (Dgnum, Pointnum, Lenx, Leny, Rprts) VALUES "
-                        "(2, 0, 0, 0, 1), (2, 1, 5, 0, 1)"));
-    Exec(QStringLiteral("INSERT INTO seg (Dgnum, Segnum, FromPt, ToPt, SegType, Layernum) "
-                        "VALUES (2, 0, 0, 1, 2, 0)"));
-    ASSERT_TRUE(Fit());
+    this->NewDiagram(2, QStringLiteral("Barn"));
+    this->AddLayer(0, QStringLiteral("Default layer"), VisibBold, 2);
+    ASSERT_TRUE(this->Core().OpenDiagram(2));
+    this->Core().LastPointNum = -1;
+    this->Core().LastSegNum = -1;
+    this->StoreSeg(0, 0, 5, 0);
+    ASSERT_TRUE(this->Core().OpenDiagram(1));
+    ASSERT_TRUE(this->Fit());
 
-    Core().RedrawStamp = 45000.25;
-    Core().StampVisiblePoints();
-    EXPECT_EQ(Stamped(1), (std::set<int>{0, 1, 2, 3, 5}));
-    EXPECT_TRUE(Stamped(2).empty());
+    this->Core().RedrawStamp = 45000.25;
+    this->Core().StampVisiblePoints();
+    EXPECT_EQ(this->Stamped(1, this->Core().RedrawStamp), (std::set<int>{0, 1, 2, 3, 5}));
+    EXPECT_TRUE(this->Stamped(2, this->Core().RedrawStamp).empty());
 
     // The stamp reaches the point tables' readers at once.
     TPointRec p;
-    ASSERT_TRUE(Core().LoadPoint(2, p));
+    ASSERT_TRUE(this->Core().LoadPoint(2, p));
     EXPECT_EQ(p.Rprts, 45000.25);
     // The visible points are handed on from the stamp, and are those that
     // reading them from the store gives.
-    Core().OpenVisiblePoints();
-    const std::vector<VisiblePointRow> handed = Core().VisiblePoints.Rows();
-    Core().OpenVisiblePoints();
-    const std::vector<VisiblePointRow>& read = Core().VisiblePoints.Rows();
+    this->Core().OpenVisiblePoints();
+    const std::vector<VisiblePointRow> handed = this->Core().VisiblePoints.Rows();
+    this->Core().OpenVisiblePoints();
+    const std::vector<VisiblePointRow>& read = this->Core().VisiblePoints.Rows();
     ASSERT_EQ(handed.size(), 5u);
     ASSERT_EQ(read.size(), handed.size());
     for (size_t i = 0; i < read.size(); ++i) {
@@ -196,28 +206,28 @@ TEST_F(VisibleDrawing, StampVisiblePoints_StampsExactlyTheDrawnPoints)
     }
 
     // A point that drops out of the drawing keeps the old stamp.
-    Exec(QStringLiteral("UPDATE layer SET Visib = 0 WHERE Dgnum = 1 AND Layernum = 1"));
-    ASSERT_TRUE(Fit());
-    Core().RedrawStamp = 45000.5;
-    Core().StampVisiblePoints();
-    EXPECT_EQ(Stamped(1), (std::set<int>{0, 1, 5}));
-    ASSERT_TRUE(Core().LoadPoint(2, p));
+    this->Exec(QStringLiteral("UPDATE layer SET Visib = 0 WHERE Dgnum = 1 AND Layernum = 1"));
+    ASSERT_TRUE(this->Fit());
+    this->Core().RedrawStamp = 45000.5;
+    this->Core().StampVisiblePoints();
+    EXPECT_EQ(this->Stamped(1, this->Core().RedrawStamp), (std::set<int>{0, 1, 5}));
+    ASSERT_TRUE(this->Core().LoadPoint(2, p));
     EXPECT_EQ(p.Rprts, 45000.25);
 }
 
-TEST_F(VisibleDrawing, StampVisiblePoints_UndoneWithItsWriteGroup)
+TYPED_TEST(VisibleDrawing, StampVisiblePoints_UndoneWithItsWriteGroup)
 {
-    StoreSeg(0, 0, 10, 0);
-    ASSERT_TRUE(Fit());
-    Core().RedrawStamp = 45000.75;
-    EXPECT_THROW(Core().WriteGroup([&] {
-        Core().StampVisiblePoints();
+    this->StoreSeg(0, 0, 10, 0);
+    ASSERT_TRUE(this->Fit());
+    this->Core().RedrawStamp = 45000.75;
+    EXPECT_THROW(this->Core().WriteGroup([&] {
+        this->Core().StampVisiblePoints();
         throw std::runtime_error("drawing failed");
     }),
                  std::runtime_error);
-    EXPECT_TRUE(Stamped(1).empty());
-    Core().OpenVisiblePoints();
-    EXPECT_TRUE(Core().VisiblePoints.IsEmpty());
+    EXPECT_TRUE(this->Stamped(1, this->Core().RedrawStamp).empty());
+    this->Core().OpenVisiblePoints();
+    EXPECT_TRUE(this->Core().VisiblePoints.IsEmpty());
 }
 
 } // namespace

@@ -1,0 +1,328 @@
+// The second program on its Firebird database, holding the generated site
+// as the first program exported it, at 1k, 10k and 100k segments:
+//
+// - a full sheet refresh beside its lower bound, measured through the same
+//   connection in the same run: the diagram's points and its visible
+//   segments read (two scans, joined in memory), those lines drawn on a
+//   canvas, the drawn points stamped in one statement, committed; and
+//   beside the same work done as one SQL join of the segments with their
+//   ends and one stamping statement that gathers the points itself;
+// - the first program's refresh of the same diagram, for comparison;
+// - storing one measured segment, its command committed.
+//
+// Prints "<figure> <value> <unit>".
+
+#include "benchfigures.h"
+#include "benchstore.h"
+
+#include "firebird/corefb.h"
+#include "firebird/fbedition.h"
+#include "library/scriptedprompts.h"
+#include "platform/canvas.h"
+#include "sheet/forms.h"
+#include "sheet/sheet.h"
+#include "store/fbschema.h"
+#include "store/fbtimestamp.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace
+{
+
+constexpr int RefreshRuns = 9;
+constexpr int Inserts = 41;
+
+// The main window of a program on its store, its sheet 1,000 x 800. The
+// first showing refreshes, its fit writing whatever pixels the sheet's size
+// asks for; the measured refreshes find them as they were.
+class SheetOn
+{
+  public:
+    SheetOn(Store& store, const Edition& edition)
+    {
+        forms_.Program = &edition;
+        forms_.Fcore = &store;
+        sheet_ = std::make_unique<TFSheet>(forms_);
+        forms_.FSheet = sheet_.get();
+        QScrollArea* box = sheet_->ScrollBox1;
+        box->setFixedSize(1000 + 2 * box->frameWidth(), 800 + 2 * box->frameWidth());
+        sheet_->show();
+        sheet_->Sheet.HideCursors();
+    }
+
+    void Refresh() { sheet_->Redraw.RefreshSheet(); }
+
+  private:
+    Forms forms_;
+    std::unique_ptr<TFSheet> sheet_;
+};
+
+// Runs of consecutive numbers as "first:last," texts, and the block that
+// stamps them in the engine: the cheapest one statement Firebird has for a
+// set of points it is handed.
+const char* const StampRunsSQL =
+    "execute block (ts timestamp = ?, dg integer = ?, runs varchar(30000) character set ascii "
+    "= ?) as declare p integer = 1; declare c integer; declare k integer; declare a integer; "
+    "declare b integer; begin while (p < char_length(runs)) do begin "
+    "c = position(':', runs, p); k = position(',', runs, c); "
+    "a = cast(substring(runs from p for c - p) as integer); "
+    "b = cast(substring(runs from c + 1 for k - c - 1) as integer); "
+    "update point set rprts = :ts where dgnum = :dg and pointnum between :a and :b; "
+    "p = k + 1; end end";
+
+std::vector<QString> RunTexts(const std::vector<int>& numbers)
+{
+    std::vector<QString> texts(1);
+    for (size_t i = 0; i < numbers.size();) {
+        size_t j = i;
+        while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1)
+            ++j;
+        const QString run = QStringLiteral("%1:%2,").arg(numbers[i]).arg(numbers[j]);
+        if (texts.back().size() + run.size() > 30000)
+            texts.emplace_back();
+        texts.back() += run;
+        i = j + 1;
+    }
+    return texts;
+}
+
+// The least a refresh of the second program does, through its connection.
+class FbRefreshBound
+{
+  public:
+    explicit FbRefreshBound(TFcoreFb& core)
+        : core_(core),
+          points_(*core.IBTransaction1, QStringLiteral("select pointnum, pxlx, pxly from point "
+                                                       "where dgnum = ?")),
+          segs_(*core.IBTransaction1,
+                QStringLiteral("select s.frompt, s.topt from seg s join layer l on l.dgnum = "
+                               "s.dgnum and l.layernum = s.layernum where s.dgnum = ? and "
+                               "l.visib > 0")),
+          labels_(*core.IBTransaction1,
+                  QStringLiteral("select t.pointnum from text t join layer l on l.dgnum = "
+                                 "t.dgnum and l.layernum = t.layernum where t.dgnum = ? and "
+                                 "l.visib > 0")),
+          stamp_(*core.IBTransaction1, QString::fromLatin1(StampRunsSQL))
+    {
+    }
+
+    void Run(long long second)
+    {
+        std::vector<std::pair<int, int>> at;
+        points_.SetParam(0, benchsite::SiteDiagram);
+        points_.Execute();
+        while (points_.Fetch()) {
+            const size_t n = size_t(points_.Column(0).AsInt());
+            if (n >= at.size())
+                at.resize(n + 1);
+            at[n] = {points_.Column(1).AsInt(), points_.Column(2).AsInt()};
+        }
+        canvas_.NewBitmap(core_.SheetWidth, core_.SheetHeight);
+        canvas_.SetPenColour(CanvasRgb(0, 0, 128));
+        std::vector<int> drawn;
+        segs_.SetParam(0, benchsite::SiteDiagram);
+        segs_.Execute();
+        while (segs_.Fetch()) {
+            const int from = segs_.Column(0).AsInt();
+            const int to = segs_.Column(1).AsInt();
+            canvas_.MoveTo(at[size_t(from)].first, at[size_t(from)].second);
+            canvas_.LineTo(at[size_t(to)].first, at[size_t(to)].second);
+            drawn.push_back(from);
+            drawn.push_back(to);
+        }
+        labels_.SetParam(0, benchsite::SiteDiagram);
+        labels_.Execute();
+        while (labels_.Fetch())
+            drawn.push_back(labels_.Column(0).AsInt());
+        std::sort(drawn.begin(), drawn.end());
+        drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());
+        for (const QString& runs : RunTexts(drawn)) {
+            stamp_.SetParam(0, TimestampParam(DateTimeOfSeconds(second)));
+            stamp_.SetParam(1, benchsite::SiteDiagram);
+            stamp_.SetParam(2, runs);
+            stamp_.Execute();
+        }
+        core_.RestartTransaction();
+    }
+
+  private:
+    TFcoreFb& core_;
+    Canvas canvas_;
+    ibase::Statement points_;
+    ibase::Statement segs_;
+    ibase::Statement labels_;
+    ibase::Statement stamp_;
+};
+
+// The same work as one SQL join of the visible segments with their ends,
+// and one statement that gathers the drawn points and stamps them.
+class FbJoinRefreshBound
+{
+  public:
+    explicit FbJoinRefreshBound(TFcoreFb& core)
+        : core_(core),
+          scan_(*core.IBTransaction1,
+                QStringLiteral("select a.pxlx, a.pxly, b.pxlx, b.pxly from seg s join layer l on "
+                               "l.dgnum = s.dgnum and l.layernum = s.layernum join point a on "
+                               "a.dgnum = s.dgnum and a.pointnum = s.frompt join point b on "
+                               "b.dgnum = s.dgnum and b.pointnum = s.topt where s.dgnum = :dg "
+                               "and l.visib > 0 order by s.segnum")),
+          stamp_(*core.IBTransaction1,
+                 QStringLiteral(
+                     "merge into point p using (select s.frompt as n from seg s join layer l on "
+                     "l.dgnum = s.dgnum and l.layernum = s.layernum where s.dgnum = :dg and "
+                     "l.visib > 0 union select s.topt from seg s join layer l on l.dgnum = "
+                     "s.dgnum and l.layernum = s.layernum where s.dgnum = :dg and l.visib > 0 "
+                     "union select t.pointnum from text t join layer l on l.dgnum = t.dgnum and "
+                     "l.layernum = t.layernum where t.dgnum = :dg and l.visib > 0) v on "
+                     "(p.dgnum = :dg and p.pointnum = v.n) when matched then update set "
+                     "p.rprts = :ts"))
+    {
+    }
+
+    void Run(long long second)
+    {
+        canvas_.NewBitmap(core_.SheetWidth, core_.SheetHeight);
+        canvas_.SetPenColour(CanvasRgb(0, 0, 128));
+        scan_.SetParam(QStringLiteral("dg"), benchsite::SiteDiagram);
+        scan_.Execute();
+        while (scan_.Fetch()) {
+            canvas_.MoveTo(scan_.Column(0).AsInt(), scan_.Column(1).AsInt());
+            canvas_.LineTo(scan_.Column(2).AsInt(), scan_.Column(3).AsInt());
+        }
+        stamp_.SetParam(QStringLiteral("dg"), benchsite::SiteDiagram);
+        stamp_.SetParam(QStringLiteral("ts"), TimestampParam(DateTimeOfSeconds(second)));
+        stamp_.Execute();
+        core_.RestartTransaction();
+    }
+
+  private:
+    TFcoreFb& core_;
+    Canvas canvas_;
+    ibase::Statement scan_;
+    ibase::Statement stamp_;
+};
+
+// A measured segment from a stored point of the site to a new point, as
+// the measured-segment dialog stores it: both ends looked up by their
+// lengths, the reuse check, the row, the commit.
+double StoreMeasured(Store& store, const TPointRec& from, int i)
+{
+    TSegRec s;
+    InitSegment(s);
+    s.SegType = SegLine;
+    s.FromPoint = from;
+    s.FromPoint.Pointnum = -1;
+    s.ToPoint.Lenx = from.Lenx + 1.37;
+    s.ToPoint.Leny = from.Leny + 0.91 + i * 0.001;
+    s.Mlenx = 1.37;
+    s.Mleny = 0.91 + i * 0.001;
+    s.Measured = true;
+    const double ms = Ms([&] { store.AddSegment(s); });
+    if (s.Segnum < 0)
+        BenchFail("a measured segment was not stored");
+    return ms;
+}
+
+class Scalora2Bench
+{
+  public:
+    Scalora2Bench(int segments, ScriptedPrompts& prompts) : segments_(segments), site_(segments)
+    {
+        CreateFirebirdStore(site_.Folder() + QStringLiteral("/Scalora2 data/scalora2data.fdb"));
+        // The first program's refresh of the site, then its export.
+        {
+            const Edition first;
+            SheetOn sheet(*site_.Core, first);
+            std::vector<double> runs;
+            for (int i = 0; i < RefreshRuns; ++i)
+                runs.push_back(Ms([&] { sheet.Refresh(); }));
+            tableRefresh_ = Median(runs);
+        }
+        prompts.Answer('Y');
+        const double exported = Ms([&] {
+            if (!site_.Core->ExportToFirebird())
+                BenchFail("the export did not run");
+        });
+        Figure("export-" + SizeTag(segments_), exported, "ms");
+        core_ = std::make_unique<TFcoreFb>(site_.Folder());
+        core_->FormCreate();
+        if (core_->CurrentDiagram != benchsite::SiteDiagram)
+            BenchFail("the exported diagram does not open");
+    }
+
+    void Run(SizedFigures& figures)
+    {
+        const Edition second = FirebirdEdition();
+        SheetOn sheet(*core_, second);
+        if (core_->VisibleSegments.RecordCount() < site_.Size.Segments / 2 ||
+            core_->VisiblePoints.RecordCount() == 0 || core_->Scale <= 0)
+            BenchFail("the refresh did not draw the site");
+        long long second_ = SecondsOfDateTime(core_->RedrawStamp) + 100000000;
+        FbRefreshBound bound(*core_);
+        const SideBySide m = MeasureSideBySide(
+            RefreshRuns, [&](int) { sheet.Refresh(); }, [&](int) { bound.Run(++second_); });
+        figures.Report("scalora2-refresh", segments_, m);
+        FbJoinRefreshBound join(*core_);
+        const SideBySide j = MeasureSideBySide(
+            RefreshRuns, [&](int) { sheet.Refresh(); }, [&](int) { join.Run(++second_); });
+        Figure("scalora2-refresh-sql-join-bound-" + SizeTag(segments_), j.Bound, "ms");
+        Figure("scalora2-refresh-over-sql-join-bound-" + SizeTag(segments_), j.Value / j.Bound,
+               "ratio");
+        Figure("scalora-refresh-" + SizeTag(segments_), tableRefresh_, "ms");
+        Figure("scalora2-refresh-over-scalora-refresh-" + SizeTag(segments_),
+               m.Value / tableRefresh_, "ratio");
+
+        core_->ReportInserts = false;
+        TPointRec from;
+        if (!core_->LoadPoint(core_->VisiblePoints.Rows().front().Pointnum, from))
+            BenchFail("no point to measure from");
+        std::vector<double> inserts;
+        for (int i = 0; i < Inserts; ++i)
+            inserts.push_back(StoreMeasured(*core_, from, i));
+        insert_ = Median(inserts);
+        Figure("scalora2-store-measured-segment-" + SizeTag(segments_), insert_, "ms");
+    }
+
+    double Insert() const { return insert_; }
+
+  private:
+    int segments_;
+    BenchStore site_;
+    std::unique_ptr<TFcoreFb> core_;
+    double tableRefresh_ = 0;
+    double insert_ = 0;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir lock;
+    if (qEnvironmentVariableIsEmpty("FIREBIRD_LOCK"))
+        qputenv("FIREBIRD_LOCK", QFile::encodeName(lock.path()));
+    QApplication app(argc, argv);
+    ScriptedPrompts prompts;
+    ScopedPromptSeam seam(prompts);
+    SizedFigures figures;
+    std::map<int, double> inserts;
+    for (const int segments : BenchSizes(argc, argv)) {
+        Scalora2Bench bench(segments, prompts);
+        bench.Run(figures);
+        inserts[segments] = bench.Insert();
+    }
+    figures.ReportGrowth();
+    if (inserts.count(1000) && inserts.count(100000))
+        Figure("scalora2-store-measured-segment-growth-1k-to-100k", inserts[100000] / inserts[1000],
+               "ratio");
+    return 0;
+}

@@ -1,0 +1,6 @@
+#pragma once
+// The second program: the editor on the Firebird database beside it.
+
+#include "store/edition.h"
+
+Edition FirebirdEdition();

@@ -1,0 +1,9 @@
+// scalora2: the drawing editor on the Firebird database.
+
+#include "firebird/fbedition.h"
+#include "sheet/startup.h"
+
+int main(int argc, char** argv)
+{
+    return RunProgram(argc, argv, FirebirdEdition());
+}

@@ -1,0 +1,90 @@
+// Every lookup a click or key makes in the second program goes through the
+// index made for it: the engine's plan of each statement names that index
+// and never walks the point or segment table, nor a whole diagram of it in
+// key order.
+
+#include "store/storefixture.h"
+
+#include <QRegularExpression>
+
+namespace
+{
+
+class FirebirdPlans : public StoreOn<FirebirdStoreFixture>
+{
+  protected:
+    void SetUp() override
+    {
+        StoreOn<FirebirdStoreFixture>::SetUp();
+        StoreSeg(0, 0, 10, 0);
+        ASSERT_TRUE(Fit());
+        Core().RedrawStamp = Core().NextRedrawStamp();
+    }
+
+    // The query's last statement is planned on these indexes of the point
+    // or segment table, and on nothing that walks it.
+    static void ExpectPlan(FbQuery& query, const QString& indexes)
+    {
+        const QString plan = query.Plan();
+        SCOPED_TRACE(query.SQLText().toStdString());
+        SCOPED_TRACE(plan.toStdString());
+        EXPECT_TRUE(plan.contains(QStringLiteral("INDEX (") + indexes + QStringLiteral(")")));
+        EXPECT_FALSE(plan.contains(QStringLiteral("NATURAL")));
+        EXPECT_FALSE(plan.contains(QRegularExpression(QStringLiteral("ORDER PK_(POINT|SEG)"))));
+    }
+
+    TPointRec X() const
+    {
+        TPointRec p = Pt(10, 0);
+        p.Pxlx = 950;
+        p.Pxly = 50;
+        return p;
+    }
+};
+
+TEST_F(FirebirdPlans, PointLookups)
+{
+    TPointRec p = X();
+    Core().FindPointAtLength(p);
+    ExpectPlan(Core().IBQuery1, QStringLiteral("POINTLEN"));
+    Core().LoadPoint(1, p);
+    ExpectPlan(Core().IBTable2, QStringLiteral("PK_POINT"));
+    Core().FindPointAtPixel(p, true);
+    ExpectPlan(Core().IBTable2, QStringLiteral("PXLXY"));
+    Core().FindPointAtPixel(p, false);
+    ExpectPlan(Core().IBTable2, QStringLiteral("PXLXY"));
+    Core().PointHasText(1);
+    ExpectPlan(Core().IBTable4, QStringLiteral("PK_TEXT"));
+}
+
+TEST_F(FirebirdPlans, SegmentLookups)
+{
+    TSegRec found;
+    Core().FindBoldSegmentBetween(0, 1, found);
+    ExpectPlan(Core().IBQuery2, QStringLiteral("SEGENDS, SEGENDS"));
+    Core().LoadSegment(0, found);
+    ExpectPlan(Core().IBTable1, QStringLiteral("PK_SEG"));
+    Core().OpenSegmentsAtPoint(1);
+    ExpectPlan(Core().IBQuery3, QStringLiteral("SEGENDS, SEGTO"));
+}
+
+TEST_F(FirebirdPlans, LookupsAlongARowOrAColumnOfPixels)
+{
+    TPointRec a = X();
+    TPointRec b = a;
+    TPointRec point;
+    TSegRec seg;
+    b.Pxlx += 1;
+    Core().FindPointInLine(a, b, point);
+    ExpectPlan(Core().IBQuery11, QStringLiteral("POINTCOL"));
+    Core().FindSegmentInLine(a, b, seg);
+    ExpectPlan(Core().IBQuery10, QStringLiteral("SEGVERT"));
+    b = a;
+    b.Pxly += 1;
+    Core().FindPointInLine(a, b, point);
+    ExpectPlan(Core().IBQuery11, QStringLiteral("POINTROW"));
+    Core().FindSegmentInLine(a, b, seg);
+    ExpectPlan(Core().IBQuery10, QStringLiteral("SEGHORZ"));
+}
+
+} // namespace

@@ -1,0 +1,165 @@
+// The sheet of the second program on its Firebird store: stepping says
+// less, walks round a single segment at X and searches an empty drawing for
+// diagonals; a joining segment is on the disk without a refresh; the
+// refresh draws and stamps through the store's own statements.
+
+#include "firebird/fbedition.h"
+#include "sheet/forms.h"
+#include "sheet/sheet.h"
+#include "store/storefixture.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+namespace
+{
+
+class FirebirdSheetTest : public StoreOn<FirebirdStoreFixture>
+{
+  protected:
+    void SetUp() override
+    {
+        StoreOn<FirebirdStoreFixture>::SetUp();
+        forms_.Program = &edition_;
+        forms_.Fcore = &Core();
+        sheet_ = std::make_unique<TFSheet>(forms_);
+        forms_.FSheet = sheet_.get();
+    }
+
+    void TearDown() override { sheet_.reset(); }
+
+    TPointRec& X() { return sheet_->Sheet.CursorX(); }
+    TPointRec& O() { return sheet_->Sheet.CursorO(); }
+
+    // Shows the window (its first showing refreshes), cursors on.
+    void ShowDrawing()
+    {
+        sheet_->show();
+        sheet_->Sheet.ShowCursors();
+    }
+
+    void Step(int mode, QPushButton* button)
+    {
+        sheet_->ComboBox1->setCurrentIndex(mode);
+        button->click();
+    }
+
+    // What another program connected to the file finds there now.
+    long long CountElsewhere(const QString& sql)
+    {
+        ibase::Connection c = ibase::Connection::Attach(
+            dir_.path() + QStringLiteral("/Scalora2 data/scalora2data.fdb"));
+        ibase::Transaction t(c);
+        ibase::Statement st(t, sql);
+        st.Execute();
+        EXPECT_TRUE(st.Fetch());
+        return st.Column(0).AsInt64();
+    }
+
+    Edition edition_ = FirebirdEdition();
+    Forms forms_;
+    std::unique_ptr<TFSheet> sheet_;
+};
+
+TEST_F(FirebirdSheetTest, FirstStepsFlashNoCount)
+{
+    const TSegRec floor = StoreSeg(0, 0, 100, 0);
+    StoreSeg(100, 0, 100, 50);
+    Core().AddText(floor.FromPoint, QStringLiteral("Gate"), 0);
+    ShowDrawing();
+    prompts_.Clear();
+    for (int mode : {0, 1, 2, 5})
+        Step(mode, sheet_->FirstBtn);
+    EXPECT_TRUE(prompts_.Flashes().isEmpty()) << prompts_.Flashes().join('|').toStdString();
+    // The steps themselves still happen: Text put X on the label's point.
+    EXPECT_EQ(X().Pointnum, floor.FromPoint.Pointnum);
+}
+
+TEST_F(FirebirdSheetTest, OneSegmentAtXIsSteppedRoundToAgain)
+{
+    StoreSeg(0, 0, 100, 0);
+    const TSegRec wall = StoreSeg(100, 0, 100, 50);
+    ShowDrawing();
+    // X on the wall's far end, which no other segment reaches.
+    sheet_->Sheet.HideCursors();
+    ASSERT_TRUE(Core().LoadPoint(wall.ToPoint.Pointnum, X()));
+    sheet_->Sheet.ShowCursors();
+    Step(2, sheet_->FirstBtn);
+    prompts_.Clear();
+    Step(2, sheet_->NextBtn);
+    EXPECT_EQ(prompts_.Flashes(),
+              QStringList{QStringLiteral("Already at end, resuming from start")});
+    EXPECT_EQ(Core().CurrentSegment.Segnum, wall.Segnum);
+    EXPECT_EQ(O().Pointnum, wall.FromPoint.Pointnum);
+    Step(2, sheet_->PrevBtn);
+    EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("Already at start, resuming from end"));
+    EXPECT_EQ(X().Pointnum, wall.ToPoint.Pointnum);
+}
+
+TEST_F(FirebirdSheetTest, SearchesOfAnEmptyDrawingSayThereIsNoneAndWrap)
+{
+    AddLayer(1, QStringLiteral("Hidden"), VisibHidden);
+    StoreSeg(0, 0, 100, 50, 1);
+    ShowDrawing();
+    ASSERT_TRUE(Core().VisibleSegments.IsEmpty());
+    Step(4, sheet_->FirstBtn);
+    EXPECT_EQ(prompts_.Texts().last(), QStringLiteral("No Diagonals visible"));
+    EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("Already at end, resuming from start"));
+    Step(3, sheet_->PrevBtn);
+    EXPECT_EQ(prompts_.Texts().last(), QStringLiteral("No Arcs visible"));
+    EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("Already at start, resuming from end"));
+    // The forward arc search keeps quiet.
+    prompts_.Clear();
+    Step(3, sheet_->NextBtn);
+    EXPECT_TRUE(prompts_.Texts().isEmpty());
+    EXPECT_TRUE(prompts_.Flashes().isEmpty());
+}
+
+TEST_F(FirebirdSheetTest, TextStepsWithoutALabelDoNothing)
+{
+    StoreSeg(0, 0, 100, 0);
+    ShowDrawing();
+    const TPointRec x = X();
+    Step(5, sheet_->NextBtn);
+    EXPECT_EQ(X().Pointnum, x.Pointnum);
+    EXPECT_TRUE(prompts_.Texts(ScriptedPrompts::Kind::Error).isEmpty());
+}
+
+TEST_F(FirebirdSheetTest, AJoiningSegmentIsOnTheDiskWithoutARefresh)
+{
+    StoreSeg(0, 0, 100, 0);
+    StoreSeg(100, 0, 100, 50);
+    ShowDrawing();
+    const long long before = CountElsewhere(QStringLiteral("select count(*) from seg"));
+    sheet_->Sheet.HideCursors();
+    O() = Pt(0, 0);
+    X() = Pt(100, 50);
+    Core().FindPointAtLength(O());
+    Core().FindPointAtLength(X());
+    sheet_->Sheet.ShowCursors();
+    sheet_->ComboBox2->setCurrentIndex(0);
+    sheet_->Button3->click();
+    sheet_->Joining.ComboBox2Change();
+    sheet_->SaveBtn->click();
+    EXPECT_EQ(CountElsewhere(QStringLiteral("select count(*) from seg")), before + 1);
+}
+
+TEST_F(FirebirdSheetTest, RefreshStampsAndFindsExactlyThePointsItDrew)
+{
+    AddLayer(1, QStringLiteral("Hidden"), VisibHidden);
+    const TSegRec floor = StoreSeg(0, 0, 100, 0);
+    StoreSeg(0, 20, 50, 20, 1);
+    ShowDrawing();
+    const TDateTime first = Core().RedrawStamp;
+    EXPECT_EQ(Stamped(1, first), (std::set<int>{floor.FromPoint.Pointnum, floor.ToPoint.Pointnum}));
+    EXPECT_EQ(Core().VisiblePoints.RecordCount(), 2);
+    // A second refresh at once has a stamp of its own, and the points of the
+    // first carry it no more.
+    sheet_->Sheet.HideCursors();
+    sheet_->Redraw.RefreshSheet();
+    EXPECT_GT(Core().RedrawStamp, first);
+    EXPECT_TRUE(Stamped(1, first).empty());
+    EXPECT_EQ(Core().VisiblePoints.RecordCount(), 2);
+}
+
+} // namespace
