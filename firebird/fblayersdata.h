@@ -17,6 +17,7 @@ class FbLayersData : public LayersData
     bool SetLayerVisibility(int32_t layernum, int32_t visib) override;
     bool RenameLayer(int32_t layernum, const QString& name) override;
     int CountLayerSegments(int32_t layernum) override;
+    bool DeleteTakesPoints() const override { return true; }
     void DeleteLayerWithSegments(int32_t layernum) override;
     void HideAllLayers() override;
     void SaveProfile(int32_t profile, const std::vector<TLayerRec>& layers) override;

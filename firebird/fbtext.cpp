@@ -29,14 +29,6 @@ int ComparePrefix(const QString& text, const QString& keyword)
     return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
-bool ParseFloatOrWarn(const QString& text, double& value)
-{
-    if (ParseReal(text, value))
-        return true;
-    ShowInfo(QStringLiteral("Invalid floating-point amount ") + InDoubleQuotes(text));
-    return false;
-}
-
 QString LayerName(const FbQuery& row)
 {
     // The fixed-width column pads the name with blanks; given back padded,
