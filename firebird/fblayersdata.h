@@ -22,6 +22,8 @@ class FbLayersData : public LayersData
     void HideAllLayers() override;
     void SaveProfile(int32_t profile, const std::vector<TLayerRec>& layers) override;
     std::vector<int32_t> SegmentsInRange(int32_t from, int32_t to) override;
+    // The layer's points that no segment and no label of the diagram uses.
+    void DeleteUnusedPointsOfLayer(int32_t layernum);
 
     FbQuery IBQuery1; // the list
 
