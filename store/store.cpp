@@ -124,7 +124,14 @@ bool Store::FindPointNear(int32_t pxlx, int32_t pxly, TPointRec& found)
 void Store::EnsurePointStored(TPointRec& point)
 {
     if (point.Pointnum >= 0) {
-        return;
+        // A cursor may still carry the number of a point deleted since
+        // (the second program deletes a layer's points with it): stored
+        // again where it stood, the new item never lacks its end.
+        TPointRec stored;
+        if (LoadPoint(point.Pointnum, stored)) {
+            return;
+        }
+        point.Pointnum = -1;
     }
     if (!FindPointAtLength(point)) {
         InsertPoint(point);

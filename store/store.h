@@ -175,7 +175,8 @@ class Store
     // false, with a message, when the point's row is gone.
     virtual bool StorePoint(TPointRec& point) = 0;
     // Gives an unstored point the stored point at the same lengths, or
-    // stores it as a new one; a numbered point is left alone.
+    // stores it as a new one; a numbered point is left alone while its row
+    // is there, and is taken as unstored when the row has gone.
     void EnsurePointStored(TPointRec& point);
 
     // Segments of the open diagram.

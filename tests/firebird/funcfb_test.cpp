@@ -146,10 +146,9 @@ TEST_F(FirebirdMeasuredSegment, ACircleOnAHiddenLayerIsAskedAboutLikeAnyOtherSeg
         d.CircleRdio->click();
     }));
     EXPECT_TRUE(declinedKeepsLine);
-    EXPECT_EQ(prompts_.Texts(),
-              QStringList({QStringLiteral("Selected layer is hidden - OK?"),
-                           QStringLiteral("Selected layer is hidden - OK?"),
-                           QStringLiteral("Enter radius")}));
+    EXPECT_EQ(prompts_.Texts(), QStringList({QStringLiteral("Selected layer is hidden - OK?"),
+                                             QStringLiteral("Selected layer is hidden - OK?"),
+                                             QStringLiteral("Enter radius")}));
     EXPECT_EQ(Count(QStringLiteral("seg")), 1);
     EXPECT_EQ(Stored(seg.Segnum).Layernum, 3);
 }
