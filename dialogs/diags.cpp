@@ -81,6 +81,12 @@ void TFDiags::BuildGrid()
     const int charWidth = DBGrid1->fontMetrics().horizontalAdvance(QLatin1Char('0'));
     DBGrid1->setColumnWidth(IdColumn, charWidth * 5 + 16);
     DBGrid1->setColumnWidth(NameColumn, charWidth * 30);
+    // The decimals column, where the list has one, is in sight without
+    // scrolling.
+    if (DBGrid1->columnCount() > DecimalsColumn) {
+        DBGrid1->setColumnWidth(UnitsColumn, charWidth * 10);
+        resize(width() + charWidth * 10, height());
+    }
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(at)); });
     connect(DBGrid1, &QTableWidget::cellDoubleClicked, this, &TFDiags::DBGrid1DblClick);
