@@ -269,20 +269,7 @@ bool TFseg::SaveMeasuredSegment()
     newPoint.Pxlx = store_.LenToPixelX(newPoint.Lenx);
     newPoint.Pxly = store_.LenToPixelY(newPoint.Leny);
 
-    TSegRec seg;
-    InitSegment(seg);
-    SetSegmentPoints(seg, MeasureFrom, newPoint);
-    ComputeSegmentDeltas(seg);
-    seg.SegType = segType;
-    seg.Mlenx = x;
-    seg.Mleny = y;
-    seg.Layernum = store_.CurrentLayer.Layernum;
-    CopyPaletteFlags(seg);
-    store_.AddSegment(seg);
-
-    MeasureFrom = newPoint;
-    LastSavedSegment = seg;
-    TakenOne = true;
+    StoreSegmentTo(newPoint, segType, x, y);
     Editx->clear();
     Edity->clear();
     Editz->clear();
@@ -333,18 +320,25 @@ bool TFseg::StoreCircle(Extended radius)
     rim.Multiple = false;
     rim.Pxlx = store_.LenToPixelX(rim.Lenx);
 
+    StoreSegmentTo(rim, SegArc, 360, 0);
+    return true;
+}
+
+void TFseg::StoreSegmentTo(const TPointRec& end, int segType, Extended mlenx, Extended mleny)
+{
     TSegRec seg;
     InitSegment(seg);
-    SetSegmentPoints(seg, MeasureFrom, rim);
+    SetSegmentPoints(seg, MeasureFrom, end);
     ComputeSegmentDeltas(seg);
-    seg.SegType = SegArc;
-    seg.Mlenx = 360;
+    seg.SegType = segType;
+    seg.Mlenx = mlenx;
+    seg.Mleny = mleny;
     seg.Layernum = store_.CurrentLayer.Layernum;
     CopyPaletteFlags(seg);
     store_.AddSegment(seg);
-
-    MeasureFrom = rim;
+    // The chain goes on from the end as computed; the next segment finds
+    // its stored point again by the lengths.
+    MeasureFrom = end;
     LastSavedSegment = seg;
     TakenOne = true;
-    return true;
 }

@@ -91,6 +91,9 @@ class TFseg : public QDialog
     // The point z along the line from MeasureFrom towards MeasureO.
     TPointRec PointTowardsO(Extended z) const;
     void CopyPaletteFlags(TSegRec& seg) const;
+    // Stores the segment from MeasureFrom to end on the current layer with
+    // the palette's flags, and goes on from end.
+    void StoreSegmentTo(const TPointRec& end, int segType, Extended mlenx, Extended mleny);
 
     Store& store_;
     Forms& forms_;

@@ -61,18 +61,6 @@ class FirebirdWindows : public StoreOn<FirebirdStoreFixture>
         return cells;
     }
 
-    // What another program connected to the file finds there now.
-    long long CountElsewhere(const QString& sql)
-    {
-        ibase::Connection c = ibase::Connection::Attach(
-            dir_.path() + QStringLiteral("/Scalora2 data/scalora2data.fdb"));
-        ibase::Transaction t(c);
-        ibase::Statement st(t, sql);
-        st.Execute();
-        EXPECT_TRUE(st.Fetch());
-        return st.Column(0).AsInt64();
-    }
-
     Edition edition_ = FirebirdEdition();
     Forms forms_;
     std::unique_ptr<TFpfls> pfls_;

@@ -12,9 +12,10 @@
 #include "dialogs/pfls.h"
 #include "firebird/fbedition.h"
 #include "firebirdenv.h"
+#include "firebirdfile.h"
+#include "gridrows.h"
 #include "library/modalhelper.h"
 #include "library/scriptedprompts.h"
-#include "platform/ibase.h"
 #include "sheet/drawing.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
@@ -96,33 +97,6 @@ class Scalora2RoadTest : public ::testing::Test
     ScopedPromptSeam seam_{prompts_};
     Edition edition_ = FirebirdEdition();
 };
-
-// Selects the grid row whose first column is the number.
-void SelectRow(QTableWidget* grid, int32_t number)
-{
-    for (int row = 0; row < grid->rowCount(); ++row) {
-        if (grid->item(row, 0)->text().toInt() == number) {
-            grid->setCurrentCell(row, 1);
-            return;
-        }
-    }
-    ADD_FAILURE() << number << " is not listed";
-}
-
-// One value of the first row an SQL text finds in the database file, read
-// through a connection of its own once the program has closed it.
-QString ValueIn(const QString& fdb, const QString& sql)
-{
-    ibase::Connection c = ibase::Connection::Attach(fdb);
-    ibase::Transaction t(c);
-    ibase::Statement st(t, sql);
-    st.Execute();
-    if (!st.Fetch()) {
-        ADD_FAILURE() << "no row: " << sql.toStdString();
-        return {};
-    }
-    return st.Column(0).AsText().trimmed();
-}
 
 TEST_F(Scalora2RoadTest, ASiteWithACircleALabelAFaintLayerAndNotesIsAllInTheDatabase)
 {
@@ -218,7 +192,8 @@ TEST_F(Scalora2RoadTest, ASiteWithACircleALabelAFaintLayerAndNotesIsAllInTheData
             << prompts_.Texts(ScriptedPrompts::Kind::Error).join('|').toStdString();
         sheet.close();
     }
-    const auto value = [this](const QString& sql) { return ValueIn(DbPath(), sql); };
+    // Read through a connection of its own once the program has closed.
+    const auto value = [this](const QString& sql) { return ValueInDatabaseFile(DbPath(), sql); };
     EXPECT_EQ(value("select trim(dgname) || '/' || trim(units) || '/' || rndgdp from drawing"),
               "Yard/m/2");
     EXPECT_EQ(value("select notes from drawing where dgnum = 1"), "Gate: O'Hara's");
