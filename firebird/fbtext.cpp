@@ -1,8 +1,6 @@
 #include "firebird/fbtext.h"
 
 #include "firebird/fbquery.h"
-#include "library/messages.h"
-#include "library/textnum.h"
 
 int TrimTrailingBlanks(QString& text)
 {

@@ -78,7 +78,7 @@ void TFseg::BuildTypeGroup()
     if (!ProgramEdition(forms_).CircleEntry)
         return;
     CircleRdio = new QRadioButton(QStringLiteral("Circle"), TypeGroup);
-    CircleRdio->setToolTip(QStringLiteral("rectangles are stored as 4 separate segments"));
+    CircleRdio->setToolTip(QStringLiteral("a circle is stored as one arc of 360 degrees"));
     layout->addWidget(CircleRdio);
     connect(CircleRdio, &QRadioButton::clicked, this, &TFseg::CircleRdioClick);
 }

@@ -191,6 +191,8 @@ TEST(MeasuredSegmentDialogs, OnlyTheSecondProgramOffersACircle)
     TFseg scalora2(table.Store(), second);
     ASSERT_NE(scalora2.CircleRdio, nullptr);
     EXPECT_EQ(scalora2.CircleRdio->text(), QStringLiteral("Circle"));
+    EXPECT_EQ(scalora2.CircleRdio->toolTip(),
+              QStringLiteral("a circle is stored as one arc of 360 degrees"));
     EXPECT_EQ(scalora2.CircleRdio->parentWidget(), static_cast<QWidget*>(scalora2.TypeGroup));
 }
 
