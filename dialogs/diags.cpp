@@ -4,6 +4,7 @@
 
 #include "library/inpstr.h"
 #include "library/messages.h"
+#include "store/edition.h"
 #include "store/store.h"
 
 #include <QAction>
@@ -24,12 +25,13 @@ namespace
 // more digits to show.
 constexpr int32_t MaxDecimals = 15;
 
-enum GridColumn { IdColumn = 0, NameColumn = 1, UnitsColumn = 2 };
+enum GridColumn { IdColumn = 0, NameColumn = 1, UnitsColumn = 2, DecimalsColumn = 3 };
 
 } // namespace
 
-TFDiags::TFDiags(Store& store, std::unique_ptr<DiagramRows> rows, QWidget* parent)
-    : QDialog(parent), store_(store), rows_(std::move(rows))
+TFDiags::TFDiags(Store& store, std::unique_ptr<DiagramRows> rows, const Edition& edition,
+                 QWidget* parent)
+    : QDialog(parent), store_(store), rows_(std::move(rows)), edition_(edition)
 {
     setWindowTitle(QStringLiteral("Diagrams"));
     resize(520, 360);
@@ -74,11 +76,17 @@ void TFDiags::BuildMenus()
 
 void TFDiags::BuildGrid()
 {
-    DBGrid1 = MakeListGrid(this, 3);
+    DBGrid1 = MakeListGrid(this, static_cast<int>(edition_.DiagramListTitles.size()));
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     const int charWidth = DBGrid1->fontMetrics().horizontalAdvance(QLatin1Char('0'));
     DBGrid1->setColumnWidth(IdColumn, charWidth * 5 + 16);
     DBGrid1->setColumnWidth(NameColumn, charWidth * 30);
+    // The decimals column, where the list has one, is in sight without
+    // scrolling.
+    if (DBGrid1->columnCount() > DecimalsColumn) {
+        DBGrid1->setColumnWidth(UnitsColumn, charWidth * 10);
+        resize(width() + charWidth * 10, height());
+    }
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(at)); });
     connect(DBGrid1, &QTableWidget::cellDoubleClicked, this, &TFDiags::DBGrid1DblClick);
@@ -109,8 +117,7 @@ bool TFDiags::ChooseDiagram()
 void TFDiags::MarkDiagramSortColumn()
 {
     const int ordering = Num1->isChecked() ? IdColumn : Name1->isChecked() ? NameColumn : -1;
-    DBGrid1->setHorizontalHeaderLabels(SortTitles(
-        {QStringLiteral("Id"), QStringLiteral("Name"), QStringLiteral("Units")}, ordering));
+    DBGrid1->setHorizontalHeaderLabels(SortTitles(edition_.DiagramListTitles, ordering));
 }
 
 void TFDiags::ReloadDiagramList()
@@ -127,6 +134,11 @@ void TFDiags::ReloadDiagramList()
         DBGrid1->setItem(r, IdColumn, id);
         DBGrid1->setItem(r, NameColumn, new QTableWidgetItem(row.Dgname));
         DBGrid1->setItem(r, UnitsColumn, new QTableWidgetItem(row.Units));
+        if (DBGrid1->columnCount() > DecimalsColumn) {
+            auto* decimals = new QTableWidgetItem(QString::number(row.RndgDP));
+            decimals->setTextAlignment(Qt::AlignCenter);
+            DBGrid1->setItem(r, DecimalsColumn, decimals);
+        }
     }
     if (!rows.empty()) {
         DBGrid1->selectRow(0);
@@ -241,9 +253,20 @@ bool TFDiags::FindDiagramRow(int32_t number)
     return rows_->Find(number, foundRow_);
 }
 
+void TFDiags::ReportMissingRow(int32_t number)
+{
+    ShowInfo(QStringLiteral("Error : Diagram #") + QString::number(number) +
+             QStringLiteral(" not found"));
+}
+
 bool TFDiags::RenameDiagram(int32_t number, QString& name)
 {
+    // No row chosen: nothing to rename, nothing to say.
+    if (number < 1) {
+        return false;
+    }
     if (!FindDiagramRow(number)) {
+        ReportMissingRow(number);
         return false;
     }
     QString typed = foundRow_.Dgname;
@@ -251,14 +274,22 @@ bool TFDiags::RenameDiagram(int32_t number, QString& name)
                           QStringLiteral("A diagram's name"))) {
         return false;
     }
-    rows_->Rename(number, typed);
+    if (!rows_->Rename(number, typed)) {
+        ReportMissingRow(number);
+        return false;
+    }
     name = typed;
     return true;
 }
 
 bool TFDiags::EditDiagramUnits()
 {
-    if (!FindDiagramRow(store_.CurrentDiagram)) {
+    const int32_t number = store_.CurrentDiagram;
+    if (!store_.CheckDiagramOpen()) {
+        return false;
+    }
+    if (!FindDiagramRow(number)) {
+        ReportMissingRow(number);
         return false;
     }
     QString units;
@@ -268,7 +299,10 @@ bool TFDiags::EditDiagramUnits()
     }
     // The decimal places go with the units, so the next opening of the
     // diagram shows lengths as they were set here.
-    rows_->WriteUnits(store_.CurrentDiagram, units, decimals);
+    if (!rows_->WriteUnits(number, units, decimals)) {
+        ReportMissingRow(number);
+        return false;
+    }
     store_.SetDiagramUnits(units, decimals);
     return true;
 }

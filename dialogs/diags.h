@@ -16,14 +16,17 @@ class QMenuBar;
 class QPushButton;
 class QTableWidget;
 class Store;
+struct Edition;
 
 class TFDiags : public QDialog
 {
     Q_OBJECT
 
   public:
-    // rows are the diagrams of the program's own store.
-    TFDiags(Store& store, std::unique_ptr<DiagramRows> rows, QWidget* parent = nullptr);
+    // rows are the diagrams of the program's own store; the edition gives
+    // the list's columns.
+    TFDiags(Store& store, std::unique_ptr<DiagramRows> rows, const Edition& edition,
+            QWidget* parent = nullptr);
 
     // Shows the list; true when a diagram was opened with "Open" or a
     // double-click (an empty list opens nothing but still answers true).
@@ -39,9 +42,11 @@ class TFDiags : public QDialog
     // diagram's; true with the answers, which the caller stores.
     bool AskUnitsAndDecimals(QString& units, int32_t& decimals);
     bool FindDiagramRow(int32_t number);
-    // True with the new name once it is stored.
+    // True with the new name once it is stored; a diagram whose row is gone
+    // is reported.
     bool RenameDiagram(int32_t number, QString& name);
-    // The open diagram's units and decimal places, asked and stored.
+    // The open diagram's units and decimal places, asked and stored; no
+    // diagram open, or its row gone, is reported.
     bool EditDiagramUnits();
 
     // The Dgnum of the grid's current row; 0 when the list is empty.
@@ -70,9 +75,11 @@ class TFDiags : public QDialog
     // An input box that asks again, with a message, while the text is
     // longer than its column.
     bool InputDecimals(int32_t& decimals);
+    static void ReportMissingRow(int32_t number);
 
     Store& store_;
     std::unique_ptr<DiagramRows> rows_;
+    const Edition& edition_;
     QActionGroup* sequence_;
     DiagramRow foundRow_;
 };

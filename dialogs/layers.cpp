@@ -351,17 +351,26 @@ void TFLayers::Delete1Click()
         ShowInfo(QStringLiteral("Layer 0 is the default layer and cannot be deleted"));
         return;
     }
-    if (!Confirm(QStringLiteral("Delete layer ") + QString::number(n) +
-                 QStringLiteral(" - OK ?"))) {
-        return;
-    }
-    const int k = data_->CountLayerSegments(n);
-    if (k > 0 && !ConfirmReallySure(QStringLiteral("Layer has ") + QString::number(k) +
-                                    QStringLiteral(" segments which will also be deleted"))) {
+    if (!ConfirmLayerDelete(n)) {
         return;
     }
     data_->DeleteLayerWithSegments(n);
     ReloadLayers();
+}
+
+bool TFLayers::ConfirmLayerDelete(int32_t n)
+{
+    // Where the layer's points go too, one question covers it all.
+    if (data_->DeleteTakesPoints()) {
+        return Confirm(QStringLiteral("Delete layer & all segments in - are you sure ?"));
+    }
+    if (!Confirm(QStringLiteral("Delete layer ") + QString::number(n) +
+                 QStringLiteral(" - OK ?"))) {
+        return false;
+    }
+    const int k = data_->CountLayerSegments(n);
+    return k == 0 || ConfirmReallySure(QStringLiteral("Layer has ") + QString::number(k) +
+                                       QStringLiteral(" segments which will also be deleted"));
 }
 
 void TFLayers::Allhidden1Click()

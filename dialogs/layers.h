@@ -88,6 +88,8 @@ class TFLayers : public QDialog
     void New1Click();
     void Rename1Click();
     void Delete1Click();
+    // The questions before layer n goes; true when every one was answered Yes.
+    bool ConfirmLayerDelete(int32_t n);
     void Allhidden1Click();
     void Movesegs1Click();
     void Button1Click();

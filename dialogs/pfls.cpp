@@ -4,6 +4,7 @@
 
 #include "library/inpstr.h"
 #include "library/messages.h"
+#include "store/edition.h"
 #include "store/store.h"
 
 #include <QAction>
@@ -30,8 +31,9 @@ QTableWidgetItem* Cell(const QString& text, Qt::Alignment align = Qt::AlignLeft)
 
 } // namespace
 
-TFpfls::TFpfls(Store& store, std::unique_ptr<ProfilesData> data, QWidget* parent)
-    : QDialog(parent), store_(store), data_(std::move(data))
+TFpfls::TFpfls(Store& store, std::unique_ptr<ProfilesData> data, const Edition& edition,
+               QWidget* parent)
+    : QDialog(parent), store_(store), data_(std::move(data)), edition_(edition)
 {
     setWindowTitle(QStringLiteral("Profiles"));
     BuildGrid();
@@ -238,7 +240,11 @@ void TFpfls::Delete1Click()
         return;
     }
     const int32_t pflnum = row->Pflnum;
-    if (!Confirm(QStringLiteral("Delete profile (the layers will remain) - OK?"))) {
+    const QString which = edition_.ProfileDeleteNamesNumber
+                              ? QStringLiteral(" #") + QString::number(pflnum)
+                              : QString();
+    if (!Confirm(QStringLiteral("Delete profile") + which +
+                 QStringLiteral(" (the layers will remain) - OK?"))) {
         return;
     }
     data_->DeleteProfile(pflnum);

@@ -18,13 +18,16 @@ class QPushButton;
 class QTableWidget;
 class QWidget;
 class Store;
+struct Edition;
 
 class TFpfls : public QDialog
 {
     Q_OBJECT
 
   public:
-    TFpfls(Store& store, std::unique_ptr<ProfilesData> data, QWidget* parent = nullptr);
+    // edition: the program's, for the texts that differ between programs.
+    TFpfls(Store& store, std::unique_ptr<ProfilesData> data, const Edition& edition,
+           QWidget* parent = nullptr);
     ~TFpfls() override;
 
     // Shows the window modally: the number of the profile chosen with OK,
@@ -72,6 +75,7 @@ class TFpfls : public QDialog
 
     Store& store_;
     std::unique_ptr<ProfilesData> data_;
+    const Edition& edition_;
     QActionGroup* sequence_;
     std::vector<ProfileRow> rows_;
 };

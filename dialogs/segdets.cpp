@@ -5,6 +5,7 @@
 #include "library/datetexts.h"
 #include "library/qorvlib.h"
 #include "sheet/forms.h"
+#include "store/edition.h"
 #include "store/store.h"
 
 #include <QAction>
@@ -324,7 +325,7 @@ bool TFSegdets::DeleteSegmentWithConfirm()
     const StoredRow row = LookUpStoredRow(store_, segnum);
     if (row == StoredRow::Absent)
         return false;
-    if (row == StoredRow::MeasuredLength &&
+    if (row == StoredRow::MeasuredLength && ProgramEdition(forms_).AsksAgainForMeasuredSegment &&
         !Confirm(QStringLiteral("Delete Measured Segment - are you really sure ? (better to "
                                 "amend segtype to Jump)")))
         return false;

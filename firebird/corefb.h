@@ -65,6 +65,7 @@ class TFcoreFb : public QWidget, public Store
     bool LoadPoint(int32_t pointnum, TPointRec& point) override;
     bool FindPointAtLength(TPointRec& point) override;
     bool FindPointAtPixel(TPointRec& point, bool visibleOnly) override;
+    bool FindPointNear(int32_t pxlx, int32_t pxly, TPointRec& found) override;
     bool PointHasText(int32_t pointnum) override;
     void InsertPoint(TPointRec& point) override;
     bool StorePoint(TPointRec& point) override;

@@ -81,15 +81,15 @@ void FbDiagramRows::Insert(const DiagramRow& row)
     });
 }
 
-void FbDiagramRows::Rename(int32_t dgnum, const QString& name)
+bool FbDiagramRows::Rename(int32_t dgnum, const QString& name)
 {
-    core_.RunStoreSQL(QStringLiteral("update drawing set dgname = :name where dgnum = :dg"),
-                      {{"name", name}, {"dg", dgnum}});
+    return core_.RunStoreSQL(QStringLiteral("update drawing set dgname = :name where dgnum = :dg"),
+                             {{"name", name}, {"dg", dgnum}}) > 0;
 }
 
-void FbDiagramRows::WriteUnits(int32_t dgnum, const QString& units, int32_t decimals)
+bool FbDiagramRows::WriteUnits(int32_t dgnum, const QString& units, int32_t decimals)
 {
-    core_.RunStoreSQL(
-        QStringLiteral("update drawing set units = :units , rndgdp = :dp where dgnum = :dg"),
-        {{"units", units}, {"dp", decimals}, {"dg", dgnum}});
+    return core_.RunStoreSQL(
+               QStringLiteral("update drawing set units = :units , rndgdp = :dp where dgnum = :dg"),
+               {{"units", units}, {"dp", decimals}, {"dg", dgnum}}) > 0;
 }

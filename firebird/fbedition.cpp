@@ -31,6 +31,16 @@ Edition FirebirdEdition()
     edition.OnlyOneItemNotice = false;
     edition.SearchesEmptySets = true;
     edition.BusyRefresh = true;
+    edition.MeasuredHint = QStringLiteral("Insert new Measured Segment at X");
+    edition.StatusBarUnderDrawing = true;
+    edition.CircleEntry = true;
+    edition.NamesBadLength = true;
+    edition.PointSearchKeepsSegment = true;
+    edition.EllipseNeedsDiagonal = true;
+    edition.AsksAgainForMeasuredSegment = false;
+    edition.ProfileDeleteNamesNumber = true;
+    edition.DiagramListTitles = {QStringLiteral("Id"), QStringLiteral("Name"),
+                                 QStringLiteral("UNITS"), QStringLiteral("RNDGDP")};
     edition.EndsWithoutStore = true;
     edition.MakeStore = OpenFirebirdStore;
     return edition;

@@ -87,8 +87,24 @@ void FbLayersData::DeleteLayerWithSegments(int32_t layernum)
     core_.WriteGroup([&] {
         core_.RunStoreSQL(QStringLiteral("delete from seg where dgnum = :dg and layernum = :n"),
                           {{"dg", core_.CurrentDiagram}, {"n", layernum}});
+        DeleteUnusedPointsOfLayer(layernum);
         core_.DeleteLayer(layernum);
     });
+}
+
+void FbLayersData::DeleteUnusedPointsOfLayer(int32_t layernum)
+{
+    // A point the layer shares with a segment of another layer, or that
+    // carries a label (labels stay), is still in use: it stays too.
+    core_.RunStoreSQL(
+        QStringLiteral("delete from point p where p.dgnum = :dg and p.layernum = :n "
+                       "and not exists (select 1 from seg s where s.dgnum = p.dgnum and "
+                       "s.frompt = p.pointnum) "
+                       "and not exists (select 1 from seg s where s.dgnum = p.dgnum and "
+                       "s.topt = p.pointnum) "
+                       "and not exists (select 1 from text t where t.dgnum = p.dgnum and "
+                       "t.pointnum = p.pointnum)"),
+        {{"dg", core_.CurrentDiagram}, {"n", layernum}});
 }
 
 void FbLayersData::HideAllLayers()

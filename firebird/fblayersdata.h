@@ -17,10 +17,13 @@ class FbLayersData : public LayersData
     bool SetLayerVisibility(int32_t layernum, int32_t visib) override;
     bool RenameLayer(int32_t layernum, const QString& name) override;
     int CountLayerSegments(int32_t layernum) override;
+    bool DeleteTakesPoints() const override { return true; }
     void DeleteLayerWithSegments(int32_t layernum) override;
     void HideAllLayers() override;
     void SaveProfile(int32_t profile, const std::vector<TLayerRec>& layers) override;
     std::vector<int32_t> SegmentsInRange(int32_t from, int32_t to) override;
+    // The layer's points that no segment and no label of the diagram uses.
+    void DeleteUnusedPointsOfLayer(int32_t layernum);
 
     FbQuery IBQuery1; // the list
 

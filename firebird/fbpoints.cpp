@@ -17,6 +17,9 @@ const QString PointAtLengthSQL = QStringLiteral("SELECT * FROM point pdb\n"
 const QString PointAtPixelSQL =
     QStringLiteral("select * from point where dgnum = :dg and pxlx = :px and pxly = :py");
 const QString VisiblePointAtPixelSQL = PointAtPixelSQL + QStringLiteral(" and rprts = :ts");
+const QString PointsNearPixelSQL = QStringLiteral(
+    "select * from point where dgnum = :dg and pxlx > :x1 and pxlx < :x2 and pxly > :y1 and "
+    "pxly < :y2");
 const QString InsertPointSQL = QStringLiteral(
     "insert into point ( dgnum , pointnum , lenx , leny , pxlx , pxly , rprts , layernum , "
     "createts ) values ( :dg , :n , :lx , :ly , :px , :py , :ts , :ln , :cts )");
@@ -103,6 +106,33 @@ bool TFcoreFb::FindPointAtPixel(TPointRec& point, bool visibleOnly)
     ReadPointFields(IBTable2, point);
     point.Multiple = several;
     return true;
+}
+
+bool TFcoreFb::FindPointNear(int32_t pxlx, int32_t pxly, TPointRec& found)
+{
+    const int32_t beyond = NearPointReach + 1;
+    RunSQL(IBTable2, PointsNearPixelSQL,
+           {{"dg", CurrentDiagram},
+            {"x1", pxlx - beyond},
+            {"x2", pxlx + beyond},
+            {"y1", pxly - beyond},
+            {"y2", pxly + beyond}});
+    // The nearest of the square's points, the lowest number among equally
+    // near ones: never whichever row the engine happens to return first.
+    int64_t best = -1;
+    TPointRec point;
+    for (IBTable2.First(); !IBTable2.Eof(); IBTable2.Next()) {
+        ReadPointFields(IBTable2, point);
+        const int64_t dx = point.Pxlx - pxlx;
+        const int64_t dy = point.Pxly - pxly;
+        const int64_t d = dx * dx + dy * dy;
+        if (best < 0 || d < best || (d == best && point.Pointnum < found.Pointnum)) {
+            best = d;
+            found = point;
+            found.Multiple = false;
+        }
+    }
+    return best >= 0;
 }
 
 bool TFcoreFb::PointHasText(int32_t pointnum)

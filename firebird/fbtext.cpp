@@ -1,8 +1,6 @@
 #include "firebird/fbtext.h"
 
 #include "firebird/fbquery.h"
-#include "library/messages.h"
-#include "library/textnum.h"
 
 int TrimTrailingBlanks(QString& text)
 {
@@ -27,14 +25,6 @@ int ComparePrefix(const QString& text, const QString& keyword)
         return QString::compare(t, k) < 0 ? -1 : 1;
     const int c = QString::compare(t.left(k.size()), k);
     return c < 0 ? -1 : c > 0 ? 1 : 0;
-}
-
-bool ParseFloatOrWarn(const QString& text, double& value)
-{
-    if (ParseReal(text, value))
-        return true;
-    ShowInfo(QStringLiteral("Invalid floating-point amount ") + InDoubleQuotes(text));
-    return false;
 }
 
 QString LayerName(const FbQuery& row)

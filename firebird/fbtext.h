@@ -13,11 +13,6 @@ int TrimTrailingBlanks(QString& text);
 // after it. A text shorter than the keyword is never 0.
 int ComparePrefix(const QString& text, const QString& keyword);
 
-// A real with a point as decimal separator (the empty text is 0); a text
-// that is not one is reported as "Invalid floating-point amount" with the
-// text in double quotes, and false.
-bool ParseFloatOrWarn(const QString& text, double& value);
-
 class FbQuery;
 // The LAYERNAME of the query's current row without the blanks that pad it.
 QString LayerName(const FbQuery& row);

@@ -354,3 +354,11 @@ bool ParseIntegerOrWarn(const QString& s, int32_t& value)
     ShowInfo(QStringLiteral("Invalid integer ") + InDoubleQuotes(s));
     return false;
 }
+
+bool ParseFloatOrWarn(const QString& s, double& value)
+{
+    if (ParseReal(s, value))
+        return true;
+    ShowInfo(QStringLiteral("Invalid floating-point amount ") + InDoubleQuotes(s));
+    return false;
+}

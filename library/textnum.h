@@ -56,3 +56,6 @@ bool ParseReal(const QString& s, double& value);
 // ParseInteger, but the empty text fails silently and a text that is not a
 // whole number fails with "Invalid integer" and the text in double quotes.
 bool ParseIntegerOrWarn(const QString& s, int32_t& value);
+// ParseReal, but a text that is not a real number fails with "Invalid
+// floating-point amount" and the text in double quotes.
+bool ParseFloatOrWarn(const QString& s, double& value);

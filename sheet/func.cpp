@@ -1,10 +1,12 @@
 #include "sheet/func.h"
 
 #include "dialogs/newseg.h"
+#include "library/inpstr.h"
 #include "library/messages.h"
 #include "library/textnum.h"
 #include "sheet/forms.h"
 #include "store/coords.h"
+#include "store/edition.h"
 #include "store/store.h"
 
 #include <QCheckBox>
@@ -64,10 +66,21 @@ void TFseg::BuildTypeGroup()
     RectRdio = new QRadioButton(QStringLiteral("Rectangle"), TypeGroup);
     RectRdio->setToolTip(QStringLiteral("rectangles are stored as 4 separate segments"));
     DrawLineRdio->setChecked(true);
+    lastType_ = DrawLineRdio;
     auto* layout = new QHBoxLayout(TypeGroup);
-    layout->addWidget(JmpxyRdio);
-    layout->addWidget(DrawLineRdio);
-    layout->addWidget(RectRdio);
+    for (QRadioButton* type : {JmpxyRdio, DrawLineRdio, RectRdio}) {
+        layout->addWidget(type);
+        connect(type, &QRadioButton::toggled, this, [this, type](bool on) {
+            if (on)
+                lastType_ = type;
+        });
+    }
+    if (!ProgramEdition(forms_).CircleEntry)
+        return;
+    CircleRdio = new QRadioButton(QStringLiteral("Circle"), TypeGroup);
+    CircleRdio->setToolTip(QStringLiteral("a circle is stored as one arc of 360 degrees"));
+    layout->addWidget(CircleRdio);
+    connect(CircleRdio, &QRadioButton::clicked, this, &TFseg::CircleRdioClick);
 }
 
 QGroupBox* TFseg::BuildLengthGroup(const QString& title, QLineEdit*& edit, QRadioButton*& plus,
@@ -164,21 +177,21 @@ int TFseg::SelectedSegmentType() const
     return SegJump;
 }
 
+bool TFseg::ParseLength(const QLineEdit& edit, const QString& message, Extended& value) const
+{
+    if (ProgramEdition(forms_).NamesBadLength)
+        return ParseFloatOrWarn(edit.text(), value);
+    if (ParseReal(edit.text(), value))
+        return true;
+    ShowInfo(message);
+    return false;
+}
+
 bool TFseg::ParseLengths(Extended& x, Extended& y, Extended& z)
 {
-    if (!ParseReal(Editx->text(), x)) {
-        ShowInfo(QStringLiteral("Invalid horizontal length"));
-        return false;
-    }
-    if (!ParseReal(Edity->text(), y)) {
-        ShowInfo(QStringLiteral("Invalid vertical length"));
-        return false;
-    }
-    if (!ParseReal(Editz->text(), z)) {
-        ShowInfo(QStringLiteral("Invalid O-X length"));
-        return false;
-    }
-    return true;
+    return ParseLength(*Editx, QStringLiteral("Invalid horizontal length"), x) &&
+           ParseLength(*Edity, QStringLiteral("Invalid vertical length"), y) &&
+           ParseLength(*Editz, QStringLiteral("Invalid O-X length"), z);
 }
 
 TPointRec TFseg::PointTowardsO(Extended z) const
@@ -256,23 +269,76 @@ bool TFseg::SaveMeasuredSegment()
     newPoint.Pxlx = store_.LenToPixelX(newPoint.Lenx);
     newPoint.Pxly = store_.LenToPixelY(newPoint.Leny);
 
-    TSegRec seg;
-    InitSegment(seg);
-    seg.FromPoint = MeasureFrom;
-    seg.ToPoint = newPoint;
-    ComputeSegmentDeltas(seg);
-    seg.SegType = segType;
-    seg.Mlenx = x;
-    seg.Mleny = y;
-    seg.Layernum = store_.CurrentLayer.Layernum;
-    CopyPaletteFlags(seg);
-    store_.AddSegment(seg);
-
-    MeasureFrom = newPoint;
-    LastSavedSegment = seg;
-    TakenOne = true;
+    StoreSegmentTo(newPoint, segType, x, y);
     Editx->clear();
     Edity->clear();
     Editz->clear();
     return true;
+}
+
+void TFseg::RestoreSegmentType(QRadioButton* type)
+{
+    // The group never stays on "Circle": what "OK" stores next is always one
+    // of the types it knows.
+    type->setChecked(true);
+}
+
+void TFseg::CircleRdioClick()
+{
+    QRadioButton* before = lastType_;
+    // A circle is stored like any other segment, on the current layer.
+    if (!store_.ConfirmCurrentLayerVisible()) {
+        RestoreSegmentType(before);
+        return;
+    }
+    QString typed;
+    Extended radius = 0;
+    if (!InputText(QStringLiteral("Enter radius"), typed) || !ParseFloatOrWarn(typed, radius) ||
+        !StoreCircle(radius)) {
+        RestoreSegmentType(before);
+        return;
+    }
+    RestoreSegmentType(DrawLineRdio);
+    accept();
+}
+
+bool TFseg::StoreCircle(Extended radius)
+{
+    // A circle of radius 0 would be stored but never drawn, so the user
+    // could neither see it nor step to it.
+    if (radius == 0) {
+        ShowInfo(QStringLiteral("A circle needs a radius other than 0"));
+        return false;
+    }
+    TPointRec rim = MeasureFrom;
+    rim.Lenx = MeasureFrom.Lenx + radius;
+    if (!LengthsInRange({radius, rim.Lenx})) {
+        ShowInfo(LengthOutOfRangeMessage());
+        return false;
+    }
+    rim.Pointnum = -1;
+    rim.Multiple = false;
+    rim.Pxlx = store_.LenToPixelX(rim.Lenx);
+
+    StoreSegmentTo(rim, SegArc, 360, 0);
+    return true;
+}
+
+void TFseg::StoreSegmentTo(const TPointRec& end, int segType, Extended mlenx, Extended mleny)
+{
+    TSegRec seg;
+    InitSegment(seg);
+    SetSegmentPoints(seg, MeasureFrom, end);
+    ComputeSegmentDeltas(seg);
+    seg.SegType = segType;
+    seg.Mlenx = mlenx;
+    seg.Mleny = mleny;
+    seg.Layernum = store_.CurrentLayer.Layernum;
+    CopyPaletteFlags(seg);
+    store_.AddSegment(seg);
+    // The chain goes on from the end as computed; the next segment finds
+    // its stored point again by the lengths.
+    MeasureFrom = end;
+    LastSavedSegment = seg;
+    TakenOne = true;
 }

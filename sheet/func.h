@@ -46,6 +46,8 @@ class TFseg : public QDialog
     QRadioButton* JmpxyRdio;
     QRadioButton* DrawLineRdio;
     QRadioButton* RectRdio;
+    // Only in a program whose edition offers circle entry; else null.
+    QRadioButton* CircleRdio = nullptr;
     QGroupBox* HorizontalGroup;
     QLineEdit* Editx;
     QRadioButton* RightRdio;
@@ -75,14 +77,26 @@ class TFseg : public QDialog
     void Button1Click();
     void Button3Click();
     void Button2Click();
+    // "Circle": asks a radius and stores the circle about MeasureFrom.
+    void CircleRdioClick();
+    bool StoreCircle(Extended radius);
+    // The segment type chosen before "Circle" is chosen again.
+    void RestoreSegmentType(QRadioButton* type);
     int SelectedSegmentType() const;
     // The three lengths in the order the edits are read; false after the
-    // first that is not a number, with that edit's message.
+    // first that is not a number, with that edit's message (or, where the
+    // edition names the bad text, with the text).
     bool ParseLengths(Extended& x, Extended& y, Extended& z);
+    bool ParseLength(const QLineEdit& edit, const QString& message, Extended& value) const;
     // The point z along the line from MeasureFrom towards MeasureO.
     TPointRec PointTowardsO(Extended z) const;
     void CopyPaletteFlags(TSegRec& seg) const;
+    // Stores the segment from MeasureFrom to end on the current layer with
+    // the palette's flags, and goes on from end.
+    void StoreSegmentTo(const TPointRec& end, int segType, Extended mlenx, Extended mleny);
 
     Store& store_;
     Forms& forms_;
+    // The last of "Jump", "Line" and "Rectangle" that was chosen.
+    QRadioButton* lastType_ = nullptr;
 };

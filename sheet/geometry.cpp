@@ -2,6 +2,7 @@
 
 #include "library/qorvlib.h"
 #include "sheet/sheet.h"
+#include "store/edition.h"
 #include "store/store.h"
 
 #include <QPushButton>
@@ -205,12 +206,16 @@ void SheetGeometry::Button5Click()
 void SheetGeometry::DrawEllipseOX()
 {
     SheetState& sheet = Sheet();
+    const TPointRec& x = sheet.CursorX();
+    const TPointRec& o = sheet.CursorO();
+    if (sheet.Program().EllipseNeedsDiagonal && (x.Pxlx == o.Pxlx || x.Pxly == o.Pxly)) {
+        ShowInfo(QStringLiteral("OX must be diagonal for ellipse"));
+        return;
+    }
     Canvas& canvas = sheet.Bitmap;
     canvas.SetBrushColour(Canvas::White);
     canvas.SetBrushStyle(BrushStyle::Clear);
     canvas.SetPenMode(PenMode::Xor);
-    const TPointRec& x = sheet.CursorX();
-    const TPointRec& o = sheet.CursorO();
     canvas.Ellipse(x.Pxlx, x.Pxly, o.Pxlx, o.Pxly);
     canvas.SetPenMode(PenMode::Copy);
     sheet.Host().BitmapChanged();

@@ -15,6 +15,7 @@
 #include "sheet/forms.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
+#include "store/coords.h"
 #include "store/store.h"
 
 #include <QAction>
@@ -273,8 +274,7 @@ void SheetCommands::MeasuredSegmentAtX()
     sheet_.Sheet.ShowCursorO();
     TSegRec seg;
     InitSegment(seg);
-    seg.FromPoint = sheet_.Sheet.CursorO();
-    seg.ToPoint = sheet_.Sheet.CursorX();
+    SetSegmentPoints(seg, sheet_.Sheet.CursorO(), sheet_.Sheet.CursorX());
     if (!forms_.Fseg->EnterMeasuredSegment(seg))
         return;
     sheet_.Sheet.CursorX() = seg.ToPoint;

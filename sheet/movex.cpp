@@ -2,19 +2,13 @@
 
 #include "library/messages.h"
 #include "sheet/sheet.h"
+#include "store/edition.h"
 #include "store/store.h"
 
 #include <QComboBox>
 #include <QPushButton>
 #include <QToolButton>
 #include <algorithm>
-
-namespace
-{
-
-constexpr int NearSearchRadius = 10;
-
-} // namespace
 
 bool SheetMoveX::IsWhite(int x, int y) const
 {
@@ -211,23 +205,11 @@ void SheetMoveX::FindPointNearX()
     SheetState& s = sheet_.Sheet;
     Store& core = s.Core();
     s.HideCursorX();
-    const TPointRec& x = s.CursorX();
-    bool found = false;
-    for (int r = 0; r <= NearSearchRadius && !found; ++r) {
-        for (int a = -r; a <= r && !found; ++a) {
-            const int offsets[4][2] = {{a, -r}, {a, r}, {-r, a}, {r, a}};
-            for (const auto& offset : offsets) {
-                TPointRec probe;
-                probe.Pxlx = x.Pxlx + offset[0];
-                probe.Pxly = x.Pxly + offset[1];
-                if (core.FindVisiblePointAtPixel(probe)) {
-                    s.CursorX() = probe;
-                    core.CurrentSegment.Segnum = -2;
-                    found = true;
-                    break;
-                }
-            }
-        }
+    TPointRec found;
+    if (core.FindPointNear(s.CursorX().Pxlx, s.CursorX().Pxly, found)) {
+        s.CursorX() = found;
+        if (!s.Program().PointSearchKeepsSegment)
+            core.CurrentSegment.Segnum = -2;
     }
     s.ShowCursorX();
 }

@@ -1,8 +1,10 @@
 // The main window's widgets and menus as the sheet is designed: the
 // right-hand panel, the status bar and the drawing area between them.
 
+#include "sheet/forms.h"
 #include "sheet/sheet.h"
 #include "sheet/sheetimage.h"
+#include "store/edition.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -27,6 +29,7 @@ namespace
 
 constexpr int SidePanelWidthPx = 122; // the narrowest the panel is made
 constexpr int StatusBarHeightPx = 31;
+constexpr int LastStatusPanelWidthPx = 104;
 constexpr int SmallButton = 22;
 
 // The narrowest a push button may be and still show its whole caption at
@@ -213,7 +216,7 @@ QGroupBox* TFSheet::BuildNewSegmentGroup()
     row->setContentsMargins(2, 2, 2, 2);
     row->setSpacing(1);
     Button2 = MakeButton<QPushButton>(GroupBox4, QStringLiteral("Measured"),
-                                      QStringLiteral("Insert new Measured Segment"));
+                                      ProgramEdition(forms_).MeasuredHint);
     Button3 = MakeButton<QPushButton>(GroupBox4, QStringLiteral("Join"));
     // Default buttons like "x -> o": Enter presses the first enabled one.
     Button2->setDefault(true);
@@ -295,6 +298,13 @@ void TFSheet::BuildStatusBar()
     row->addWidget(Panel5);
     row->addWidget(Panel6);
     row->addWidget(Label5);
+    if (ProgramEdition(forms_).StatusBarUnderDrawing) {
+        // The last panel has a width of its own, however wide the bar.
+        Label5->setFixedWidth(std::max(LastStatusPanelWidthPx, Label5->sizeHint().width()));
+        row->addWidget(Button1);
+        row->addStretch(1);
+        return;
+    }
     row->addStretch(1);
     row->addWidget(Button1);
 }
@@ -376,7 +386,8 @@ void TFSheet::FormCreate()
     ScrollBox1->setWidget(Image1);
     auto* drawingArea = new QVBoxLayout(Panel3);
     drawingArea->setContentsMargins(0, 0, 0, 0);
-    drawingArea->addWidget(ScrollBox1);
+    drawingArea->setSpacing(0);
+    drawingArea->addWidget(ScrollBox1, 1);
     BuildSidePanel();
     BuildStatusBar();
     auto* central = new QWidget(this);
@@ -388,7 +399,11 @@ void TFSheet::FormCreate()
     top->addWidget(Panel3, 1);
     top->addWidget(Panel1);
     rows->addLayout(top, 1);
-    rows->addWidget(Panel2);
+    // Under the scroll box, beside the side panel, or across the window.
+    if (ProgramEdition(forms_).StatusBarUnderDrawing)
+        drawingArea->addWidget(Panel2);
+    else
+        rows->addWidget(Panel2);
     setCentralWidget(central);
     BuildMenus();
 }

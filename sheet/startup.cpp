@@ -67,7 +67,7 @@ ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
     forms.FEdPt = edpt.get();
     segdets = std::make_unique<TFSegdets>(*core, forms);
     forms.FSegdets = segdets.get();
-    diags = std::make_unique<TFDiags>(*core, core->MakeDiagramRows());
+    diags = std::make_unique<TFDiags>(*core, core->MakeDiagramRows(), edition_);
     forms.FDiags = diags.get();
     layers = std::make_unique<TFLayers>(*core, core->MakeLayersData(), forms);
     forms.FLayers = layers.get();
@@ -78,7 +78,7 @@ ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
     hchk = std::make_unique<TFhchk>(core->MakeHealthCheck(),
                                     [s = sheet.get()] { return s->Sheet.ZoomFactor; });
     forms.Fhchk = hchk.get();
-    pfls = std::make_unique<TFpfls>(*core, core->MakeProfilesData());
+    pfls = std::make_unique<TFpfls>(*core, core->MakeProfilesData(), edition_);
     forms.Fpfls = pfls.get();
     newseg = std::make_unique<TFnewseg>(*core, forms);
     forms.Fnewseg = newseg.get();

@@ -27,7 +27,8 @@ class DiagramRows
     // Appends the diagram's row and its first layer ("Default layer", bold)
     // as one unit.
     virtual void Insert(const DiagramRow& row) = 0;
-    virtual void Rename(int32_t dgnum, const QString& name) = 0;
+    // Each false, nothing written, when there is no diagram of that number.
+    virtual bool Rename(int32_t dgnum, const QString& name) = 0;
     // The units and the decimal places of one diagram.
-    virtual void WriteUnits(int32_t dgnum, const QString& units, int32_t decimals) = 0;
+    virtual bool WriteUnits(int32_t dgnum, const QString& units, int32_t decimals) = 0;
 };

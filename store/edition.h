@@ -2,6 +2,12 @@
 // What tells the two programs apart, in one place: each program's main block
 // hands its edition to the windows, which take every difference from here or
 // from the store the edition makes. The defaults are the first program's.
+//
+// What differs in the data itself is the store's: its statements, its
+// search for a point near X (Store::FindPointNear), its health check
+// (Store::MakeHealthCheck, none in the second program) and the way a layer
+// is deleted (LayersData::DeleteTakesPoints: the second program asks once
+// and takes the layer's points that nothing else uses).
 
 #include <QRect>
 #include <QString>
@@ -46,6 +52,33 @@ struct Edition {
     bool SearchesEmptySets = false;
     // Whether a refresh shows the busy cursor.
     bool BusyRefresh = false;
+
+    // The main window's layout: the "Measured" button's hint, and whether
+    // the status bar lies inside the drawing area under the scroll box (its
+    // last panel of a fixed width) rather than across the whole window.
+    QString MeasuredHint = QStringLiteral("Insert new Measured Segment");
+    bool StatusBarUnderDrawing = false;
+    // The measured-segment dialog: whether its segment types offer "Circle"
+    // (a radius about X, stored as one arc of 360 degrees), and whether a
+    // length that is not a number is named in the message ("Invalid
+    // floating-point amount" and the text) rather than by its edit.
+    bool CircleEntry = false;
+    bool NamesBadLength = false;
+    // Whether "Find point near X" keeps the current segment's number (the
+    // second program's search in the database) rather than marking it as
+    // not looked up since X moved.
+    bool PointSearchKeepsSegment = false;
+    // Whether the trial ellipse refuses an O-X box without width or height.
+    bool EllipseNeedsDiagonal = false;
+    // Whether deleting a segment from its details asks a second time when
+    // the segment keeps an old measured length.
+    bool AsksAgainForMeasuredSegment = true;
+    // Whether the question before a profile is deleted names its number.
+    bool ProfileDeleteNamesNumber = false;
+    // The column titles of the diagrams window: the first two carry the
+    // sort mark; a fourth column shows the decimal places.
+    QStringList DiagramListTitles = {QStringLiteral("Id"), QStringLiteral("Name"),
+                                     QStringLiteral("Units")};
 
     // Whether the program ends, once the error is shown, when its store
     // cannot be opened, rather than carrying on without data.

@@ -61,7 +61,7 @@ const char* const StoreTables[] = {
 // none of them walks a whole diagram: points by pixel (the table store's
 // "pxlxy") and by lengths, points along a pixel column or row, segments by
 // their end points, the vertical and horizontal segments crossed by a move
-// of X, and the segments of one layer.
+// of X, and the segments and points of one layer.
 struct LookupIndex {
     const char* Name;
     const char* Definition;
@@ -76,6 +76,7 @@ const LookupIndex StoreIndexes[] = {
     {"SEGVERT", "create index segvert on SEG (dgnum, pxlx1, leny1)"},
     {"SEGHORZ", "create index seghorz on SEG (dgnum, pxly1, lenx1)"},
     {"SEGLAYER", "create index seglayer on SEG (dgnum, layernum)"},
+    {"POINTLAYER", "create index pointlayer on POINT (dgnum, layernum)"},
 };
 
 void CreateTables(ibase::Connection& connection)

@@ -24,7 +24,13 @@ class LayersData
     virtual bool SetLayerVisibility(int32_t layernum, int32_t visib) = 0;
     virtual bool RenameLayer(int32_t layernum, const QString& name) = 0;
     virtual int CountLayerSegments(int32_t layernum) = 0;
-    // The layer's segments and the layer row, all or nothing.
+    // Whether deleting a layer takes its points as well: the second
+    // program's way, which asks once. The first program keeps them and asks
+    // again before segments go.
+    virtual bool DeleteTakesPoints() const { return false; }
+    // The layer's segments and the layer row, all or nothing; where
+    // DeleteTakesPoints, also the layer's points that no segment left and
+    // no label uses. Labels always stay.
     virtual void DeleteLayerWithSegments(int32_t layernum) = 0;
     // Every layer of the diagram hidden, all or nothing.
     virtual void HideAllLayers() = 0;

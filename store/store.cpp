@@ -99,10 +99,39 @@ bool Store::FindVisiblePointAtPixel(TPointRec& point)
     return FindPointAtPixel(point, true);
 }
 
+bool Store::FindPointNear(int32_t pxlx, int32_t pxly, TPointRec& found)
+{
+    // Ring by ring outwards from the pixel itself, so the nearer ring wins
+    // (distance as the larger of the column and row differences); within a
+    // ring the order of the four sides below decides.
+    for (int32_t r = 0; r <= NearPointReach; ++r) {
+        for (int32_t a = -r; a <= r; ++a) {
+            const int32_t offsets[4][2] = {{a, -r}, {a, r}, {-r, a}, {r, a}};
+            for (const auto& offset : offsets) {
+                TPointRec probe;
+                probe.Pxlx = pxlx + offset[0];
+                probe.Pxly = pxly + offset[1];
+                if (FindVisiblePointAtPixel(probe)) {
+                    found = probe;
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
 void Store::EnsurePointStored(TPointRec& point)
 {
     if (point.Pointnum >= 0) {
-        return;
+        // A cursor may still carry the number of a point deleted since
+        // (the second program deletes a layer's points with it): stored
+        // again where it stood, the new item never lacks its end.
+        TPointRec stored;
+        if (LoadPoint(point.Pointnum, stored)) {
+            return;
+        }
+        point.Pointnum = -1;
     }
     if (!FindPointAtLength(point)) {
         InsertPoint(point);

@@ -17,6 +17,9 @@
 #include <memory>
 #include <vector>
 
+// How far "Find point near X" reaches, in pixels along either axis.
+constexpr int32_t NearPointReach = 10;
+
 class DiagramRows;
 class HealthCheck;
 class LayersData;
@@ -160,13 +163,20 @@ class Store
     virtual bool FindPointAtLength(TPointRec& point) = 0;
     virtual bool FindPointAtPixel(TPointRec& point, bool visibleOnly) = 0;
     bool FindVisiblePointAtPixel(TPointRec& point);
+    // The stored point nearest to the pixel, at most NearPointReach pixels
+    // from it on either axis; false, found untouched, when there is none.
+    // The table store looks among the points of the last redraw, ring by
+    // ring; the Firebird store asks its database for every point of the
+    // diagram in that square.
+    virtual bool FindPointNear(int32_t pxlx, int32_t pxly, TPointRec& found);
     virtual bool PointHasText(int32_t pointnum) = 0;
     virtual void InsertPoint(TPointRec& point) = 0;
     // Writes a point whose number is stored (or inserts an unstored one);
     // false, with a message, when the point's row is gone.
     virtual bool StorePoint(TPointRec& point) = 0;
     // Gives an unstored point the stored point at the same lengths, or
-    // stores it as a new one; a numbered point is left alone.
+    // stores it as a new one; a numbered point is left alone while its row
+    // is there, and is taken as unstored when the row has gone.
     void EnsurePointStored(TPointRec& point);
 
     // Segments of the open diagram.

@@ -124,16 +124,20 @@ void TableDiagramRows::PostEdit(std::initializer_list<std::pair<QString, QVarian
     }
 }
 
-void TableDiagramRows::Rename(int32_t dgnum, const QString& name)
+bool TableDiagramRows::Rename(int32_t dgnum, const QString& name)
 {
-    if (FindRow(dgnum)) {
-        PostEdit({{QStringLiteral("Dgname"), name}});
+    if (!FindRow(dgnum)) {
+        return false;
     }
+    PostEdit({{QStringLiteral("Dgname"), name}});
+    return true;
 }
 
-void TableDiagramRows::WriteUnits(int32_t dgnum, const QString& units, int32_t decimals)
+bool TableDiagramRows::WriteUnits(int32_t dgnum, const QString& units, int32_t decimals)
 {
-    if (FindRow(dgnum)) {
-        PostEdit({{QStringLiteral("Units"), units}, {QStringLiteral("RndgDP"), decimals}});
+    if (!FindRow(dgnum)) {
+        return false;
     }
+    PostEdit({{QStringLiteral("Units"), units}, {QStringLiteral("RndgDP"), decimals}});
+    return true;
 }

@@ -22,8 +22,8 @@ class TableDiagramRows : public DiagramRows
     int32_t HighestNumber() override;
     bool Find(int32_t dgnum, DiagramRow& row) override;
     void Insert(const DiagramRow& row) override;
-    void Rename(int32_t dgnum, const QString& name) override;
-    void WriteUnits(int32_t dgnum, const QString& units, int32_t decimals) override;
+    bool Rename(int32_t dgnum, const QString& name) override;
+    bool WriteUnits(int32_t dgnum, const QString& units, int32_t decimals) override;
 
   private:
     // Opens Table1 on the store's database when it is closed (the health

@@ -2,6 +2,7 @@
 
 #include "dialogs/diags.h"
 #include "library/modalhelper.h"
+#include "store/edition.h"
 #include "store/storefixture.h"
 
 #include <QAction>
@@ -20,7 +21,7 @@ class DiagramsWindow : public StoreTest
     void SetUp() override
     {
         StoreTest::SetUp();
-        window_ = std::make_unique<TFDiags>(Core(), Core().MakeDiagramRows());
+        window_ = std::make_unique<TFDiags>(Core(), Core().MakeDiagramRows(), DefaultEdition());
     }
 
     QStringList Column(int c) const
@@ -254,11 +255,23 @@ TEST_F(DiagramsWindow, UnitsKeepTheirDecimalPlacesInTheStore)
     EXPECT_FALSE(window_->EditDiagramUnits());
     EXPECT_EQ(Core().DiagramUnits, QStringLiteral("in"));
 
-    // With no diagram open nothing is asked.
+    // With no diagram open nothing is asked: the user is told why.
     Core().CurrentDiagram = -1;
     prompts_.Clear();
     EXPECT_FALSE(window_->EditDiagramUnits());
-    EXPECT_TRUE(prompts_.Log().empty());
+    EXPECT_EQ(prompts_.Texts(), QStringList{"No diagram open"});
+}
+
+TEST_F(DiagramsWindow, RenameAndUnitsOfADiagramWhoseRowIsGoneSaySo)
+{
+    Exec(QStringLiteral("DELETE FROM drawing WHERE Dgnum = 1"));
+    QString name = QStringLiteral("kept");
+    EXPECT_FALSE(window_->RenameDiagram(1, name));
+    EXPECT_EQ(name, QStringLiteral("kept"));
+    EXPECT_FALSE(window_->EditDiagramUnits());
+    EXPECT_EQ(Core().DiagramUnits, QStringLiteral("mm"));
+    EXPECT_EQ(prompts_.Texts(),
+              QStringList({"Error : Diagram #1 not found", "Error : Diagram #1 not found"}));
 }
 
 } // namespace

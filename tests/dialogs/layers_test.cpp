@@ -6,6 +6,7 @@
 #include "dialogs/relayer.h"
 #include "library/modalhelper.h"
 #include "sheet/forms.h"
+#include "store/edition.h"
 #include "store/layersdata.h"
 #include "store/profilesdata.h"
 #include "store/storefixture.h"
@@ -26,7 +27,7 @@ class LayersWindowTest : public StoreTest
     void SetUp() override
     {
         StoreTest::SetUp();
-        pfls_ = std::make_unique<TFpfls>(Core(), Core().MakeProfilesData());
+        pfls_ = std::make_unique<TFpfls>(Core(), Core().MakeProfilesData(), DefaultEdition());
         relayer_ = std::make_unique<Tfrelayer>(Core(), Core().MakeLayersData());
         layers_ = std::make_unique<TFLayers>(Core(), Core().MakeLayersData(), forms_);
         forms_.Fpfls = pfls_.get();

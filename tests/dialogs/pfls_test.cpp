@@ -3,6 +3,7 @@
 
 #include "dialogs/pfls.h"
 #include "library/modalhelper.h"
+#include "store/edition.h"
 #include "store/profilesdata.h"
 #include "store/storefixture.h"
 
@@ -20,7 +21,7 @@ class ProfilesWindowTest : public StoreTest
     void SetUp() override
     {
         StoreTest::SetUp();
-        pfls_ = std::make_unique<TFpfls>(Core(), Core().MakeProfilesData());
+        pfls_ = std::make_unique<TFpfls>(Core(), Core().MakeProfilesData(), DefaultEdition());
     }
 
     TFpfls& W() { return *pfls_; }

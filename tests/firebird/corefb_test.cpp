@@ -111,19 +111,6 @@ TEST(FirebirdTexts, TrimTrailingBlanksCountsWhatItRemoves)
     EXPECT_EQ(TrimTrailingBlanks(empty), 0);
 }
 
-TEST(FirebirdTexts, ParseFloatOrWarnNamesTheBadText)
-{
-    ScriptedPrompts prompts;
-    ScopedPromptSeam seam(prompts);
-    double v = 7;
-    EXPECT_TRUE(ParseFloatOrWarn("", v));
-    EXPECT_EQ(v, 0);
-    EXPECT_TRUE(ParseFloatOrWarn("10.4", v));
-    EXPECT_EQ(v, 10.4);
-    EXPECT_FALSE(ParseFloatOrWarn("1,5", v));
-    EXPECT_EQ(prompts.Texts(), QStringList{"Invalid floating-point amount \"1,5\""});
-}
-
 TEST(FirebirdStamps, RedrawStampsAreWholeSecondsAndAlwaysLater)
 {
     TFcoreFb core(QDir::tempPath());

@@ -3,6 +3,7 @@
 // and never walks the point or segment table, nor a whole diagram of it in
 // key order.
 
+#include "firebird/fblayersdata.h"
 #include "store/storefixture.h"
 
 #include <QRegularExpression>
@@ -55,6 +56,23 @@ TEST_F(FirebirdPlans, PointLookups)
     ExpectPlan(Core().IBTable2, QStringLiteral("PXLXY"));
     Core().PointHasText(1);
     ExpectPlan(Core().IBTable4, QStringLiteral("PK_TEXT"));
+    // A band of pixel columns or rows: whichever the engine takes, it is
+    // an index on the diagram and one pixel axis.
+    Core().FindPointNear(950, 50, p);
+    const QString plan = Core().IBTable2.Plan();
+    SCOPED_TRACE(plan.toStdString());
+    EXPECT_TRUE(plan.contains(QRegularExpression(QStringLiteral("INDEX \\((PXLXY|POINTROW)\\)"))));
+    EXPECT_FALSE(plan.contains(QStringLiteral("NATURAL")));
+}
+
+TEST_F(FirebirdPlans, DeletingALayersPointsVisitsOnlyThemAndTheirUsers)
+{
+    FbLayersData(Core()).DeleteUnusedPointsOfLayer(5);
+    const QString plan = Core().q0.Plan();
+    SCOPED_TRACE(plan.toStdString());
+    for (const char* index : {"POINTLAYER", "SEGENDS", "SEGTO", "PK_TEXT"})
+        EXPECT_TRUE(plan.contains(QStringLiteral("INDEX (%1)").arg(QLatin1String(index)))) << index;
+    EXPECT_FALSE(plan.contains(QStringLiteral("NATURAL")));
 }
 
 TEST_F(FirebirdPlans, SegmentLookups)

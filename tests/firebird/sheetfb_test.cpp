@@ -1,7 +1,9 @@
 // The sheet of the second program on its Firebird store: stepping says
 // less, walks round a single segment at X and searches an empty drawing for
 // diagonals; a joining segment is on the disk without a refresh; the
-// refresh draws and stamps through the store's own statements.
+// refresh draws and stamps through the store's own statements; the search
+// near X asks the database; the trial ellipse needs a diagonal; the status
+// bar lies under the drawing.
 
 #include "firebird/fbedition.h"
 #include "sheet/forms.h"
@@ -9,7 +11,10 @@
 #include "store/storefixture.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
 
 namespace
 {
@@ -42,18 +47,6 @@ class FirebirdSheetTest : public StoreOn<FirebirdStoreFixture>
     {
         sheet_->ComboBox1->setCurrentIndex(mode);
         button->click();
-    }
-
-    // What another program connected to the file finds there now.
-    long long CountElsewhere(const QString& sql)
-    {
-        ibase::Connection c = ibase::Connection::Attach(
-            dir_.path() + QStringLiteral("/Scalora2 data/scalora2data.fdb"));
-        ibase::Transaction t(c);
-        ibase::Statement st(t, sql);
-        st.Execute();
-        EXPECT_TRUE(st.Fetch());
-        return st.Column(0).AsInt64();
     }
 
     Edition edition_ = FirebirdEdition();
@@ -160,6 +153,67 @@ TEST_F(FirebirdSheetTest, RefreshStampsAndFindsExactlyThePointsItDrew)
     EXPECT_GT(Core().RedrawStamp, first);
     EXPECT_TRUE(Stamped(1, first).empty());
     EXPECT_EQ(Core().VisiblePoints.RecordCount(), 2);
+}
+
+TEST_F(FirebirdSheetTest, PointSearchNearXTakesAnyPointOfTheDiagramAndKeepsTheSegment)
+{
+    AddLayer(1, QStringLiteral("Hidden"), VisibHidden);
+    StoreSeg(0, 0, 100, 0);
+    const TSegRec hidden = StoreSeg(50, 20, 60, 20, 1);
+    ShowDrawing();
+    sheet_->Sheet.HideCursors();
+    sheet_->MoveX.PlaceXAtPixel(Core().LenToPixelX(50) + 4, Core().LenToPixelY(20) + 3);
+    Core().CurrentSegment.Segnum = 1;
+    prompts_.Clear();
+    prompts_.Answer('N');
+    sheet_->FindNearBtn->click();
+    // A point of the hidden layer, which no refresh drew.
+    EXPECT_EQ(X().Pointnum, hidden.FromPoint.Pointnum);
+    EXPECT_EQ(X().Pxlx, Core().LenToPixelX(50));
+    EXPECT_EQ(Core().CurrentSegment.Segnum, 1);
+    EXPECT_EQ(prompts_.Texts(), QStringList{"Also select segment at this point?"});
+
+    // Nothing within reach: X stays where it was.
+    sheet_->Sheet.HideCursors();
+    sheet_->MoveX.PlaceXAtPixel(Core().LenToPixelX(25), Core().LenToPixelY(0) + 11);
+    const TPointRec before = X();
+    prompts_.Answer('N');
+    sheet_->FindNearBtn->click();
+    EXPECT_EQ(X().Pxlx, before.Pxlx);
+    EXPECT_EQ(X().Pxly, before.Pxly);
+    EXPECT_EQ(X().Pointnum, before.Pointnum);
+}
+
+TEST_F(FirebirdSheetTest, TheTrialEllipseNeedsAnOXDiagonal)
+{
+    StoreSeg(0, 0, 100, 0);
+    StoreSeg(100, 0, 100, 60);
+    ShowDrawing();
+    sheet_->Sheet.HideCursors();
+    ASSERT_TRUE(Core().FindPointAtLength(O() = Pt(0, 0)));
+    ASSERT_TRUE(Core().FindPointAtLength(X() = Pt(100, 0)));
+    const QImage before = sheet_->Sheet.Bitmap.Image().copy();
+    prompts_.Clear();
+    sheet_->Ellipse1->trigger();
+    EXPECT_EQ(prompts_.Texts(), QStringList{"OX must be diagonal for ellipse"});
+    EXPECT_EQ(sheet_->Sheet.Bitmap.Image(), before);
+
+    ASSERT_TRUE(Core().FindPointAtLength(X() = Pt(100, 60)));
+    sheet_->Ellipse1->trigger();
+    EXPECT_EQ(prompts_.Texts().size(), 1);
+    EXPECT_NE(sheet_->Sheet.Bitmap.Image(), before);
+}
+
+TEST_F(FirebirdSheetTest, TheStatusBarLiesUnderTheDrawingAndMeasuredSaysWhereItStarts)
+{
+    ShowDrawing();
+    EXPECT_EQ(sheet_->Panel2->parentWidget(), sheet_->Panel3);
+    EXPECT_GT(sheet_->Panel2->y(), sheet_->ScrollBox1->y());
+    // Beside the side panel, not under it.
+    EXPECT_LE(sheet_->Panel2->mapTo(sheet_.get(), QPoint(sheet_->Panel2->width(), 0)).x(),
+              sheet_->Panel1->mapTo(sheet_.get(), QPoint(0, 0)).x());
+    EXPECT_GE(sheet_->Label5->width(), 104);
+    EXPECT_EQ(sheet_->Button2->toolTip(), QStringLiteral("Insert new Measured Segment at X"));
 }
 
 } // namespace

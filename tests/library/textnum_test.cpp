@@ -195,6 +195,19 @@ TEST_F(TextNumTest, ParseIntegerOrWarn_WarnsOnlyAboutNonEmptyBadText)
     EXPECT_EQ(prompts.Texts().size(), 1);
 }
 
+TEST_F(TextNumTest, ParseFloatOrWarn_NamesTheBadText)
+{
+    ScriptedPrompts prompts;
+    ScopedPromptSeam use(prompts);
+    double v = 7;
+    EXPECT_TRUE(ParseFloatOrWarn("", v));
+    EXPECT_EQ(v, 0);
+    EXPECT_TRUE(ParseFloatOrWarn("10.4", v));
+    EXPECT_EQ(v, 10.4);
+    EXPECT_FALSE(ParseFloatOrWarn("1,5", v));
+    EXPECT_EQ(prompts.Texts(), QStringList{"Invalid floating-point amount \"1,5\""});
+}
+
 TEST_F(TextNumTest, ParseReal_ReadsPointDecimalsAndExponents)
 {
     double v = 9;

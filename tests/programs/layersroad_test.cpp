@@ -4,6 +4,7 @@
 
 #include "dialogs/layers.h"
 #include "dialogs/pfls.h"
+#include "gridrows.h"
 #include "library/modalhelper.h"
 #include "library/scriptedprompts.h"
 #include "sheet/drawing.h"
@@ -23,18 +24,6 @@
 
 namespace
 {
-
-// Selects the grid row whose first column is the number.
-void SelectRow(QTableWidget* grid, int32_t number)
-{
-    for (int row = 0; row < grid->rowCount(); ++row) {
-        if (grid->item(row, 0)->text().toInt() == number) {
-            grid->setCurrentCell(row, 1);
-            return;
-        }
-    }
-    ADD_FAILURE() << number << " is not listed";
-}
 
 class LayersRoadTest : public ::testing::Test
 {

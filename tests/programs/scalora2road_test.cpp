@@ -1,11 +1,19 @@
 // The second program's main road through its real windows: a new diagram
 // and a chain of measured segments stored into the Firebird database beside
 // it, drawn, reopened at the next start, and on the disk the moment each
-// command ends, as a program killed right then shows. A database that
-// cannot be opened ends the program with the reason.
+// command ends, as a program killed right then shows. A whole site's road:
+// a chain with a circle, a segment on a layer of its own, a label, the
+// layer made faint through a profile, notes, all found in the database.
+// A database that cannot be opened ends the program with the reason.
 
+#include "dialogs/layers.h"
+#include "dialogs/newseg.h"
+#include "dialogs/notes.h"
+#include "dialogs/pfls.h"
 #include "firebird/fbedition.h"
 #include "firebirdenv.h"
+#include "firebirdfile.h"
+#include "gridrows.h"
 #include "library/modalhelper.h"
 #include "library/scriptedprompts.h"
 #include "sheet/drawing.h"
@@ -15,13 +23,16 @@
 #include "store/fbschema.h"
 #include "store/store.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <csignal>
 #include <functional>
@@ -86,6 +97,126 @@ class Scalora2RoadTest : public ::testing::Test
     ScopedPromptSeam seam_{prompts_};
     Edition edition_ = FirebirdEdition();
 };
+
+TEST_F(Scalora2RoadTest, ASiteWithACircleALabelAFaintLayerAndNotesIsAllInTheDatabase)
+{
+    MakeDatabase();
+    {
+        ProgramWindows w(edition_, dir_.path());
+        TFSheet& sheet = *w.forms.FSheet;
+        TFseg& dialog = *w.forms.Fseg;
+        TFLayers& layers = *w.forms.FLayers;
+        TFpfls& profiles = *w.forms.Fpfls;
+        Store& store = *w.forms.Fcore;
+        sheet.show();
+        prompts_.Type("Yard").Type("m").Type("2");
+        sheet.New1->trigger();
+
+        // A layer for the fence.
+        prompts_.Type("Fence");
+        WhenModal([&](QWidget*) {
+            layers.New1->trigger();
+            layers.Button2->click();
+        });
+        sheet.Layers1->trigger();
+
+        // 10 m along the kerb, then a circle of 3 m about its end.
+        prompts_.Type("3");
+        WhenModal([&](QWidget*) {
+            MoreSegment(dialog, "10", "");
+            dialog.CircleRdio->click();
+        });
+        sheet.Button2->click();
+        EXPECT_EQ(sheet.Sheet.CursorX().Lenx, 13);
+        EXPECT_EQ(sheet.Sheet.CursorX().Leny, 0);
+
+        // From the rim, 5 m down on the fence's layer, chosen on the palette.
+        WhenModal([&](QWidget*) {
+            WhenModal([&](QWidget*) {
+                SelectRow(layers.DBGrid1, 1);
+                layers.Button2->click();
+            });
+            w.forms.Fnewseg->LayerBtn->click();
+            MoreSegment(dialog, "", "5");
+            dialog.Button2->click();
+        });
+        sheet.Button2->click();
+
+        // A label at the fence's end, on the default layer.
+        prompts_.Type("Post");
+        WhenModal([&](QWidget*) {
+            SelectRow(layers.DBGrid1, 0);
+            layers.Button2->click();
+        });
+        sheet.extatX1->trigger();
+
+        // The fence faint, saved as the profile "Survey"; the fence bold
+        // again; then the profile chosen.
+        prompts_.Type("Survey").Answer('Y');
+        WhenModal([&](QWidget*) {
+            SelectRow(layers.DBGrid1, 1);
+            layers.Faint1->trigger();
+            WhenModal([&](QWidget*) {
+                profiles.New1->trigger();
+                profiles.OKBtn->click();
+            });
+            layers.Button1->click();
+        });
+        sheet.Layers1->trigger();
+        WhenModal([&](QWidget*) {
+            SelectRow(layers.DBGrid1, 1);
+            layers.Bold1->trigger();
+            layers.Button2->click();
+        });
+        sheet.Layers1->trigger();
+        WhenModal([&](QWidget*) {
+            SelectRow(profiles.DBGrid1, 1);
+            profiles.OKBtn->click();
+        });
+        sheet.Profiles1->trigger();
+        sheet.Sheet.HideCursors();
+        EXPECT_EQ(sheet.Sheet.Bitmap.Pixel(store.LenToPixelX(13), store.LenToPixelY(2.5)),
+                  SheetFaintInk);
+        sheet.Sheet.ShowCursors();
+
+        // Notes with an apostrophe.
+        WhenModal([&](QWidget*) {
+            w.forms.Fnotes->Memo1->insertPlainText("Gate: O'Hara's");
+            prompts_.Answer('Y');
+            w.forms.Fnotes->close();
+        });
+        sheet.Notes1->trigger();
+
+        EXPECT_TRUE(prompts_.AllAnswered());
+        EXPECT_TRUE(prompts_.Texts(ScriptedPrompts::Kind::Error).isEmpty())
+            << prompts_.Texts(ScriptedPrompts::Kind::Error).join('|').toStdString();
+        sheet.close();
+    }
+    // Read through a connection of its own once the program has closed.
+    const auto value = [this](const QString& sql) { return ValueInDatabaseFile(DbPath(), sql); };
+    EXPECT_EQ(value("select trim(dgname) || '/' || trim(units) || '/' || rndgdp from drawing"),
+              "Yard/m/2");
+    EXPECT_EQ(value("select notes from drawing where dgnum = 1"), "Gate: O'Hara's");
+    EXPECT_EQ(value("select count(*) from seg"), "3");
+    EXPECT_EQ(value("select count(*) from seg s join point a on a.dgnum = s.dgnum and "
+                    "a.pointnum = s.frompt join point b on b.dgnum = s.dgnum and b.pointnum = "
+                    "s.topt where s.segtype = 3 and s.mlenx = 360 and a.lenx = 10 and a.leny = 0 "
+                    "and b.lenx = 13 and b.leny = 0 and s.layernum = 0"),
+              "1");
+    EXPECT_EQ(value("select count(*) from seg s join point b on b.dgnum = s.dgnum and "
+                    "b.pointnum = s.topt where s.segtype = 2 and s.layernum = 1 and s.mleny = 5 "
+                    "and b.lenx = 13 and b.leny = 5"),
+              "1");
+    EXPECT_EQ(value("select t.text || '/' || t.layernum from text t join point p on p.dgnum = "
+                    "t.dgnum and p.pointnum = t.pointnum where p.lenx = 13 and p.leny = 5"),
+              "Post/0");
+    EXPECT_EQ(value("select trim(layername) || '/' || visib from layer where layernum = 1"),
+              "Fence/1");
+    EXPECT_EQ(value("select trim(pflname) from pfl where pflnum = 1"), "Survey");
+    EXPECT_EQ(value("select list(layernum || '=' || visib, ',') from (select layernum, visib "
+                    "from pflays where pflnum = 1 order by layernum)"),
+              "0=2,1=1");
+}
 
 TEST_F(Scalora2RoadTest, MeasuredChainIsStoredInFirebirdDrawnAndReopened)
 {

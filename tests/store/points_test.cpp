@@ -180,10 +180,19 @@ TYPED_TEST(PointOperations, EnsureStoredReusesPointsAtTheSameLengthsAndLeavesNum
     this->Core().EnsurePointStored(b);
     EXPECT_EQ(b.Pointnum, 0);
 
+    // A stored number is kept as it is, whatever lengths the record holds.
     TPointRec numbered = Pt(9, 9);
-    numbered.Pointnum = 4;
+    numbered.Pointnum = 0;
     this->Core().EnsurePointStored(numbered);
+    EXPECT_EQ(numbered.Pointnum, 0);
     EXPECT_EQ(this->Count(QStringLiteral("point")), 1);
+
+    // A number whose row is not there is no stored point: it is stored.
+    TPointRec gone = Pt(9, 9);
+    gone.Pointnum = 4;
+    this->Core().EnsurePointStored(gone);
+    EXPECT_EQ(gone.Pointnum, 1);
+    EXPECT_EQ(this->Count(QStringLiteral("point")), 2);
 }
 
 TYPED_TEST(PointOperations, StorePointUpdatesTheRowOfTheOpenDiagram)

@@ -28,6 +28,24 @@ TYPED_TEST(SegmentOperations, FirstLineStoresItsPointsAndItself)
     EXPECT_EQ(this->Count(QStringLiteral("seg"), QStringLiteral("Dgnum = 1")), 1);
 }
 
+TYPED_TEST(SegmentOperations, AnEndWhosePointRowHasGoneIsStoredAgainWhereItStood)
+{
+    const TSegRec first = this->StoreSeg(0, 0, 3, 4);
+    this->Exec(QStringLiteral("DELETE FROM point WHERE Dgnum = 1 AND Pointnum = %1")
+                   .arg(first.ToPoint.Pointnum));
+    // A cursor still holding the deleted point's number and place.
+    TSegRec next = Seg(3, 4, 6, 4);
+    next.FromPoint.Pointnum = first.ToPoint.Pointnum;
+    this->Core().InsertSegment(next);
+    EXPECT_NE(next.FromPoint.Pointnum, first.ToPoint.Pointnum);
+    TSegRec loaded;
+    ASSERT_TRUE(this->Core().LoadSegment(next.Segnum, loaded));
+    EXPECT_EQ(loaded.FromPoint.Pointnum, next.FromPoint.Pointnum);
+    EXPECT_EQ(loaded.FromPoint.Lenx, 3);
+    EXPECT_EQ(loaded.FromPoint.Leny, 4);
+    EXPECT_EQ(this->Count(QStringLiteral("point"), QStringLiteral("Dgnum = 1")), 3);
+}
+
 TYPED_TEST(SegmentOperations, BoxIsStoredSmallestFirstWhicheverWayTheLineRuns)
 {
     TSegRec s = this->StoreSeg(5, 2, 1, 2);

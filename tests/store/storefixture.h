@@ -15,6 +15,7 @@
 
 #include "firebird/corefb.h"
 #include "firebirdenv.h"
+#include "firebirdfile.h"
 #include "library/scriptedprompts.h"
 #include "platform/tables.h"
 #include "store/core.h"
@@ -286,6 +287,13 @@ template <typename Kind> class StoreOn : public ::testing::Test
     }
 
     long long Changes() { return kind_.Changes(); }
+    // What another program connected to the database file finds there now.
+    long long CountElsewhere(const QString& sql) requires Kind::IsFirebird
+    {
+        return ValueInDatabaseFile(dir_.path() + QStringLiteral("/Scalora2 data/scalora2data.fdb"),
+                                   sql)
+            .toLongLong();
+    }
     void Refuse(const QString& event, const QString& table, const QString& condition)
     {
         kind_.Refuse(event, table, condition);
