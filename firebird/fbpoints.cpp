@@ -187,7 +187,6 @@ bool TFcoreFb::StorePoint(TPointRec& point)
     bool stored = false;
     WriteGroup([&] { stored = UpdatePointRow(point); });
     if (!stored)
-        ShowInfo(QStringLiteral("Error : Point ") + QString::number(point.Pointnum) +
-                 QStringLiteral(" not found"));
+        ReportRowNotFound(QStringLiteral("Point"), point.Pointnum);
     return stored;
 }

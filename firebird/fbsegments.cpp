@@ -171,8 +171,7 @@ bool TFcoreFb::UpdateSegmentProperties(const TSegRec& seg)
     bool updated = false;
     WriteGroup([&] { updated = UpdateSegmentRow(seg); });
     if (!updated)
-        ShowInfo(QStringLiteral("Error : Segment ") + QString::number(seg.Segnum) +
-                 QStringLiteral(" not found"));
+        ReportRowNotFound(QStringLiteral("Segment"), seg.Segnum);
     return updated;
 }
 

@@ -176,8 +176,7 @@ void TFcore::InsertSegment(TSegRec& seg)
 bool TFcore::UpdateSegmentProperties(const TSegRec& seg)
 {
     if (!Table1.FindKey({CurrentDiagram, seg.Segnum})) {
-        ShowInfo(QStringLiteral("Error : Segment ") + QString::number(seg.Segnum) +
-                 QStringLiteral(" not found"));
+        ReportRowNotFound(QStringLiteral("Segment"), seg.Segnum);
         return false;
     }
     if (seg.FromPoint.Pointnum < 0 || seg.ToPoint.Pointnum < 0) {

@@ -171,6 +171,12 @@ bool Store::ReusesBoldSegment(const TSegRec& seg)
     return true;
 }
 
+void Store::ReportRowNotFound(const QString& what, int32_t number)
+{
+    ShowInfo(QStringLiteral("Error : ") + what + ' ' + QString::number(number) +
+             QStringLiteral(" not found"));
+}
+
 void Store::ReportUnusableLength(const TPointRec& point)
 {
     if (UnusableLengthReported)

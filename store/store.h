@@ -195,6 +195,8 @@ class Store
     void InsertRectangle(TSegRec& seg);
     // "Point not found" once per scale fit.
     void ReportMissingPoint();
+    // "Error : <what> <number> not found", for a write whose row has gone.
+    void ReportRowNotFound(const QString& what, int32_t number);
     // A stored point whose lengths are not finite or beyond the diagram's
     // range, once per scale fit: it is left out of the fit and the drawing.
     void ReportUnusableLength(const TPointRec& point);
