@@ -124,11 +124,23 @@ bool CopyNamedFile(const QString& name, const QString& sourceFolder, const QStri
     return CopyFileKeepDates(sourceFolder + name, folder, error);
 }
 
+QStringList PlainFileNames(const QString& folder)
+{
+    // A pipe, a socket or a device is never opened: reading a pipe that no
+    // program writes to would wait for ever.
+    QStringList names;
+    const QFileInfoList entries =
+        QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QFileInfo& entry : entries)
+        if (entry.isFile())
+            names << entry.fileName();
+    return names;
+}
+
 FolderCopy CopyFolderFiles(const QString& source, const QString& target)
 {
     MakeTargetFolder(target);
-    const QStringList names =
-        QDir(source).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    const QStringList names = PlainFileNames(source);
     FolderCopy result;
     if (names.isEmpty())
         return result;

@@ -52,7 +52,12 @@ struct FolderCopy {
     QStringList Failures; // "<name>: <cause>" for each file skipped or stopped at
 };
 
-// Copies every file of the source folder (not its sub-folders) into the
+// The names of the plain files of a folder, hidden ones too, in name order:
+// no sub-folders, pipes, sockets or devices.
+QStringList PlainFileNames(const QString& folder);
+
+// Copies every plain file of the source folder (not its sub-folders, nor its
+// pipes, sockets or devices, which are passed over unopened) into the
 // target folder, which is made with the information box "Making directory "
 // + target when it is missing; its parent must exist, and a failure to make
 // it raises an InOutError. A file that fails is offered again with "File

@@ -1,6 +1,7 @@
 #include "library/fmxutils.h"
 
 #include "library/files.h"
+#include "library/textnum.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -22,6 +23,12 @@ QString TargetPath(const QString& source, const QString& target)
     return path;
 }
 
+QString CannotWriteCopy(const QString& target, const QSaveFile& to)
+{
+    return QStringLiteral("Cannot write the copy %1: %2")
+        .arg(InDoubleQuotes(target), to.errorString());
+}
+
 // Chunks of the source into the open copy; the number of bytes copied.
 qint64 CopyChunks(QFile& from, QSaveFile& to, const QString& target)
 {
@@ -31,11 +38,10 @@ qint64 CopyChunks(QFile& from, QSaveFile& to, const QString& target)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         const qint64 n = from.read(buffer.data(), CopyChunkBytes);
         if (n < 0)
-            throw InOutError(QStringLiteral("Grr cannot read file %1: %2")
-                                 .arg(from.fileName(), from.errorString()));
+            throw InOutError(QStringLiteral("Cannot read %1: %2")
+                                 .arg(InDoubleQuotes(from.fileName()), from.errorString()));
         if (n > 0 && to.write(buffer.data(), n) != n)
-            throw InOutError(
-                QStringLiteral("Grr cannot write file %1: %2").arg(target, to.errorString()));
+            throw InOutError(CannotWriteCopy(target, to));
         copied += n;
         if (n < CopyChunkBytes)
             return copied;
@@ -47,22 +53,32 @@ qint64 CopyChunks(QFile& from, QSaveFile& to, const QString& target)
 void CopyFileChunked(const QString& source, const QString& target)
 {
     const QString path = TargetPath(source, target);
+    // Opening a pipe waits until some program writes to it; a device or a
+    // socket is no file to copy either.
+    if (QFileInfo::exists(source) && !QFileInfo(source).isFile())
+        throw FileOpenError(QStringLiteral("%1 is not a plain file, so it is not copied")
+                                .arg(InDoubleQuotes(source)));
     QFile from(source);
     if (!from.open(QIODevice::ReadOnly))
-        throw FileOpenError(QStringLiteral("Grr cannot open file %1").arg(source));
+        throw FileOpenError(QStringLiteral("Cannot open %1 to copy it: %2")
+                                .arg(InDoubleQuotes(source), from.errorString()));
     // A read-only file is not replaced, whoever runs the program.
     if (QFileInfo::exists(path) && FileHasAttributes(path, FileAttrReadOnly))
-        throw FileCreateError(QStringLiteral("Grr cannot create file %1").arg(path));
+        throw FileCreateError(QStringLiteral("Cannot make the copy %1: a read-only file of that "
+                                             "name is there")
+                                  .arg(InDoubleQuotes(path)));
     QSaveFile to(path);
     to.setDirectWriteFallback(false);
     if (!to.open(QIODevice::WriteOnly))
-        throw FileCreateError(QStringLiteral("Grr cannot create file %1").arg(path));
+        throw FileCreateError(QStringLiteral("Cannot make the copy %1: %2")
+                                  .arg(InDoubleQuotes(path), to.errorString()));
     const qint64 copied = CopyChunks(from, to, path);
     // A source cut short while it was read would give a shorter copy that
     // looks whole.
     if (copied != from.size())
-        throw InOutError(QStringLiteral("Grr file %1 changed while it was copied").arg(source));
+        throw InOutError(QStringLiteral("%1 changed while it was copied (another program is "
+                                        "writing to it): try again once it has finished")
+                             .arg(InDoubleQuotes(source)));
     if (!to.commit())
-        throw InOutError(
-            QStringLiteral("Grr cannot write file %1: %2").arg(path, to.errorString()));
+        throw InOutError(CannotWriteCopy(path, to));
 }
