@@ -141,6 +141,11 @@ bool TFhchk::BackupBeforeRepair()
     }
     if (backup.Made)
         return true;
+    // The report of an earlier pass would read as this repair's.
+    Memo1->clear();
+    ReportLine(QStringLiteral("Repair did not run: the backup of the data folder failed, so "
+                              "nothing was repaired."));
+    ReportLine(backup.Error);
     ShowInfo(QStringLiteral("ERROR : Backup failed, nothing was repaired - ") + backup.Error);
     return false;
 }

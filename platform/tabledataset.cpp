@@ -16,8 +16,11 @@ using detail::Quoted;
 
 Database& DataSet::Db() const
 {
-    if (!database || !database->Connected()) {
+    if (!database) {
         Fail(QStringLiteral("Database %1 is not open").arg(DatabaseName));
+    }
+    if (!database->Connected()) {
+        Fail(database->NotOpenText());
     }
     return *database;
 }

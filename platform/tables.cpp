@@ -11,10 +11,21 @@
 namespace tables
 {
 
+namespace detail
+{
+
+void FailFrom(sqlite3* db)
+{
+    Fail(QString::fromUtf8(sqlite3_errmsg(db)), sqlite3_errcode(db) & 0xff);
+}
+
+} // namespace detail
+
 namespace
 {
 
 using detail::Fail;
+using detail::FailFrom;
 using detail::Quoted;
 
 // Prepared statements kept per connection; past this many the cache is
@@ -128,7 +139,7 @@ QStringList FirstColumn(sqlite3* db, const char* sql)
 {
     sqlite3_stmt* st = nullptr;
     if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK) {
-        Fail(QString::fromUtf8(sqlite3_errmsg(db)));
+        FailFrom(db);
     }
     QStringList rows;
     int rc;
@@ -137,7 +148,7 @@ QStringList FirstColumn(sqlite3* db, const char* sql)
     }
     sqlite3_finalize(st);
     if (rc != SQLITE_DONE) {
-        Fail(QString::fromUtf8(sqlite3_errmsg(db)));
+        FailFrom(db);
     }
     return rows;
 }
@@ -235,7 +246,7 @@ void Database::Open()
     if (rc != SQLITE_OK) {
         const QString text = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
         sqlite3_close_v2(db);
-        Fail(QStringLiteral("Cannot open %1: %2").arg(file, text));
+        Fail(QStringLiteral("Cannot open %1: %2").arg(file, text), rc & 0xff);
     }
     db_ = db;
     sqlite3_busy_timeout(db_, 5000);
@@ -291,6 +302,14 @@ void Database::Close()
     }
     sqlite3_close_v2(db_);
     db_ = nullptr;
+}
+
+QString Database::NotOpenText() const
+{
+    return QStringLiteral("The table store \"%1\" is not open, so nothing can be read from it or "
+                          "stored in it: it could not be opened (the message then said why). "
+                          "Close the program, mend the cause and start it again")
+        .arg(FilePath());
 }
 
 std::string Database::LastError() const

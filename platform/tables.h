@@ -25,7 +25,16 @@ namespace tables
 class EngineError : public std::runtime_error
 {
   public:
-    using std::runtime_error::runtime_error;
+    explicit EngineError(const std::string& text, int code = 0)
+        : std::runtime_error(text), code_(code)
+    {
+    }
+    // SQLite's primary result code (SQLITE_BUSY, SQLITE_FULL, ...), or 0
+    // for a fault the engine found itself.
+    int Code() const { return code_; }
+
+  private:
+    int code_ = 0;
 };
 
 // The store file inside a data folder.
@@ -71,6 +80,8 @@ class Database
     bool Connected() const { return db_ != nullptr; }
     QString Folder() const;
     QString FilePath() const;
+    // What a user is told when something needs the store while it is closed.
+    QString NotOpenText() const;
 
     // Runs one statement that returns no rows.
     void Execute(const QString& sql);

@@ -8,10 +8,13 @@
 namespace tables::detail
 {
 
-[[noreturn]] inline void Fail(const QString& text)
+[[noreturn]] inline void Fail(const QString& text, int code = 0)
 {
-    throw EngineError(text.toStdString());
+    throw EngineError(text.toStdString(), code);
 }
+
+// SQLite's last error on the connection, with its primary result code.
+[[noreturn]] void FailFrom(sqlite3* db);
 
 inline QString Quoted(const QString& name)
 {

@@ -10,6 +10,7 @@ namespace tables
 {
 
 using detail::Fail;
+using detail::FailFrom;
 using detail::Quoted;
 
 // --------------------------------------------------------------- Statement
@@ -22,7 +23,7 @@ Statement::Statement(Database& db, const QString& sql) : db_(db), sql_(sql)
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(db.Handle(), text.constData(), static_cast<int>(text.size()), &stmt_,
                            nullptr) != SQLITE_OK) {
-        Fail(QString::fromUtf8(db.LastError().c_str()));
+        FailFrom(db.Handle());
     }
     if (!stmt_) {
         Fail(QStringLiteral("Empty SQL statement"));
@@ -78,7 +79,7 @@ void Statement::Bind(int index, const QVariant& v)
         }
     }
     if (rc != SQLITE_OK) {
-        Fail(QString::fromUtf8(db_.LastError().c_str()));
+        FailFrom(db_.Handle());
     }
 }
 
@@ -101,14 +102,14 @@ void Statement::BindName(const QString& name, const QVariant& value)
 void Statement::BindInt(int index, long long value)
 {
     if (sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK) {
-        Fail(QString::fromUtf8(db_.LastError().c_str()));
+        FailFrom(db_.Handle());
     }
 }
 
 void Statement::BindDouble(int index, double value)
 {
     if (sqlite3_bind_double(stmt_, index, value) != SQLITE_OK) {
-        Fail(QString::fromUtf8(db_.LastError().c_str()));
+        FailFrom(db_.Handle());
     }
 }
 
@@ -116,7 +117,7 @@ void Statement::BindText(int index, const QByteArray& utf8)
 {
     if (sqlite3_bind_text(stmt_, index, utf8.constData(), static_cast<int>(utf8.size()),
                           SQLITE_TRANSIENT) != SQLITE_OK) {
-        Fail(QString::fromUtf8(db_.LastError().c_str()));
+        FailFrom(db_.Handle());
     }
 }
 
@@ -129,9 +130,11 @@ bool Statement::Step()
     if (rc == SQLITE_DONE) {
         return false;
     }
+    // The reset would clear the error: its text and code are taken first.
     const QString text = QString::fromUtf8(db_.LastError().c_str());
+    const int code = sqlite3_errcode(db_.Handle()) & 0xff;
     sqlite3_reset(stmt_);
-    Fail(text);
+    Fail(text, code);
 }
 
 void Statement::Run()

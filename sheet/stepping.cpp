@@ -146,7 +146,11 @@ void SheetStepping::StepSegmentAtX(int direction)
     if (direction == StepFirst || !xIsAnEnd || !atX.Active())
         core.OpenSegmentsAtPoint(xnum);
     if (atX.IsEmpty()) {
-        ShowInfo(QStringLiteral("No segments found for point X #") + QString::number(xnum));
+        // X off any stored point has no number to name.
+        ShowInfo(xnum < 0
+                     ? QStringLiteral("X is not on a stored point, so no segments meet "
+                                      "there: put X on a point first")
+                     : QStringLiteral("No segments found for point X #") + QString::number(xnum));
         s.ShowCursors();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "store/export.h"
 #include "store/tablediagramrows.h"
+#include "store/tablefaults.h"
 #include "store/tablehealthcheck.h"
 #include "store/tablelayersdata.h"
 #include "store/tableprofilesdata.h"
@@ -127,10 +128,16 @@ void TFcore::OpenStore()
         QStringList{QStringLiteral("drawing"), QStringLiteral("point"), QStringLiteral("seg"),
                     QStringLiteral("text"),    QStringLiteral("layer"), QStringLiteral("pfl"),
                     QStringLiteral("pflays")};
-    Database1.Open();
-    UpgradeSchema();
-    EnsureLookupIndexes(Database1);
-    OpenTables();
+    try {
+        Database1.Open();
+        UpgradeSchema();
+        EnsureLookupIndexes(Database1);
+        OpenTables();
+    } catch (const tables::EngineError& e) {
+        Database1.Close();
+        throw WordedTableFault(e, QStringLiteral("Cannot open the table store"),
+                               Database1.FilePath());
+    }
     StoreOpened = true;
 }
 

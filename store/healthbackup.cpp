@@ -4,6 +4,7 @@
 #include "library/files.h"
 #include "library/fmxutils.h"
 #include "store/core.h"
+#include "store/tablefaults.h"
 #include "store/tablehealthcheck.h"
 
 #include <QDir>
@@ -18,20 +19,38 @@ HealthBackup TableHealthCheck::BackupBeforeRepair()
 {
     HealthBackup backup;
     if (!core_.Database1.Connected()) {
-        backup.Error = QStringLiteral("the table store is not open");
+        backup.Error = core_.Database1.NotOpenText();
         return backup;
     }
-    CloseStoreForCopy();
+    try {
+        CloseStoreForCopy();
+    } catch (const tables::EngineError& e) {
+        backup.Error = TableFaultText(e, QStringLiteral("Cannot back up the table store"),
+                                      core_.Database1.FilePath());
+        return backup;
+    }
     try {
         CopyDataFolder(backup);
     } catch (const std::exception& e) {
         backup.Made = false;
         backup.Error = QString::fromStdString(e.what());
     }
-    // Opened again whatever became of the copy; a store that will not open
-    // again is the engine's error to report.
-    core_.OpenStore();
+    OpenStoreAgain(backup);
     return backup;
+}
+
+// Opened again whatever became of the copy. A store that will not open
+// again cannot be repaired either: the backup then counts as failed, and
+// the reason is the user's to read.
+void TableHealthCheck::OpenStoreAgain(HealthBackup& backup)
+{
+    try {
+        core_.OpenStore();
+    } catch (const std::exception& e) {
+        const QString why = QString::fromUtf8(e.what());
+        backup.Made = false;
+        backup.Error = backup.Error.isEmpty() ? why : backup.Error + QLatin1Char('\n') + why;
+    }
 }
 
 // Every change is folded from the write-ahead log into the store file
@@ -54,7 +73,8 @@ void TableHealthCheck::CopyDataFolder(HealthBackup& backup)
     // A log still there once this program has let go of the store belongs
     // to another program that has it open: the file alone would not be it.
     if (QFileInfo(folder + storeName + QStringLiteral("-wal")).size() > 0) {
-        backup.Error = QStringLiteral("the table store is in use by another program");
+        backup.Error = QStringLiteral("the table store is in use by another program: close that "
+                                      "program, then try again");
         return;
     }
     backup.Folder = NewBackupFolder();

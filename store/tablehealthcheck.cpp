@@ -4,6 +4,7 @@
 
 #include "store/core.h"
 #include "store/rowreader.h"
+#include "store/tablefaults.h"
 
 #include <optional>
 #include <set>
@@ -438,7 +439,21 @@ HealthPass TableHealthCheck::RunHealthCheck(bool repair, int zoomFactor)
 {
     tables::Database& db = core_.Database1;
     if (!db.Connected())
-        throw tables::EngineError("Database " + db.DatabaseName.toStdString() + " is not open");
+        throw tables::EngineError(db.NotOpenText().toStdString());
+    try {
+        return RunPass(repair, zoomFactor);
+    } catch (const tables::EngineError& e) {
+        throw WordedTableFault(e,
+                               repair
+                                   ? QStringLiteral("Repair cannot go on with the table store")
+                                   : QStringLiteral("The check cannot go on with the table store"),
+                               db.FilePath());
+    }
+}
+
+HealthPass TableHealthCheck::RunPass(bool repair, int zoomFactor)
+{
+    tables::Database& db = core_.Database1;
     HealthPass pass;
     pass.DBVersion = core_.DBVersion;
     // A repair is one unit: a pass that fails part-way leaves the store as

@@ -19,7 +19,9 @@ class TableHealthCheck : public HealthCheck
     QString BackupParentFolder() const;
 
   private:
+    HealthPass RunPass(bool repair, int zoomFactor);
     void CloseStoreForCopy();
+    void OpenStoreAgain(HealthBackup& backup);
     void CopyDataFolder(HealthBackup& backup);
     QString NewBackupFolder() const;
 

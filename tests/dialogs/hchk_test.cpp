@@ -204,9 +204,59 @@ TEST_F(HealthCheckWindow, FailedBackup_StopsTheRepairAndChangesNothing)
                           BackupParent()});
     EXPECT_EQ(Count("seg"), 2);
     EXPECT_EQ(Count("point"), 3);
-    EXPECT_EQ(Report(), FirstReport);
+    // The earlier check's report is not left to read as this repair's.
+    EXPECT_EQ(Report(), QStringList({"Repair did not run: the backup of the data folder failed, "
+                                     "so nothing was repaired.",
+                                     "Cannot make directory " + BackupParent()}));
     EXPECT_EQ(passes_, 1);
     EXPECT_TRUE(Core().Table1.Active());
+}
+
+TEST_F(HealthCheckWindow, StoreTakenByAnotherProgramDuringTheBackup_SaysWhoAndWhatToDo)
+{
+    window_->ShowHealthCheck();
+    // Another program takes the store for itself while it is closed for
+    // the copy, and keeps it.
+    struct Taker : ScriptedPrompts {
+        QString file;
+        sqlite3* other = nullptr;
+        void Info(const QString& caption, const QString& text) override
+        {
+            if (!other) {
+                sqlite3_open(file.toUtf8().constData(), &other);
+                sqlite3_exec(other, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE", nullptr,
+                             nullptr, nullptr);
+            }
+            ScriptedPrompts::Info(caption, text);
+        }
+    } taker;
+    taker.file = Core().Database1.FilePath();
+    taker.Answer('Y');
+    {
+        ScopedPromptSeam use(taker);
+        window_->Repair1Click();
+    }
+    sqlite3_close_v2(taker.other);
+
+    const QString why = "Cannot open the table store \"" + taker.file +
+                        "\": another program is writing to it and holds it locked (another "
+                        "scalora started from this folder, or a tool that has the file open). "
+                        "Close that program, or let it finish its work, then try again.";
+    ASSERT_EQ(taker.Texts(Kind::Info).size(), 2);
+    EXPECT_EQ(taker.Texts(Kind::Info)[1],
+              "ERROR : Backup failed, nothing was repaired - " + why + "\ndatabase is locked");
+    EXPECT_EQ(Report(), QStringList({"Repair did not run: the backup of the data folder failed, "
+                                     "so nothing was repaired.",
+                                     why, "database is locked"}));
+    EXPECT_EQ(passes_, 1);
+    // Everything needing the store while it is closed says so in words.
+    try {
+        window_->Recheck1Click();
+        ADD_FAILURE() << "checked a closed store";
+    } catch (const tables::EngineError& e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith("The table store \"" + taker.file +
+                                                           "\" is not open"));
+    }
 }
 
 TEST_F(HealthCheckWindow, CheckThatFails_SaysSoAndKeepsTheOpenDiagram)

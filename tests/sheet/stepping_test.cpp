@@ -164,7 +164,8 @@ TEST_F(SteppingTest, SegmentsAtXWithOneSegmentSayOnlyOneAndStay)
     X().Pointnum = -1;
     sheet_->Sheet.ShowCursors();
     Step(2, sheet_->FirstBtn);
-    EXPECT_EQ(prompts_.Texts().last(), QStringLiteral("No segments found for point X #-1"));
+    EXPECT_EQ(prompts_.Texts().last(), QStringLiteral("X is not on a stored point, so no segments "
+                                                      "meet there: put X on a point first"));
 }
 
 TEST_F(SteppingTest, ArcsAndDiagonalsFindOnlyTheirOwnKind)

@@ -1,6 +1,7 @@
 // The backup of the data folder before a repair, on a real store whose
 // newest changes still sit in its write-ahead log.
 
+#include "fifowatch.h"
 #include "filelimit.h"
 #include "library/datetexts.h"
 #include "store/storefixture.h"
@@ -154,9 +155,57 @@ TEST_F(HealthBackupTest, StoreInUseByAnotherProgram_IsNotCopiedWithoutItsLog)
     sqlite3_close_v2(other);
 
     EXPECT_FALSE(backup.Made);
-    EXPECT_EQ(backup.Error, "the table store is in use by another program");
+    EXPECT_EQ(backup.Error,
+              "the table store is in use by another program: close that program, then try again");
     EXPECT_FALSE(QFileInfo::exists(Parent()));
     ExpectStoreOpen();
+}
+
+TEST_F(HealthBackupTest, APipeInTheDataFolder_IsPassedOverUnopened)
+{
+    const FifoWatch pipe(data_ + "pipe.fifo");
+    ASSERT_TRUE(pipe.Made());
+
+    const HealthBackup backup = Backup();
+
+    EXPECT_FALSE(pipe.Opened());
+    ASSERT_TRUE(backup.Made) << backup.Error.toStdString();
+    EXPECT_EQ(Names(backup.Folder), QStringList{"tables.sqlite"});
+    ExpectStoreOpen();
+}
+
+TEST_F(HealthBackupTest, StoreThatWillNotOpenAgain_FailsTheBackupAndSaysWhy)
+{
+    // Another program takes the store for itself while it is closed for
+    // the copy, and keeps it.
+    struct Taker : ScriptedPrompts {
+        QString file;
+        sqlite3* other = nullptr;
+        void Info(const QString& caption, const QString& text) override
+        {
+            if (!other) {
+                sqlite3_open_v2(file.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr);
+                sqlite3_exec(other, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE", nullptr,
+                             nullptr, nullptr);
+            }
+            ScriptedPrompts::Info(caption, text);
+        }
+    } taker;
+    taker.file = data_ + "tables.sqlite";
+    HealthBackup backup;
+    {
+        ScopedPromptSeam use(taker);
+        backup = Backup();
+    }
+    const bool openWhileHeld = Core().Database1.Connected();
+    sqlite3_close_v2(taker.other);
+
+    EXPECT_FALSE(backup.Made);
+    EXPECT_TRUE(backup.Error.startsWith("Cannot open the table store \"" + data_ +
+                                        "tables.sqlite\": another program is writing to it"))
+        << backup.Error.toStdString();
+    EXPECT_TRUE(backup.Error.endsWith("\ndatabase is locked")) << backup.Error.toStdString();
+    EXPECT_FALSE(openWhileHeld);
 }
 
 TEST_F(HealthBackupTest, FileThatDoesNotFitSkippedByTheUser_LeavesTheBackupIncomplete)
@@ -176,8 +225,9 @@ TEST_F(HealthBackupTest, FileThatDoesNotFitSkippedByTheUser_LeavesTheBackupIncom
     }
 
     EXPECT_FALSE(backup.Made);
-    EXPECT_TRUE(backup.Error.startsWith("not every file was copied (a sketch.png: Grr cannot "
-                                        "write file "))
+    EXPECT_TRUE(backup.Error.startsWith("not every file was copied (a sketch.png: Cannot write "
+                                        "the copy \"" +
+                                        backup.Folder + "a sketch.png\": "))
         << backup.Error.toStdString();
     // Nothing of the file that did not fit is left in the backup.
     EXPECT_EQ(Names(backup.Folder), QStringList{"tables.sqlite"});

@@ -234,6 +234,53 @@ TEST_F(StoreOpeningTest, FilesThatAreNotStoresAreRefusedAndNeverWritten)
     EXPECT_EQ(f.readAll(), before);
 }
 
+// The opening error's text, or "opened" when there was none.
+QString OpeningFault(const QString& exe)
+{
+    try {
+        TFcore core(exe);
+        core.FormCreate();
+    } catch (const tables::EngineError& error) {
+        return QString::fromUtf8(error.what());
+    }
+    return "opened";
+}
+
+TEST_F(StoreOpeningTest, FaultsAtOpeningNameTheFileAndSayWhatToDo)
+{
+    ASSERT_TRUE(QDir().mkpath(DataFolder()));
+    const QString file = DataFolder() + "tables.sqlite";
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(16384, 'Z'));
+    }
+    QString fault = OpeningFault(Exe());
+    EXPECT_TRUE(fault.startsWith("Cannot open the table store \"" + file +
+                                 "\": the file is not a table store, or it is damaged."))
+        << fault.toStdString();
+    EXPECT_TRUE(fault.endsWith("\nfile is not a database")) << fault.toStdString();
+
+    // Another program writing to the store holds it locked.
+    ASSERT_TRUE(QFile::remove(file));
+    CreateTableStore(DataFolder(), CurrentTableStoreVersion);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(file.toUtf8().constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other,
+                           "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; "
+                           "INSERT INTO drawing (Dgnum) VALUES (8)",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    fault = OpeningFault(Exe());
+    sqlite3_close_v2(other);
+    EXPECT_TRUE(fault.startsWith("Cannot open the table store \"" + file +
+                                 "\": another program is writing to it and holds it locked"))
+        << fault.toStdString();
+    EXPECT_TRUE(fault.endsWith("\ndatabase is locked")) << fault.toStdString();
+    // Once the other program has let go, the store opens.
+    EXPECT_EQ(OpeningFault(Exe()), "opened");
+}
+
 TEST_F(StoreOpeningTest, ALogLeftByACrashIsFoldedIntoTheMainFileAtOpening)
 {
     MakeStore(CurrentTableStoreVersion);
