@@ -3,6 +3,7 @@
 #include "dialogs/notepadfiles.h"
 #include "library/calendar.h"
 #include "library/commondialogs.h"
+#include "library/controls.h"
 #include "library/datetexts.h"
 #include "library/flagguard.h"
 #include "library/flash.h"
@@ -28,6 +29,7 @@ namespace
 {
 
 const QColor NotepadPaper(235, 215, 255);
+const QSize MinimumNotepadSize(200, 120);
 // Where the caret goes when the window is shown: the end of any text of up
 // to that many characters.
 constexpr int NotepadCaretPosition = 32000;
@@ -290,10 +292,15 @@ void TFnotepad::LoadNotepadSettings()
 {
     const NotepadSettings settings = ReadNotepadSettings(NotepadIniPath);
     Memo1->setFont(NotepadFont(settings));
-    move(settings.FormLeft >= 0 ? settings.FormLeft : x(),
-         settings.FormTop >= 0 ? settings.FormTop : y());
-    resize(settings.FormWidth > 0 ? settings.FormWidth : width(),
-           settings.FormHeight > 0 ? settings.FormHeight : height());
+    // The settings file may hold any place and size: the window is kept on
+    // the screen and no larger than it.
+    const QRect wanted(settings.FormLeft >= 0 ? settings.FormLeft : x(),
+                       settings.FormTop >= 0 ? settings.FormTop : y(),
+                       settings.FormWidth > 0 ? settings.FormWidth : width(),
+                       settings.FormHeight > 0 ? settings.FormHeight : height());
+    const QRect fit = RectWithinScreen(wanted, MinimumNotepadSize, ScreenRectAt(wanted.topLeft()));
+    move(fit.topLeft());
+    resize(fit.size());
 }
 
 void TFnotepad::LoadNotepadText()

@@ -11,6 +11,13 @@ namespace
 
 const QString Section = QStringLiteral("notepad");
 
+// A size the settings file may hold that no one chooses (a page-high
+// letter would take the memory of its picture) falls back to the usual one.
+int SensibleFontSize(int size)
+{
+    return size > 0 && size <= MaxNotepadFontSize ? size : NotepadSettings().FontSize;
+}
+
 QString Flag(bool on)
 {
     return on ? QStringLiteral("1") : QStringLiteral("0");
@@ -23,7 +30,7 @@ NotepadSettings ReadNotepadSettings(const QString& iniPath)
     const IniFile ini(iniPath);
     NotepadSettings s;
     s.FontName = ini.ReadString(Section, QStringLiteral("FONTNAME"), s.FontName);
-    s.FontSize = ini.ReadInteger(Section, QStringLiteral("FONTSIZE"), s.FontSize);
+    s.FontSize = SensibleFontSize(ini.ReadInteger(Section, QStringLiteral("FONTSIZE"), s.FontSize));
     s.FontBold = ini.ReadInteger(Section, QStringLiteral("FONTBOLD"), 0) != 0;
     s.FontItalic = ini.ReadInteger(Section, QStringLiteral("FONTITALIC"), 0) != 0;
     s.FontUnderline = ini.ReadInteger(Section, QStringLiteral("FONTUNDERLINE"), 0) != 0;

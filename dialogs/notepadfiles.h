@@ -19,6 +19,10 @@ struct NotepadSettings {
     int FormHeight = -1; // applied when above 0
 };
 
+// The largest font size read from the settings file; beyond it, and at 0
+// or below, the default size is taken.
+inline constexpr int MaxNotepadFontSize = 200;
+
 NotepadSettings ReadNotepadSettings(const QString& iniPath);
 // Writes the ten keys in their order; false with the reason when the file
 // cannot be written.

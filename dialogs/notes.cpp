@@ -1,8 +1,10 @@
 #include "dialogs/notes.h"
 
+#include "library/controls.h"
 #include "library/messages.h"
 #include "store/store.h"
 
+#include <QCursor>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -12,6 +14,7 @@ namespace
 {
 
 const QColor NotesPaper(255, 255, 128);
+const QSize MinimumNotesSize(150, 100);
 
 } // namespace
 
@@ -29,7 +32,20 @@ TFnotes::TFnotes(Store& store, QWidget* parent) : QDialog(parent), store_(store)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Memo1);
     connect(Memo1, &QPlainTextEdit::textChanged, this, [this] { NotesChanged = true; });
-    resize(store_.NotesFormWidth, store_.NotesFormHeight);
+    FitSizeToScreen();
+}
+
+// The size comes from the ini file, which may hold anything: a window
+// larger than the screen would take the memory of its whole picture. The
+// fitted size goes back to the store, so that the ini file is mended too.
+void TFnotes::FitSizeToScreen()
+{
+    const QRect wanted(pos(), QSize(store_.NotesFormWidth, store_.NotesFormHeight));
+    const QSize size =
+        RectWithinScreen(wanted, MinimumNotesSize, ScreenRectAt(QCursor::pos())).size();
+    resize(size);
+    store_.NotesFormWidth = size.width();
+    store_.NotesFormHeight = size.height();
 }
 
 void TFnotes::ShowDiagramNotes()

@@ -35,6 +35,7 @@ class TFnotes : public QDialog
     void reject() override;
 
   private:
+    void FitSizeToScreen();
     void ShowNotes(int32_t dgnum, const QString& notes);
 
     Store& store_;

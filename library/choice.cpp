@@ -69,8 +69,7 @@ int TFchoice::Choose(const QString& question, const QString& option1, const QStr
     Button2->setText(Literal(option2));
     ChoiceResult = 0;
     const QPoint anchor = GetDialogAnchor();
-    winId(); // the frame's size is known once the native window exists
-    move(PlaceBoxAt(anchor, frameGeometry().size(), ScreenRectAt(anchor)));
+    PlaceWindowAt(*this, anchor);
     Button1->setFocus();
     exec();
     RememberDialogPlace(*this);

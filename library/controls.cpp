@@ -77,28 +77,18 @@ void EnableGrey(QWidget& control, bool enable)
 
 QPoint NearMousePlace(QPoint mouse, QSize form, const QRect& screen)
 {
-    const int screenRight = screen.x() + screen.width();
-    const int screenBottom = screen.y() + screen.height();
-    QPoint place(mouse.x() + 1, mouse.y() + 1);
-    if (place.y() + form.height() > screenBottom)
-        place.setY(screenBottom - form.height());
-    if (place.x() + form.width() > screenRight)
-        place.setX(screenRight - form.width());
-    if (place.y() < screen.y())
-        place.setY(screen.y());
-    if (place.x() < screen.x())
-        place.setX(screen.x());
-    return place;
+    return PlaceBoxAt(mouse + QPoint(1, 1), form, screen);
 }
 
 void PlaceNearMouse(QWidget& form)
 {
-    // A window that has never been shown learns the size of its frame only
-    // when its native window exists.
-    if (form.isWindow())
-        form.winId();
-    const QPoint mouse = QCursor::pos();
-    form.move(NearMousePlace(mouse, form.frameGeometry().size(), ScreenRectAt(mouse)));
+    PlaceWindowAt(form, QCursor::pos() + QPoint(1, 1));
+}
+
+QRect RectWithinScreen(const QRect& wanted, QSize minimum, const QRect& screen)
+{
+    const QSize size = wanted.size().expandedTo(minimum).boundedTo(screen.size());
+    return QRect(PlaceBoxAt(wanted.topLeft(), size, screen), size);
 }
 
 void ShowNearMouse(QWidget& form)

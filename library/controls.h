@@ -32,6 +32,11 @@ void EnableGrey(QWidget& control, bool enable);
 // the screen; a form larger than the screen goes to the screen's top-left.
 QPoint NearMousePlace(QPoint mouse, QSize form, const QRect& screen);
 void PlaceNearMouse(QWidget& form);
+
+// A window's place and size as a settings file gives them, made to fit the
+// screen: each side at least the minimum and at most the screen's, then
+// the whole window pulled onto the screen.
+QRect RectWithinScreen(const QRect& wanted, QSize minimum, const QRect& screen);
 void ShowNearMouse(QWidget& form);
 int ShowModalNearMouse(QDialog& form);
 void PopupAtMouse(QMenu& menu);

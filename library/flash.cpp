@@ -40,6 +40,11 @@ void SetFlashIntervalMs(int ms)
     flashIntervalMs = ms;
 }
 
+int SensibleFlashInterval(int ms)
+{
+    return std::clamp(ms, MinFlashIntervalMs, MaxFlashIntervalMs);
+}
+
 int FlashDisplayMs(const QString& text, int intervalMs)
 {
     // The ini file may hold any number; a negative time would leave the note
@@ -90,7 +95,7 @@ bool AskFlashInterval()
     int32_t value = flashIntervalMs;
     if (!InputWholeNumber(QStringLiteral("Enter flash interval in milliseconds (500-2000)"), value))
         return false;
-    if (value < 500 || value > 2000) {
+    if (value < MinFlashIntervalMs || value > MaxFlashIntervalMs) {
         Flash(QStringLiteral("Out of range"));
         return false;
     }

@@ -16,6 +16,12 @@ class QTimer;
 int FlashIntervalMs();
 void SetFlashIntervalMs(int ms);
 
+// The range AskFlashInterval accepts.
+inline constexpr int MinFlashIntervalMs = 500;
+inline constexpr int MaxFlashIntervalMs = 2000;
+// A base time read from a file, pulled into that range.
+int SensibleFlashInterval(int ms);
+
 // How long a note shows for a newly arrived text: the base time for fewer
 // than 21 characters, else the length times a twentieth of the base time.
 int FlashDisplayMs(const QString& text, int intervalMs);

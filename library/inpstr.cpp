@@ -133,11 +133,13 @@ void TFinpstr::BuildControls()
 bool TFinpstr::Ask(const QString& prompt1, const QString& prompt2, QChar emphasis, QString& text)
 {
     SetPromptFonts(emphasis);
-    PlaceAtAnchor();
     SetPrompts(prompt1, prompt2);
     // The box only ever grows, so a long prompt leaves it wide for later ones.
     WidenFor(*Label1);
     WidenFor(*Label2);
+    // Placed at its final width, so that a long prompt does not run past
+    // the screen's edge.
+    PlaceAtAnchor();
     Edit1->setText(text);
     Edit1->selectAll();
     Edit1->setFocus();
@@ -160,8 +162,7 @@ void TFinpstr::SetPromptFonts(QChar emphasis)
 
 void TFinpstr::PlaceAtAnchor()
 {
-    const QPoint anchor = GetDialogAnchor();
-    move(PlaceBoxAt(anchor, frameGeometry().size(), ScreenRectAt(anchor)));
+    PlaceWindowAt(*this, GetDialogAnchor());
 }
 
 void TFinpstr::SetPrompts(const QString& prompt1, const QString& prompt2)

@@ -131,6 +131,10 @@ QPoint PlaceBoxAt(QPoint anchor, QSize box, const QRect& screen)
         place.setX(screenRight - box.width());
     if (anchor.y() + box.height() > screenBottom)
         place.setY(screenBottom - box.height());
+    if (place.x() < screen.x())
+        place.setX(screen.x());
+    if (place.y() < screen.y())
+        place.setY(screen.y());
     return place;
 }
 
@@ -139,5 +143,18 @@ QRect ScreenRectAt(QPoint p)
     QScreen* screen = QGuiApplication::screenAt(p);
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry() : QRect(0, 0, 0, 0);
+    return screen ? screen->availableGeometry() : QRect(0, 0, 0, 0);
+}
+
+QSize WindowFrameSize(QWidget& window)
+{
+    if (window.isWindow())
+        window.winId();
+    return window.frameGeometry().size();
+}
+
+void PlaceWindowAt(QWidget& window, QPoint anchor)
+{
+    const QSize size = WindowFrameSize(window);
+    window.move(PlaceBoxAt(anchor, size, ScreenRectAt(QCursor::pos())));
 }

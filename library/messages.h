@@ -55,10 +55,21 @@ void RememberBoxPlace(QPoint boxTopLeft, QPoint mouse);
 // Back to the start: both points (0, 0).
 void ResetDialogPlaces();
 
-// Where a box of the given size goes when anchored at a point: shifted left
-// and up until its right and bottom edges fit the screen, with no floor at
-// the screen's left or top edge.
+// Where a window of the given size goes when anchored at a point: shifted
+// left and up until its right and bottom edges fit the screen, and right and
+// down when the anchor lies left of or above it, so that a window that fits
+// ends wholly on the screen; a larger one keeps its top-left corner (its
+// caption) on it.
 QPoint PlaceBoxAt(QPoint anchor, QSize box, const QRect& screen);
 
-// The screen a point lies on (the primary screen when it lies on none).
+// The area windows may take on the screen a point lies on (the primary
+// screen when it lies on none).
 QRect ScreenRectAt(QPoint p);
+
+// The size of a window with its frame; a window never shown yet gets its
+// native window first, since only then is its frame known.
+QSize WindowFrameSize(QWidget& window);
+
+// Moves a window to PlaceBoxAt of the anchor on the screen that holds the
+// mouse: every window the program places itself goes through here.
+void PlaceWindowAt(QWidget& window, QPoint anchor);

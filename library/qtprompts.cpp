@@ -26,7 +26,7 @@ class AnchoredMessageBox : public QMessageBox
     void showEvent(QShowEvent* event) override
     {
         QMessageBox::showEvent(event);
-        move(PlaceBoxAt(anchor_, frameGeometry().size(), ScreenRectAt(anchor_)));
+        PlaceWindowAt(*this, anchor_);
     }
 
   private:

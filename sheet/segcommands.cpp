@@ -25,7 +25,7 @@ void SheetSegmentCommands::EdSegBtnClick()
         TFSegdets& window = *forms_.FSegdets;
         window.adjustSize();
         const QPoint mouse = QCursor::pos();
-        window.move(mouse.x(), mouse.y() - window.height());
+        PlaceWindowAt(window, mouse - QPoint(0, WindowFrameSize(window).height()));
     }
     SegmentDetailsCommand();
 }
@@ -37,7 +37,7 @@ void SheetSegmentCommands::SelSegBtn2Click()
         TFSegdets& window = *forms_.FSegdets;
         window.adjustSize();
         const QPoint mouse = QCursor::pos();
-        window.move(mouse.x() - window.width(), mouse.y());
+        PlaceWindowAt(window, mouse - QPoint(WindowFrameSize(window).width(), 0));
     }
     SegmentDetailsCommand();
 }

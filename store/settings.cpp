@@ -5,12 +5,24 @@
 #include "platform/ini.h"
 #include "store/store.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace
 {
 
 const QString MainSection = QStringLiteral("main");
+
+// No screen is this many pixels across; the window fits the side to the
+// screen it opens on.
+constexpr int32_t MaxWindowSide = 16384;
+
+// A window side read from the file: a side of 0 or less takes the default,
+// one beyond any screen is cut to MaxWindowSide.
+int32_t SensibleSide(int32_t side, int32_t fallback)
+{
+    return side <= 0 ? fallback : std::min(side, MaxWindowSide);
+}
 
 } // namespace
 
@@ -24,9 +36,12 @@ void Store::ReadIniFile()
     iniDiagram_ = CurrentDiagram;
     CurrentProfile = ini.ReadInteger(MainSection, QStringLiteral("Profile"), 0);
     DBVersion = ini.ReadInteger(MainSection, QStringLiteral("DBVn"), 100);
-    NotesFormHeight = ini.ReadInteger(MainSection, QStringLiteral("NotesHeight"), 280);
-    NotesFormWidth = ini.ReadInteger(MainSection, QStringLiteral("NotesWidth"), 450);
-    SetFlashIntervalMs(ini.ReadInteger(MainSection, QStringLiteral("FlashInterval"), 1500));
+    NotesFormHeight =
+        SensibleSide(ini.ReadInteger(MainSection, QStringLiteral("NotesHeight"), 280), 280);
+    NotesFormWidth =
+        SensibleSide(ini.ReadInteger(MainSection, QStringLiteral("NotesWidth"), 450), 450);
+    SetFlashIntervalMs(
+        SensibleFlashInterval(ini.ReadInteger(MainSection, QStringLiteral("FlashInterval"), 1500)));
     UpgradeState = ini.ReadInteger(MainSection, QStringLiteral("Upgrading"), UpgradeStateDefault());
 }
 

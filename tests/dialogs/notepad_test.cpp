@@ -4,6 +4,7 @@
 #include "dialogs/notepad.h"
 #include "dialogs/notepadfiles.h"
 #include "library/flash.h"
+#include "library/messages.h"
 #include "library/scripteddialogs.h"
 #include "library/scriptedprompts.h"
 #include "platform/ini.h"
@@ -147,6 +148,26 @@ TEST_F(NotepadTest, ZeroWidthOrNegativeTopLeaveTheDesignedSizeAndPlace)
     TFnotepad& pad = Make();
     EXPECT_EQ(pad.pos(), QPoint(25, place.y()));
     EXPECT_EQ(pad.size(), QSize(designed.width(), 260));
+}
+
+TEST_F(NotepadTest, APlaceOrSizeBeyondTheScreenIsPulledOntoIt)
+{
+    const QRect screen = ScreenRectAt(QPoint(0, 0));
+    WriteFile("npad.ini", "[notepad]\nFONTSIZE=100000\nFORMTOP=100000\nFORMLEFT=100000\n"
+                          "FORMWIDTH=100000\nFORMHEIGHT=100000\n");
+    TFnotepad& pad = Make();
+    EXPECT_EQ(pad.geometry(), screen);
+    EXPECT_EQ(pad.Memo1->font().pointSize(), 10);
+    pad.show(); // a window of the screen's size paints
+    QCoreApplication::processEvents();
+
+    // A window that fits is only moved as far as it has to be.
+    WriteFile("npad.ini", "[notepad]\nFORMTOP=20\nFORMLEFT=100000\nFORMWIDTH=300\n"
+                          "FORMHEIGHT=1\n");
+    TFnotepad& moved = Make();
+    EXPECT_EQ(moved.pos(), QPoint(screen.right() + 1 - 300, 20));
+    EXPECT_EQ(moved.width(), 300);
+    EXPECT_GE(moved.height(), 120);
 }
 
 TEST_F(NotepadTest, ChangesCountOnlyOnceTheWindowHasBeenShown)

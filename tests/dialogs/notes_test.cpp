@@ -1,6 +1,8 @@
 // The diagram notes window over a real table store.
 
 #include "dialogs/notes.h"
+#include "library/flash.h"
+#include "library/messages.h"
 #include "store/storefixture.h"
 
 #include <QApplication>
@@ -231,6 +233,35 @@ TEST_F(NotesWindow, TheWindowKeepsItsSizeInThisRunAndThroughTheIniFile)
     TFcore next(dir_.path());
     next.ReadIniFile();
     EXPECT_EQ(TFnotes(next).size(), QSize(520, 333));
+}
+
+TEST_F(NotesWindow, ASizeBeyondTheScreenIsCutToItAndTheIniFileMended)
+{
+    Core().CloseStore();
+    QFile ini(dir_.path() + "/scalora.ini");
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ini.write("[main]\nNotesWidth=100000\nNotesHeight=100000\n");
+    ini.close();
+    TFcore next(dir_.path());
+    next.ReadIniFile();
+    const TFnotes notes(next);
+    const QSize screen = ScreenRectAt(QPoint(0, 0)).size();
+    EXPECT_EQ(notes.size(), screen);
+    EXPECT_EQ(QSize(next.NotesFormWidth, next.NotesFormHeight), screen);
+    next.WriteIniFile();
+    TFcore after(dir_.path());
+    after.ReadIniFile();
+    EXPECT_EQ(QSize(after.NotesFormWidth, after.NotesFormHeight), screen);
+
+    // No size at all, or a negative one, is the designed size.
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ini.write("[main]\nNotesWidth=0\nNotesHeight=-5\nFlashInterval=-3\n");
+    ini.close();
+    TFcore zero(dir_.path());
+    zero.ReadIniFile();
+    EXPECT_EQ(TFnotes(zero).size(), QSize(450, 280));
+    EXPECT_EQ(FlashIntervalMs(), MinFlashIntervalMs);
+    SetFlashIntervalMs(1500);
 }
 
 TEST_F(NotesWindow, TheMemoIsPaintedInTheNotesYellow)

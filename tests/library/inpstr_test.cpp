@@ -200,12 +200,39 @@ TEST_F(InputBoxTest, AtTheScreenCornerTheBoxOpensFullyOnScreen)
     QString text;
     InputText("Short", text);
     // The box keeps the width an earlier long prompt gave it, so it is
-    // fully on screen only while it is no wider than the screen; its
-    // bottom-right corner meets the screen's either way.
-    EXPECT_EQ(placed.bottomRight(), screen.bottomRight());
+    // fully on screen only while it is no wider than the screen; a wider
+    // one keeps its left edge on it.
     if (placed.width() <= screen.width()) {
+        EXPECT_EQ(placed.bottomRight(), screen.bottomRight());
         EXPECT_TRUE(screen.contains(placed)) << placed.x() << "," << placed.y();
+    } else {
+        EXPECT_EQ(placed.left(), screen.left());
+        EXPECT_EQ(placed.bottom(), screen.bottom());
     }
+}
+
+TEST_F(InputBoxTest, NearTheRightEdgeALongPromptStillEndsOnTheScreen)
+{
+    // A box that no earlier prompt has widened.
+    TFinpstr fresh;
+    UseInputBox(&fresh);
+    const QRect screen = ScreenRectAt(QPoint(0, 0));
+    QCursor::setPos(screen.right() - 60, screen.top() + 100);
+    QRect placed;
+    int labelRight = 0;
+    WhenModal([&](QWidget* w) {
+        placed = w->frameGeometry();
+        TFinpstr* box = AsInputBox(w);
+        labelRight = box->Label1->mapTo(box, QPoint(box->Label1->width(), 0)).x();
+        box->Button2->click();
+    });
+    QString text;
+    InputText("Enter flash interval in milliseconds (500-2000), how long each note stays up", text);
+    UseInputBox(nullptr);
+    ASSERT_GT(placed.width(), 245); // the prompt widened it
+    ASSERT_LE(placed.width(), screen.width());
+    EXPECT_TRUE(screen.contains(placed)) << placed.x() << "," << placed.width();
+    EXPECT_LE(labelRight, placed.width()); // the prompt is not cut
 }
 
 TEST_F(InputBoxTest, LongPromptWidensTheBoxForGood)

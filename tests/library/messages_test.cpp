@@ -116,13 +116,18 @@ TEST_F(MessagesTest, DialogAnchor_KeepsThePlaceUntilTheMouseMoves)
     EXPECT_EQ(DialogAnchorFor(QPoint(300, 299)), QPoint(300, 299));
 }
 
-TEST_F(MessagesTest, PlaceBoxAt_PullsLeftAndUpWithNoFloor)
+TEST_F(MessagesTest, PlaceBoxAt_PullsTheBoxOntoTheScreen)
 {
     const QRect screen(0, 0, 800, 600);
     EXPECT_EQ(PlaceBoxAt(QPoint(10, 20), QSize(200, 100), screen), QPoint(10, 20));
     EXPECT_EQ(PlaceBoxAt(QPoint(799, 599), QSize(200, 100), screen), QPoint(600, 500));
     EXPECT_EQ(PlaceBoxAt(QPoint(600, 500), QSize(200, 100), screen), QPoint(600, 500));
-    EXPECT_EQ(PlaceBoxAt(QPoint(10, 10), QSize(900, 700), screen), QPoint(-100, -100));
+    // An anchor above or left of the screen (a window placed above or left
+    // of the mouse) is pulled down and right.
+    EXPECT_EQ(PlaceBoxAt(QPoint(300, -231), QSize(200, 100), screen), QPoint(300, 0));
+    EXPECT_EQ(PlaceBoxAt(QPoint(-150, 40), QSize(200, 100), screen), QPoint(0, 40));
+    // A box larger than the screen keeps its caption on it.
+    EXPECT_EQ(PlaceBoxAt(QPoint(10, 10), QSize(900, 700), screen), QPoint(0, 0));
     // A second screen to the right of the first.
     EXPECT_EQ(PlaceBoxAt(QPoint(1900, 10), QSize(200, 100), QRect(800, 0, 1200, 900)),
               QPoint(1800, 10));

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCursor>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
@@ -508,6 +509,33 @@ TEST_F(ToolsTest, SegmentDetailsSaveRedrawsAndDeclinedDeleteDoesNot)
     T().Segments.SegmentDetailsCommand();
     EXPECT_EQ(core_->RedrawStamp, stamp2);
     EXPECT_TRUE(core_->LoadSegment(line.Segnum, stored));
+}
+
+TEST_F(ToolsTest, SegmentDetailsNearTheScreensEdgesOpenWhollyOnTheScreen)
+{
+    const TSegRec line = StoreSeg(0, 0, 100, 60);
+    ShowDrawing();
+    PlaceCursors(At(0, 0), At(100, 60));
+    const QRect screen = ScreenRectAt(QPoint(0, 0));
+    // Above the mouse at the top of the screen; left of it at the left edge.
+    const std::pair<QPoint, QAbstractButton*> clicks[] = {
+        {screen.topLeft() + QPoint(300, 5), sheet_->EdSegBtn},
+        {screen.topLeft() + QPoint(5, 200), sheet_->SelSegBtn2},
+    };
+    for (const auto& [mouse, button] : clicks) {
+        core_->CurrentSegment = line;
+        button->setEnabled(true);
+        QCursor::setPos(mouse);
+        QRect placed;
+        WhenModal([&](QWidget* w) {
+            placed = w->frameGeometry();
+            segdets_->CancelBtn->click();
+        });
+        button->click();
+        EXPECT_TRUE(screen.contains(placed)) << placed.x() << "," << placed.y();
+        // It still opens beside the mouse, pulled only as far as needed.
+        EXPECT_TRUE(placed.top() == screen.top() || placed.left() == screen.left());
+    }
 }
 
 TEST_F(ToolsTest, PointDetailsNeedAScale)
