@@ -19,6 +19,46 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+namespace
+{
+
+const QLineEdit* FirstTyped(std::initializer_list<const QLineEdit*> edits)
+{
+    for (const QLineEdit* edit : edits)
+        if (!edit->text().trimmed().isEmpty())
+            return edit;
+    return nullptr;
+}
+
+struct TypedLength {
+    Extended Value;
+    const QLineEdit* Edit;
+};
+
+struct MeasuredLengths {
+    TypedLength X, Y, Z;
+};
+
+// The edit of a length other than 0 that leaves the new point where it
+// starts: a horizontal or vertical length must move its own coordinate, an
+// O-X length the point.
+const QLineEdit* EditThatMovesNothing(const TPointRec& from, const TPointRec& to,
+                                      const MeasuredLengths& l)
+{
+    if (l.Z.Value != 0) {
+        const bool moves = LengthMoves(l.Z.Value, from.Lenx, to.Lenx) ||
+                           LengthMoves(l.Z.Value, from.Leny, to.Leny);
+        return moves ? nullptr : l.Z.Edit;
+    }
+    if (l.X.Value != 0 && !LengthMoves(l.X.Value, from.Lenx, to.Lenx))
+        return l.X.Edit;
+    if (l.Y.Value != 0 && !LengthMoves(l.Y.Value, from.Leny, to.Leny))
+        return l.Y.Edit;
+    return nullptr;
+}
+
+} // namespace
+
 TFseg::TFseg(Store& store, Forms& forms, QWidget* parent)
     : QDialog(parent), store_(store), forms_(forms)
 {
@@ -229,6 +269,10 @@ bool TFseg::SaveMeasuredSegment()
         return false;
     }
     if (x == 0 && y == 0 && z == 0) {
+        // Empty edits are no entry; a typed 0 ("-0" among them) is named.
+        if (const QLineEdit* typed = FirstTyped({Editx, Edity, Editz}))
+            ShowInfo(QStringLiteral("A length of ") + InDoubleQuotes(typed->text().trimmed()) +
+                     QStringLiteral(" moves nothing: enter a length other than 0"));
         return false;
     }
     if (segType == SegRectangle && (x == 0 || y == 0)) {
@@ -262,6 +306,12 @@ bool TFseg::SaveMeasuredSegment()
     // place, or one at infinity that blanks the whole drawing.
     if (!LengthsInRange({x, y, z, newPoint.Lenx, newPoint.Leny})) {
         ShowInfo(LengthOutOfRangeMessage());
+        return false;
+    }
+    // A segment from a point to itself is refused, as a circle of radius 0.
+    const MeasuredLengths typed{{x, Editx}, {y, Edity}, {z, Editz}};
+    if (const QLineEdit* still = EditThatMovesNothing(MeasureFrom, newPoint, typed)) {
+        ShowInfo(LengthTooSmallMessage(QStringLiteral("Length"), still->text().trimmed()));
         return false;
     }
     newPoint.Pointnum = -1;
@@ -314,6 +364,10 @@ bool TFseg::StoreCircle(Extended radius)
     rim.Lenx = MeasureFrom.Lenx + radius;
     if (!LengthsInRange({radius, rim.Lenx})) {
         ShowInfo(LengthOutOfRangeMessage());
+        return false;
+    }
+    if (!LengthMoves(radius, MeasureFrom.Lenx, rim.Lenx)) {
+        ShowInfo(LengthTooSmallMessage(QStringLiteral("Radius"), ShortestNumberText(radius)));
         return false;
     }
     rim.Pointnum = -1;

@@ -136,10 +136,15 @@ void SheetCommands::Healthcheck1Click()
 bool SheetCommands::AskNumber(const QString& prompt, QString& typed, int32_t& number)
 {
     typed.clear();
-    if (!InputText(prompt, typed))
-        return false;
-    number = 0;
-    return ParseInteger(typed, number);
+    // A text that is no whole number is named and asked for again, as typed.
+    for (;;) {
+        if (!InputText(prompt, typed))
+            return false;
+        if (!typed.trimmed().isEmpty() && ParseInteger(typed, number))
+            return true;
+        ShowInfo(QStringLiteral("Invalid integer ") + InDoubleQuotes(typed) +
+                 QStringLiteral(" - enter a whole number"));
+    }
 }
 
 void SheetCommands::forPoint1Click()

@@ -57,8 +57,9 @@ class SheetCommands
 
   private:
     Store& Core() const;
-    // The number typed after the prompt: false on Cancel, and silently on a
-    // text that is not a whole number (an empty text is 0).
+    // The number typed after the prompt: false on Cancel. A text that is not
+    // a whole number, the empty one among them, is named in a message and
+    // the prompt comes again with it.
     static bool AskNumber(const QString& prompt, QString& typed, int32_t& number);
 
     TFSheet& sheet_;

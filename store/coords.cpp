@@ -4,6 +4,7 @@
 #include "store/store.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -56,6 +57,24 @@ QString LengthOutOfRangeMessage()
 {
     return QStringLiteral("Length out of range: lengths and the points they reach must lie "
                           "within 1000000000000 units of 0");
+}
+
+bool LengthMoves(Extended length, Extended from, Extended to)
+{
+    return std::isnormal(length) && to != from;
+}
+
+QString LengthTooSmallMessage(const QString& what, const QString& typed)
+{
+    return what + QLatin1Char(' ') + InDoubleQuotes(typed) +
+           QStringLiteral(" is too small to move the point it starts from: enter a larger one");
+}
+
+QString ShortestNumberText(Extended v)
+{
+    char text[64];
+    const auto [end, error] = std::to_chars(text, text + sizeof text, v);
+    return error == std::errc() ? QString::fromLatin1(text, end - text) : QString::number(v);
 }
 
 void KeepMin(Extended& v, Extended x)

@@ -24,6 +24,17 @@ bool LengthsInRange(std::initializer_list<Extended> lengths);
 // What the user is told when a length or the point it reaches is not.
 QString LengthOutOfRangeMessage();
 
+// Whether a length other than 0 takes a coordinate from `from` to `to`: a
+// length too small for the stored numbers to tell from 0 (below the
+// smallest normal one), or too small to change a coordinate of that size,
+// leaves the point where it was.
+bool LengthMoves(Extended length, Extended from, Extended to);
+// What the user is told of such a length, named as typed ("Length",
+// "Radius").
+QString LengthTooSmallMessage(const QString& what, const QString& typed);
+// The shortest text that reads back as the number.
+QString ShortestNumberText(Extended v);
+
 // v := the smaller (KeepMin) or larger (KeepMax) of v and x.
 void KeepMin(Extended& v, Extended x);
 void KeepMax(Extended& v, Extended x);

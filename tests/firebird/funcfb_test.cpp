@@ -110,13 +110,14 @@ TEST_F(FirebirdMeasuredSegment, RadiusRefusalsStoreNothingAndGiveTheEarlierTypeB
     prompts_.CancelInput()
         .Type(QStringLiteral("0"))
         .Type(QStringLiteral("abc"))
-        .Type(QStringLiteral("1e308"));
+        .Type(QStringLiteral("1e308"))
+        .Type(QStringLiteral("1e-320"));
     TSegRec seg;
     std::vector<bool> rectangleBack;
     bool open = false;
     EXPECT_FALSE(Enter(Pt(0, 0), seg, [&](TFseg& d) {
         d.RectRdio->click();
-        for (int i = 0; i < 4; ++i) {
+        for (int i = 0; i < 5; ++i) {
             d.CircleRdio->click();
             rectangleBack.push_back(d.RectRdio->isChecked() && !d.CircleRdio->isChecked());
         }
@@ -124,11 +125,15 @@ TEST_F(FirebirdMeasuredSegment, RadiusRefusalsStoreNothingAndGiveTheEarlierTypeB
         d.Button2->click();
     }));
     EXPECT_TRUE(open);
-    EXPECT_EQ(rectangleBack, std::vector<bool>(4, true));
+    EXPECT_EQ(rectangleBack, std::vector<bool>(5, true));
+    // A radius too small to move the rim off the centre would store a
+    // circle no one can see.
     EXPECT_EQ(prompts_.Texts(Kind::Info),
               QStringList({QStringLiteral("A circle needs a radius other than 0"),
                            QStringLiteral("Invalid floating-point amount \"abc\""),
-                           LengthOutOfRangeMessage()}));
+                           LengthOutOfRangeMessage(),
+                           QStringLiteral("Radius \"1e-320\" is too small to move the point it "
+                                          "starts from: enter a larger one")}));
     EXPECT_EQ(Count(QStringLiteral("seg")), 0);
     EXPECT_EQ(Count(QStringLiteral("point")), 0);
 }

@@ -301,13 +301,62 @@ TEST_F(MeasuredSegment, BadLengthsAreRefusedWithTheirEditsMessage)
         d.Button2->click();
     }));
     EXPECT_EQ(kept, QStringList({QStringLiteral("1,5"), QStringLiteral("abc")}));
-    // The all-zero entry is refused without a word.
     EXPECT_EQ(Infos(), QStringList({QStringLiteral("Invalid horizontal length"),
                                     QStringLiteral("Invalid vertical length"),
                                     QStringLiteral("Invalid O-X length"),
-                                    QStringLiteral("X & Y must be blank if OX is specified")}));
+                                    QStringLiteral("X & Y must be blank if OX is specified"),
+                                    QStringLiteral("A length of \"0\" moves nothing: enter a "
+                                                   "length other than 0")}));
     EXPECT_EQ(Count(QStringLiteral("seg")), 0);
     EXPECT_EQ(Count(QStringLiteral("point")), 0);
+}
+
+TEST_F(MeasuredSegment, LengthsThatMoveNothingAreNamedAndTheDialogStays)
+{
+    // X at 100 from the origin: a millionth of a millionth of that is lost
+    // in its last digit, a tenth of that millionth is not.
+    TSegRec seg = FromOandX(Pt(0, 0), Pt(100, 0));
+    bool openAfterAll = false;
+    QString keptText;
+    EXPECT_TRUE(Enter(seg, [&](TFseg& d) {
+        Lengths(d, QStringLiteral("-0"));
+        d.Button3->click();
+        Lengths(d, {}, {}, QStringLiteral(" -0 "));
+        d.Button3->click();
+        Lengths(d, {}, {}, {}); // nothing typed: nothing said
+        d.Button3->click();
+        Lengths(d, QStringLiteral("1e-15"));
+        d.Button3->click();
+        keptText = d.Editx->text();
+        Lengths(d, QStringLiteral("5"), QStringLiteral("1e-320"));
+        d.Button3->click();
+        Lengths(d, {}, {}, QStringLiteral("1e-320"));
+        d.Button3->click();
+        d.LeftRdio->click();
+        Lengths(d, QStringLiteral("1e-15"));
+        d.Button3->click();
+        openAfterAll = d.isVisible();
+        d.RightRdio->click();
+        Lengths(d, QStringLiteral("1e-13"));
+        d.Button1->click();
+    }));
+    EXPECT_TRUE(openAfterAll);
+    EXPECT_EQ(keptText, QStringLiteral("1e-15"));
+    const QString zero = QStringLiteral(" moves nothing: enter a length other than 0");
+    EXPECT_EQ(Infos(), QStringList({QStringLiteral("A length of \"-0\"") + zero,
+                                    QStringLiteral("A length of \"-0\"") + zero,
+                                    LengthTooSmallMessage(QStringLiteral("Length"), "1e-15"),
+                                    LengthTooSmallMessage(QStringLiteral("Length"), "1e-320"),
+                                    LengthTooSmallMessage(QStringLiteral("Length"), "1e-320"),
+                                    LengthTooSmallMessage(QStringLiteral("Length"), "1e-15")}));
+    EXPECT_TRUE(LengthTooSmallMessage(QStringLiteral("Length"), "1e-15")
+                    .startsWith("Length \"1e-15\" is too small to move the point"));
+    // The small length that does move the point is kept exactly.
+    ASSERT_EQ(Count(QStringLiteral("seg")), 1);
+    const TSegRec stored = Stored(0);
+    EXPECT_EQ(stored.Mlenx, 1e-13);
+    EXPECT_EQ(stored.ToPoint.Lenx, 100 + 1e-13);
+    EXPECT_NE(stored.ToPoint.Lenx, stored.FromPoint.Lenx);
 }
 
 TEST_F(MeasuredSegment, LengthsBeyondTheDiagramsRangeAreRefusedAndTheDialogStays)

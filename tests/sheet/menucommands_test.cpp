@@ -250,11 +250,12 @@ TEST_F(MenuCommandsTest, SearchForPointReportsAbsentAndHiddenPointsAndMovesXToAV
         .Type(QStringLiteral("12abc"))
         .CancelInput()
         .Type(QString::number(seg1_.ToPoint.Pointnum));
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 4; ++i)
         Sheet().forPoint1->trigger();
     EXPECT_EQ(prompts_.Texts(Kind::Info),
               QStringList({QStringLiteral("Point not found"),
-                           QStringLiteral("Point not visible, try Layer #2")}));
+                           QStringLiteral("Point not visible, try Layer #2"),
+                           QStringLiteral("Invalid integer \"12abc\" - enter a whole number")}));
     EXPECT_EQ(prompts_.Log().front().text, QStringLiteral("Enter Point number"));
     EXPECT_EQ(Sheet().Sheet.CursorX().Pointnum, seg1_.ToPoint.Pointnum);
     EXPECT_EQ(Sheet().Sheet.CursorX().Lenx, 100.0);
@@ -262,17 +263,27 @@ TEST_F(MenuCommandsTest, SearchForPointReportsAbsentAndHiddenPointsAndMovesXToAV
     EXPECT_TRUE(prompts_.AllAnswered());
 }
 
-TEST_F(MenuCommandsTest, SearchForPointWithAnEmptyEntryLooksForPointZero)
+TEST_F(MenuCommandsTest, SearchesNameATextThatIsNoWholeNumberAndAskAgainWithIt)
 {
-    ASSERT_EQ(seg1_.FromPoint.Pointnum, 0);
-    Sheet().XtoObtn->click(); // somewhere else first
-    prompts_.Type(QStringLiteral("100"));
-    Sheet().forPoint1->trigger();
-    prompts_.Clear();
-    prompts_.Type(QString());
-    Sheet().forPoint1->trigger();
-    EXPECT_TRUE(prompts_.Texts(Kind::Info).isEmpty());
-    EXPECT_EQ(Sheet().Sheet.CursorX().Pointnum, 0);
+    const QStringList bad = {"abc", "1,5", "nan", "1e308", "", "   ", "99999999999"};
+    for (QAction* search : {Sheet().forPoint1, Sheet().forSegment1}) {
+        prompts_.Clear();
+        const TPointRec x = Sheet().Sheet.CursorX();
+        for (const QString& text : bad)
+            prompts_.Type(text);
+        prompts_.CancelInput();
+        search->trigger();
+        QStringList named;
+        for (const QString& text : bad)
+            named << "Invalid integer \"" + text + "\" - enter a whole number";
+        EXPECT_EQ(prompts_.Texts(Kind::Info), named);
+        // Each new prompt starts with the text refused.
+        ASSERT_EQ(prompts_.Log().size(), size_t(2 * bad.size() + 1));
+        EXPECT_EQ(prompts_.Log()[2].initial, "abc");
+        EXPECT_EQ(prompts_.Log()[4].initial, "1,5");
+        EXPECT_EQ(Sheet().Sheet.CursorX().Pointnum, x.Pointnum);
+        EXPECT_TRUE(prompts_.AllAnswered());
+    }
 }
 
 TEST_F(MenuCommandsTest, SearchForSegmentSelectsAVisibleOneAndNamesTheHiddenLayer)
