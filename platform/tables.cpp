@@ -320,7 +320,7 @@ std::string Database::LastError() const
 void Database::Execute(const QString& sql)
 {
     if (!db_) {
-        Fail(QStringLiteral("Database not open"));
+        Fail(NotOpenText());
     }
     Statement st(*this, MapTableNames(sql));
     st.Run();

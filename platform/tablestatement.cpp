@@ -18,7 +18,7 @@ using detail::Quoted;
 Statement::Statement(Database& db, const QString& sql) : db_(db), sql_(sql)
 {
     if (!db.Handle()) {
-        Fail(QStringLiteral("Database not open"));
+        Fail(db.NotOpenText());
     }
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(db.Handle(), text.constData(), static_cast<int>(text.size()), &stmt_,
