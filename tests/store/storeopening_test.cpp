@@ -1,6 +1,7 @@
 #include "library/scriptedprompts.h"
 #include "platform/ini.h"
 #include "store/core.h"
+#include "store/tablefaults.h"
 #include "store/tableschema.h"
 
 #include <QDir>
@@ -279,6 +280,18 @@ TEST_F(StoreOpeningTest, FaultsAtOpeningNameTheFileAndSayWhatToDo)
     EXPECT_TRUE(fault.endsWith("\ndatabase is locked")) << fault.toStdString();
     // Once the other program has let go, the store opens.
     EXPECT_EQ(OpeningFault(Exe()), "opened");
+}
+
+TEST(TableFaults, AFullDiskSaysWhatToDoAndOtherFaultsKeepTheEnginesText)
+{
+    const tables::EngineError full("database or disk is full", SQLITE_FULL);
+    EXPECT_EQ(TableFaultText(full, "Repair cannot run on the table store", "/d/tables.sqlite"),
+              "Repair cannot run on the table store \"/d/tables.sqlite\": the disk that holds it "
+              "is full. Make room on that disk, then try again.\ndatabase or disk is full");
+    const tables::EngineError other("no such table: seg", SQLITE_ERROR);
+    EXPECT_EQ(TableFaultText(other, "Cannot open the table store", "/d/tables.sqlite"),
+              "no such table: seg");
+    EXPECT_EQ(WordedTableFault(full, "x", "f").Code(), SQLITE_FULL);
 }
 
 TEST_F(StoreOpeningTest, ALogLeftByACrashIsFoldedIntoTheMainFileAtOpening)
