@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QKeyEvent>
 #include <QMenu>
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -328,22 +330,33 @@ TEST_F(MenuCommandsTest, QuitBtnAsksAndClosesOnlyOnYes)
                                              QStringLiteral("OK to quit program \"SCALORA\" ?")}));
 }
 
-TEST_F(MenuCommandsTest, EscAsksToQuitOnlyWhileNoControlHasTheFocus)
+TEST_F(MenuCommandsTest, EnterAndEscActWhateverControlHasTheFocusButArrowsWait)
 {
-    Sheet().ClearActiveControl();
+    Sheet().Sheet.HideCursors();
+    Sheet().Sheet.CursorX() = seg1_.ToPoint;
+    Sheet().Sheet.CursorO() = seg1_.FromPoint;
+    Sheet().Sheet.ShowCursors();
+    // A step mode chosen in the combo box keeps the focus there.
+    Sheet().ComboBox1->setFocus();
+    Sheet().ComboBox1->setCurrentIndex(1);
+    ASSERT_EQ(Sheet().focusWidget(), Sheet().ComboBox1);
+    QTest::keyClick(Sheet().ComboBox1, Qt::Key_Return);
+    EXPECT_EQ(Sheet().Sheet.CursorX().Pointnum, seg1_.FromPoint.Pointnum);
     prompts_.Answer('N');
-    Key(&Sheet(), Qt::Key_Escape);
+    QTest::keyClick(Sheet().ComboBox1, Qt::Key_Escape);
     EXPECT_EQ(prompts_.Texts(), QStringList{QStringLiteral("OK to quit program \"SCALORA\" ?")});
 
-    // A focused button keeps the keys until "<< Focus" gives them back.
+    // A focused button keeps the arrow keys until "<< Focus" gives them back.
     Sheet().SwapOXBtn->setFocus();
-    prompts_.Clear();
-    Key(Sheet().SwapOXBtn, Qt::Key_Escape);
-    EXPECT_TRUE(prompts_.Texts().isEmpty());
-    Sheet().FocusBtn->click();
+    const int x = Sheet().Sheet.CursorX().Pxlx;
+    QTest::keyClick(Sheet().SwapOXBtn, Qt::Key_Left);
+    EXPECT_EQ(Sheet().Sheet.CursorX().Pxlx, x);
     prompts_.Answer('N');
-    Key(&Sheet(), Qt::Key_Escape);
-    EXPECT_EQ(prompts_.Texts().size(), 1);
+    QTest::keyClick(Sheet().SwapOXBtn, Qt::Key_Escape);
+    EXPECT_EQ(prompts_.Texts().size(), 2);
+    Sheet().FocusBtn->click();
+    Key(&Sheet(), Qt::Key_Left);
+    EXPECT_EQ(Sheet().Sheet.CursorX().Pxlx, x - 1);
 }
 
 TEST_F(MenuCommandsTest, EnterPressesXToOAndEscCancelsAnOpenJoiningPanel)
