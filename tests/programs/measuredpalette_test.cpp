@@ -106,9 +106,10 @@ TEST_F(MeasuredPaletteTest, ThePaletteTakesClicksWhileTheDialogBlocksTheSheet)
 
 TEST_F(MeasuredPaletteTest, ThePalettesLayerButtonChoosesTheLayerWhileTheDialogIsOpen)
 {
-    Core().Database1.Execute(QStringLiteral(
-        "INSERT INTO layer (Dgnum, Layernum, Name, Visib) VALUES (%1, 1, 'Walls', 2)")
-                                 .arg(Core().CurrentDiagram));
+    Core().Database1.Execute(
+        QStringLiteral(
+            "INSERT INTO layer (Dgnum, Layernum, Name, Visib) VALUES (%1, 1, 'Walls', 2)")
+            .arg(Core().CurrentDiagram));
     bool layerChosen = false;
     WhenModal([&](QWidget*) {
         // The layer list comes up over the dialog: its second row is chosen.

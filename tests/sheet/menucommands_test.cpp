@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -224,6 +225,27 @@ TEST_F(MenuCommandsTest, NameAndUnitsChangeTheCaptionOnlyWhenConfirmed)
     Sheet().Units1->trigger();
     EXPECT_EQ(Sheet().windowTitle(), QStringLiteral("SCALORA - Barn ( cm )"));
     EXPECT_EQ(Core().RoundingDP, 1);
+    // The status bar speaks the new units and decimals at once.
+    const QString pixelSize = Sheet().Label5->text();
+    EXPECT_TRUE(pixelSize.endsWith(QStringLiteral(" cm"))) << pixelSize.toStdString();
+    EXPECT_EQ(pixelSize.section(QLatin1Char('.'), 1).section(QLatin1Char(' '), 0, 0).size(), 1)
+        << pixelSize.toStdString();
+    EXPECT_EQ(Sheet().Label6->text().section(QLatin1Char('.'), 1).size(), 1)
+        << Sheet().Label6->text().toStdString();
+}
+
+TEST_F(MenuCommandsTest, NewDiagramRunsTimesOneWithItsTick)
+{
+    Sheet().zoomx4->trigger();
+    ASSERT_EQ(Sheet().Sheet.ZoomFactor, 4);
+    ASSERT_TRUE(Sheet().zoomx4->isChecked());
+    prompts_.Type(QStringLiteral("Barn")).Type(QStringLiteral("m")).Type(QStringLiteral("2"));
+    Sheet().New1->trigger();
+    ASSERT_EQ(Core().DiagramName, QStringLiteral("Barn"));
+    EXPECT_EQ(Sheet().Sheet.ZoomFactor, 1);
+    EXPECT_TRUE(Sheet().zoomx1->isChecked());
+    EXPECT_FALSE(Sheet().zoomx4->isChecked());
+    EXPECT_EQ(Core().SheetWidth, Sheet().ScrollBoxClientSize().width());
 }
 
 TEST_F(MenuCommandsTest, ToClipboardCopiesTheDrawingWithoutTheCursors)

@@ -91,8 +91,8 @@ TEST_F(SteppingTest, StepsPickUpFromTheRowOfXOrOfTheCurrentSegment)
     core_->CurrentSegment.Segnum = 3;
     core_->DeleteSegment(core_->CurrentDiagram, 3);
     sheet_->Redraw.RefreshSheet();
-    core_->CurrentSegment.Segnum = 3;
     sheet_->Sheet.ShowCursors();
+    core_->CurrentSegment.Segnum = 3;
     Step(1, sheet_->NextBtn);
     EXPECT_EQ(core_->CurrentSegment.Segnum, 4);
     core_->CurrentSegment.Segnum = 3;
