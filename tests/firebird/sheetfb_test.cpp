@@ -98,9 +98,15 @@ TEST_F(FirebirdSheetTest, SearchesOfAnEmptyDrawingSayThereIsNoneAndWrap)
     Step(4, sheet_->FirstBtn);
     EXPECT_EQ(prompts_.Texts().last(), QStringLiteral("No Diagonals visible"));
     EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("Already at end, resuming from start"));
+    // Backwards, the notice names the start.
+    prompts_.Clear();
+    Step(4, sheet_->PrevBtn);
+    EXPECT_EQ(prompts_.Texts(), QStringList{"No Diagonals visible"});
+    EXPECT_EQ(prompts_.Flashes(), QStringList{"Already at start, resuming from end"});
+    prompts_.Clear();
     Step(3, sheet_->PrevBtn);
-    EXPECT_EQ(prompts_.Texts().last(), QStringLiteral("No Arcs visible"));
-    EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("Already at start, resuming from end"));
+    EXPECT_EQ(prompts_.Texts(), QStringList{"No Arcs visible"});
+    EXPECT_EQ(prompts_.Flashes(), QStringList{"Already at start, resuming from end"});
     // The forward arc search keeps quiet.
     prompts_.Clear();
     Step(3, sheet_->NextBtn);
