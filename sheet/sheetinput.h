@@ -1,12 +1,12 @@
 #pragma once
 // The keys and mouse actions of the main window's drawing. Most keys act
 // only while no control of the window has the keyboard focus, so that a
-// focused button or combo box keeps its own keys; the dialog keys (Enter and
-// Esc) act whatever control has the focus, unless that control takes the key
-// itself. The drawing takes presses and double clicks at their pixel; the
-// skip buttons act on every press of the mouse button, with the SHIFT state
-// of that moment. Each binding is one
-// entry in a table, so a command adds its key or mouse action in one line.
+// focused button or combo box keeps its own keys; Enter and Esc act
+// whatever control has the focus, unless that control takes the key itself.
+// The drawing takes presses and double clicks at their pixel; the skip
+// buttons act on every press of the mouse button, with the SHIFT state of
+// that moment. Each binding is one entry in a table, so a command adds its
+// key or mouse action in one line.
 
 #include <QObject>
 #include <functional>

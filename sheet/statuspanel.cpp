@@ -52,16 +52,18 @@ bool SegmentDrawn(Store& core, const TSegRec& seg)
     return core.LoadLayer(seg.Layernum, layer) && layer.Visib > VisibHidden;
 }
 
-} // namespace
-
+// The current segment stays the O-X segment only while it joins the points
+// o and x on a layer that is drawn; otherwise it is marked as not looked up.
+// None found stands for the O and X of its lookup, which may have moved
+// since, so it is looked up again as well.
 void CheckOXSegment(Store& core, int32_t o, int32_t x)
 {
     TSegRec& seg = core.CurrentSegment;
-    // None found stands for the O and X of its lookup, which may have moved
-    // since.
     if (!JoinsPoints(seg, o, x) || !SegmentDrawn(core, seg))
         seg.Segnum = -2;
 }
+
+} // namespace
 
 QColor StatusPanelColour(StatusColour colour)
 {

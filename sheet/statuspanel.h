@@ -8,7 +8,6 @@
 #include <optional>
 
 class SheetState;
-class Store;
 
 enum class StatusColour { ButtonFace, SkyBlue, Yellow };
 
@@ -33,15 +32,9 @@ struct StatusView {
 // The O-X distance in length units while both cursors are shown, else 0.
 double OXLength(SheetState& sheet);
 
-// The current segment stays the O-X segment only while it joins the points
-// o and x and its layer is drawn; otherwise (none found included) it is
-// marked as not looked up, so that the segment between them is looked up
-// again. However O, X or the
-// layers changed, the panel then names no segment that is not between O and
-// X on the sheet.
-void CheckOXSegment(Store& core, int32_t o, int32_t x);
-
-// Rebuilds the panels' contents from the cursors, the current segment (see
-// CheckOXSegment) and the diagram's units and decimals; looks up the
-// segment between O and X when it has not been looked up since X moved.
+// Rebuilds the panels' contents from the cursors, the current segment and
+// the diagram's units and decimals. However O, X or the layers came to be
+// as they are, the panel names only a segment drawn between O and X: the
+// current segment is kept only while it joins them on a layer that is
+// drawn, and otherwise the segment between them is looked up.
 StatusView BuildStatus(SheetState& sheet);
