@@ -62,6 +62,24 @@ void TFnewseg::showEvent(QShowEvent* event)
     ShowPaletteLayerButton();
 }
 
+void TFnewseg::ShowBeside(QWidget& owner)
+{
+    move(owner.frameGeometry().topRight() + QPoint(8, 0));
+    // A modal dialog blocks every window except those it owns: while it is
+    // shown, the palette is one of them.
+    create();
+    windowHandle()->setTransientParent(owner.windowHandle());
+    show();
+}
+
+void TFnewseg::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    // Shown again by the joining panel, the palette belongs to no dialog.
+    if (windowHandle())
+        windowHandle()->setTransientParent(nullptr);
+}
+
 void TFnewseg::ShowPaletteLayerButton()
 {
     const TLayerRec& layer = store_.CurrentLayer;

@@ -21,6 +21,9 @@ class TFnewseg : public QDialog
   public:
     TFnewseg(Store& store, Forms& forms, QWidget* parent = nullptr);
 
+    // Shows the palette beside owner, a dialog that may run modally: the
+    // palette then takes clicks while every other window is blocked.
+    void ShowBeside(QWidget& owner);
     // "Layer=<n>" with the layer's number and name as its hint.
     void ShowPaletteLayerButton();
     // Lets the user choose the layer of new segments, which becomes the
@@ -36,6 +39,7 @@ class TFnewseg : public QDialog
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:

@@ -23,10 +23,11 @@ void TFSheet::BindCursorWork()
     // Only the numeric pad's + and - extend and reduce O-X.
     Input.OnKey(Qt::Key_Plus, true, [this] { Tools.Geometry.ExtendKey(1); });
     Input.OnKey(Qt::Key_Minus, true, [this] { Tools.Geometry.ExtendKey(-1); });
-    // Enter presses the first enabled default button ("x -> o").
-    Input.OnKey(Qt::Key_Return, false, [this] { Commands.PressDefaultButton(); });
-    Input.OnKey(Qt::Key_Enter, true, [this] { Commands.PressDefaultButton(); });
-    Input.OnKey(Qt::Key_Escape, false, [this] { Commands.PressCancelButton(); });
+    // Enter presses the first enabled default button ("x -> o"), Esc the
+    // cancel button, also while a control of the side panel has the focus.
+    Input.OnDialogKey(Qt::Key_Return, false, [this] { Commands.PressDefaultButton(); });
+    Input.OnDialogKey(Qt::Key_Enter, true, [this] { Commands.PressDefaultButton(); });
+    Input.OnDialogKey(Qt::Key_Escape, false, [this] { Commands.PressCancelButton(); });
     Input.OnPress([this](int x, int y) { MoveX.PlaceXAtPixel(x, y); });
     Input.OnDoubleClick([this](int, int) { OX.OtoX(); });
 

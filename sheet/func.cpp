@@ -183,10 +183,8 @@ void TFseg::showEvent(QShowEvent* event)
 void TFseg::FormShow()
 {
     UnitsLbl->setText(QStringLiteral("Units = ") + store_.DiagramUnits);
-    if (TFnewseg* palette = forms_.Fnewseg) {
-        palette->move(frameGeometry().topRight() + QPoint(8, 0));
-        palette->show();
-    }
+    if (TFnewseg* palette = forms_.Fnewseg)
+        palette->ShowBeside(*this);
 }
 
 void TFseg::Button1Click()

@@ -193,7 +193,10 @@ void SheetGeometry::Button5Click()
 {
     SheetState& sheet = Sheet();
     const TPointRec oldEnd = sheet.CursorX();
-    if (!ExtendAlongDiagonal(1) || Core().CurrentSegment.Segnum <= 0)
+    // The segment to extend is the one between O and X before the walk:
+    // once X has left its end, the status panel no longer names it.
+    const bool onSegment = Core().CurrentSegment.Segnum > 0;
+    if (!ExtendAlongDiagonal(1) || !onSegment)
         return;
     if (!Confirm(QStringLiteral("Extend segment?")))
         return;

@@ -94,8 +94,11 @@ void SheetCommands::Rename1Click()
 
 void SheetCommands::Units1Click()
 {
-    if (forms_.FDiags->EditDiagramUnits())
-        sheet_.UpdateCaption();
+    if (!forms_.FDiags->EditDiagramUnits())
+        return;
+    sheet_.UpdateCaption();
+    // The lengths on the status bar take the new units and decimals.
+    sheet_.ShowStatus();
 }
 
 void SheetCommands::toClipboard1Click()
@@ -284,6 +287,7 @@ void SheetCommands::MeasuredSegmentAtX()
         return;
     sheet_.Sheet.CursorX() = seg.ToPoint;
     sheet_.Sheet.LastSegment = seg;
-    sheet_.EnableSelectSegmentAtX(true);
     sheet_.Redraw.RefreshKeepingCursors();
+    // After the refresh, whose hiding of X disables the button.
+    sheet_.EnableSelectSegmentAtX(true);
 }

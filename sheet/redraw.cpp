@@ -30,16 +30,6 @@ CanvasColour LabelColour(int visib)
     }
 }
 
-// A stored segment whose two ends are the points a and b, either way round.
-bool JoinsPoints(const TSegRec& seg, int32_t a, int32_t b)
-{
-    if (seg.Segnum < 0 || a < 0 || b < 0)
-        return false;
-    const int32_t from = seg.FromPoint.Pointnum;
-    const int32_t to = seg.ToPoint.Pointnum;
-    return (from == a && to == b) || (from == b && to == a);
-}
-
 bool EndsInRange(const TSegRec& seg)
 {
     return LengthsInRange(
@@ -122,10 +112,9 @@ void SheetRedraw::RefreshKeepingCursors()
     sheet_.CursorX() = x;
     core.FindPointAtLength(sheet_.CursorO());
     core.FindPointAtLength(sheet_.CursorX());
-    // The segment reloaded by its number is the O-X segment only while it
-    // still joins O and X; otherwise the one between them is looked up again.
-    if (!JoinsPoints(core.CurrentSegment, sheet_.CursorO().Pointnum, sheet_.CursorX().Pointnum))
-        core.CurrentSegment.Segnum = -2;
+    // The segment reloaded by its number is checked again by the status
+    // panel when X is shown: it stays only while it joins O and X on a
+    // layer that is drawn.
     sheet_.ShowCursors();
 }
 

@@ -161,8 +161,29 @@ void TFSheet::ClearActiveControl()
     setFocus(Qt::OtherFocusReason);
 }
 
+QAction* TFSheet::ZoomTick(ZoomCommand command) const
+{
+    switch (command) {
+    case ZoomCommand::Times1:
+        return zoomx1;
+    case ZoomCommand::Times2:
+        return zoomx2;
+    case ZoomCommand::Times3:
+        return zoomx3;
+    case ZoomCommand::Times4:
+        return zoomx4;
+    default:
+        // The margin commands leave the tick where the user's opening of
+        // their submenu put it.
+        return nullptr;
+    }
+}
+
 void TFSheet::ZoomMenuCommand(ZoomCommand command)
 {
+    // A zoom run from elsewhere (a new diagram) ticks itself as the menu does.
+    if (QAction* tick = ZoomTick(command))
+        tick->setChecked(true);
     if (command == ZoomCommand::Times1 && ZoomTickOnly)
         return;
     ApplyZoomCommand(Sheet.Core(), command, ScrollBoxSize(), Sheet.ZoomFactor);

@@ -119,6 +119,8 @@ class TFSheet : public QMainWindow, public SheetHost
     void UpdateCaption();
     void ShowStatus() override;
     void ClearActiveControl() override;
+    // Ticks the zoom item of the command, sets the zoom and margins and
+    // refreshes keeping the cursors.
     void ZoomMenuCommand(ZoomCommand command);
 
     void FormShow();
@@ -158,6 +160,9 @@ class TFSheet : public QMainWindow, public SheetHost
     QGroupBox* BuildNewSegmentGroup();
     void BuildStatusBar();
     void ApplyStatus(const StatusView& view);
+    // The Zoom menu's item that a zoom command ticks; none for a margin
+    // command.
+    QAction* ZoomTick(ZoomCommand command) const;
     // Every close shuts the store down and closes the notepad; it never
     // refuses, because every change is stored when it is made.
     void FormCloseQuery();

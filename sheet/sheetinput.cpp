@@ -15,7 +15,12 @@ void SheetInput::Attach(QWidget& keyWindow, QWidget& drawing)
 
 void SheetInput::OnKey(int key, bool keypad, std::function<void()> action)
 {
-    keys_[{key, keypad}] = std::move(action);
+    keys_[{key, keypad}] = {std::move(action), false};
+}
+
+void SheetInput::OnDialogKey(int key, bool keypad, std::function<void()> action)
+{
+    keys_[{key, keypad}] = {std::move(action), true};
 }
 
 void SheetInput::OnButtonDown(QAbstractButton& button, std::function<void(bool shift)> action)
@@ -37,9 +42,10 @@ bool SheetInput::eventFilter(QObject* watched, QEvent* event)
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool keypad = key->modifiers().testFlag(Qt::KeypadModifier);
         const auto found = keys_.find({key->key(), keypad});
-        // The key is not consumed: the window sees it as well.
-        if (found != keys_.end() && KeysReachDrawing())
-            found->second();
+        // The key is not consumed: the window sees it as well. A key that a
+        // focused control took for itself never gets here.
+        if (found != keys_.end() && (found->second.anyFocus || KeysReachDrawing()))
+            found->second.action();
         return false;
     }
     if (watched == drawing_ &&
@@ -53,7 +59,9 @@ bool SheetInput::eventFilter(QObject* watched, QEvent* event)
             doubleClick_(at.x(), at.y());
         return false;
     }
-    if (type == QEvent::MouseButtonPress) {
+    // The second press of a quick double click comes as a double click
+    // alone: it is a press all the same.
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
         for (const auto& [button, action] : buttons_) {
             if (button != watched)
                 continue;

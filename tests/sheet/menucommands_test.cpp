@@ -14,13 +14,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
@@ -222,6 +225,27 @@ TEST_F(MenuCommandsTest, NameAndUnitsChangeTheCaptionOnlyWhenConfirmed)
     Sheet().Units1->trigger();
     EXPECT_EQ(Sheet().windowTitle(), QStringLiteral("SCALORA - Barn ( cm )"));
     EXPECT_EQ(Core().RoundingDP, 1);
+    // The status bar speaks the new units and decimals at once.
+    const QString pixelSize = Sheet().Label5->text();
+    EXPECT_TRUE(pixelSize.endsWith(QStringLiteral(" cm"))) << pixelSize.toStdString();
+    EXPECT_EQ(pixelSize.section(QLatin1Char('.'), 1).section(QLatin1Char(' '), 0, 0).size(), 1)
+        << pixelSize.toStdString();
+    EXPECT_EQ(Sheet().Label6->text().section(QLatin1Char('.'), 1).size(), 1)
+        << Sheet().Label6->text().toStdString();
+}
+
+TEST_F(MenuCommandsTest, NewDiagramRunsTimesOneWithItsTick)
+{
+    Sheet().zoomx4->trigger();
+    ASSERT_EQ(Sheet().Sheet.ZoomFactor, 4);
+    ASSERT_TRUE(Sheet().zoomx4->isChecked());
+    prompts_.Type(QStringLiteral("Barn")).Type(QStringLiteral("m")).Type(QStringLiteral("2"));
+    Sheet().New1->trigger();
+    ASSERT_EQ(Core().DiagramName, QStringLiteral("Barn"));
+    EXPECT_EQ(Sheet().Sheet.ZoomFactor, 1);
+    EXPECT_TRUE(Sheet().zoomx1->isChecked());
+    EXPECT_FALSE(Sheet().zoomx4->isChecked());
+    EXPECT_EQ(Core().SheetWidth, Sheet().ScrollBoxClientSize().width());
 }
 
 TEST_F(MenuCommandsTest, ToClipboardCopiesTheDrawingWithoutTheCursors)
@@ -339,22 +363,33 @@ TEST_F(MenuCommandsTest, QuitBtnAsksAndClosesOnlyOnYes)
                                              QStringLiteral("OK to quit program \"SCALORA\" ?")}));
 }
 
-TEST_F(MenuCommandsTest, EscAsksToQuitOnlyWhileNoControlHasTheFocus)
+TEST_F(MenuCommandsTest, EnterAndEscActWhateverControlHasTheFocusButArrowsWait)
 {
-    Sheet().ClearActiveControl();
+    Sheet().Sheet.HideCursors();
+    Sheet().Sheet.CursorX() = seg1_.ToPoint;
+    Sheet().Sheet.CursorO() = seg1_.FromPoint;
+    Sheet().Sheet.ShowCursors();
+    // A step mode chosen in the combo box keeps the focus there.
+    Sheet().ComboBox1->setFocus();
+    Sheet().ComboBox1->setCurrentIndex(1);
+    ASSERT_EQ(Sheet().focusWidget(), Sheet().ComboBox1);
+    QTest::keyClick(Sheet().ComboBox1, Qt::Key_Return);
+    EXPECT_EQ(Sheet().Sheet.CursorX().Pointnum, seg1_.FromPoint.Pointnum);
     prompts_.Answer('N');
-    Key(&Sheet(), Qt::Key_Escape);
+    QTest::keyClick(Sheet().ComboBox1, Qt::Key_Escape);
     EXPECT_EQ(prompts_.Texts(), QStringList{QStringLiteral("OK to quit program \"SCALORA\" ?")});
 
-    // A focused button keeps the keys until "<< Focus" gives them back.
+    // A focused button keeps the arrow keys until "<< Focus" gives them back.
     Sheet().SwapOXBtn->setFocus();
-    prompts_.Clear();
-    Key(Sheet().SwapOXBtn, Qt::Key_Escape);
-    EXPECT_TRUE(prompts_.Texts().isEmpty());
-    Sheet().FocusBtn->click();
+    const int x = Sheet().Sheet.CursorX().Pxlx;
+    QTest::keyClick(Sheet().SwapOXBtn, Qt::Key_Left);
+    EXPECT_EQ(Sheet().Sheet.CursorX().Pxlx, x);
     prompts_.Answer('N');
-    Key(&Sheet(), Qt::Key_Escape);
-    EXPECT_EQ(prompts_.Texts().size(), 1);
+    QTest::keyClick(Sheet().SwapOXBtn, Qt::Key_Escape);
+    EXPECT_EQ(prompts_.Texts().size(), 2);
+    Sheet().FocusBtn->click();
+    Key(&Sheet(), Qt::Key_Left);
+    EXPECT_EQ(Sheet().Sheet.CursorX().Pxlx, x - 1);
 }
 
 TEST_F(MenuCommandsTest, EnterPressesXToOAndEscCancelsAnOpenJoiningPanel)

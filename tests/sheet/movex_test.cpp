@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 
 namespace
@@ -303,6 +304,42 @@ TEST_F(MoveXTest, ShiftSkipOffersTheLineFromTheOldXAsAJoiningSegment)
     EXPECT_EQ(O().Pxly, o.Pxly);
     EXPECT_EQ(X().Pxly, PxY(0));
     EXPECT_EQ(sheet_->Sheet.JoinMode, 0);
+}
+
+// Six vertical lines 10 apart; X on the last one. A quick double click on
+// "<" is two presses, as the window system delivers them (the second one as
+// a double click): X skips two lines, as after two slow clicks.
+TEST_F(MoveXTest, EveryPressOfASkipButtonSkipsEvenAQuickSecondOne)
+{
+    for (int i = 0; i < 6; ++i)
+        StoreSeg(10 * i, 0, 10 * i, 50);
+    ShowDrawing();
+    sheet_->Sheet.ShowCursors();
+    QWindow* window = sheet_->windowHandle();
+    ASSERT_NE(window, nullptr);
+    const QPoint left = sheet_->LeftBtn->mapTo(sheet_.get(), sheet_->LeftBtn->rect().center());
+    auto standOnLastLine = [this] {
+        sheet_->Sheet.HideCursors();
+        sheet_->MoveX.PlaceXAtPixel(PxX(50), PxY(25));
+        sheet_->Sheet.ShowCursors();
+    };
+
+    standOnLastLine();
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, left);
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, left);
+    EXPECT_EQ(X().Lenx, 30.0);
+
+    standOnLastLine();
+    QTest::mouseDClick(window, Qt::LeftButton, Qt::NoModifier, left);
+    EXPECT_EQ(X().Lenx, 30.0);
+
+    // With SHIFT each press moves O to X first: O ends on the line X left
+    // last, and the joining panel is open.
+    standOnLastLine();
+    QTest::mouseDClick(window, Qt::LeftButton, Qt::ShiftModifier, left);
+    EXPECT_EQ(X().Lenx, 30.0);
+    EXPECT_EQ(O().Lenx, 40.0);
+    EXPECT_EQ(sheet_->Sheet.JoinMode, 2);
 }
 
 TEST_F(MoveXTest, CompoundSkipsPutXAndOOnTheLinesAroundX)

@@ -126,4 +126,52 @@ TEST_F(StatusTest, OWithoutLengthsReportsAfterTheXPanel)
     EXPECT_EQ(sheet_->Label1->text(), QStringLiteral("X = Point #%1").arg(s.CursorX().Pointnum));
 }
 
+// However O and X came to stand where they are (a pop from memory, a layer
+// hidden under them), the panel names only a segment drawn between them.
+TEST_F(StatusTest, TheSegmentNamedIsAlwaysOneDrawnBetweenOAndX)
+{
+    const TSegRec floor = StoreSeg(0, 0, 100, 0);
+    const TSegRec wall = StoreSeg(0, 0, 0, 50);
+    const TSegRec pale = StoreSeg(100, 0, 100, 50, 1);
+    sheet_->show();
+    SheetState& s = sheet_->Sheet;
+    s.HideCursors();
+    s.CursorO() = StoredAt(0, 0);
+    s.CursorX() = StoredAt(100, 0);
+    core_->CurrentSegment.Segnum = -2;
+    s.ShowCursors();
+    ASSERT_EQ(sheet_->Label2->text(), QStringLiteral("O-X = Segment #%1 L").arg(floor.Segnum));
+
+    // push X, X onto the wall's end (the wall is named), pop X: the floor
+    // joins O and X again.
+    sheet_->SpeedButton8->click();
+    sheet_->MoveX.PlaceXAtPixel(PxX(0), PxY(50));
+    ASSERT_EQ(core_->CurrentSegment.Segnum, wall.Segnum);
+    sheet_->SpeedButton7->click();
+    EXPECT_EQ(s.CursorX().Pointnum, floor.ToPoint.Pointnum);
+    EXPECT_EQ(core_->CurrentSegment.Segnum, floor.Segnum);
+    EXPECT_EQ(sheet_->Label2->text(), QStringLiteral("O-X = Segment #%1 L").arg(floor.Segnum));
+
+    // O moved onto the wall's end: nothing joins O and X, and "x" cannot
+    // delete a segment that is not between them.
+    s.HideCursors();
+    s.CursorO() = StoredAt(0, 50);
+    s.ShowCursors();
+    EXPECT_EQ(sheet_->Label2->text(), QStringLiteral("O-X"));
+    EXPECT_FALSE(sheet_->delsegbtn->isEnabled());
+
+    // A segment of a faint layer stays named while its layer is drawn, and
+    // goes when the layer is hidden.
+    s.HideCursors();
+    s.CursorO() = StoredAt(100, 0);
+    s.CursorX() = StoredAt(100, 50);
+    core_->CurrentSegment = pale;
+    s.ShowCursors();
+    ASSERT_EQ(sheet_->Label2->text(), QStringLiteral("O-X = Segment #%1 L").arg(pale.Segnum));
+    Exec(QStringLiteral("UPDATE layer SET Visib = 0 WHERE Dgnum = 1 AND Layernum = 1"));
+    sheet_->Redraw.RefreshKeepingCursors();
+    EXPECT_EQ(sheet_->Label2->text(), QStringLiteral("O-X"));
+    EXPECT_FALSE(sheet_->EdSegBtn->isEnabled());
+}
+
 } // namespace

@@ -91,8 +91,8 @@ TEST_F(SteppingTest, StepsPickUpFromTheRowOfXOrOfTheCurrentSegment)
     core_->CurrentSegment.Segnum = 3;
     core_->DeleteSegment(core_->CurrentDiagram, 3);
     sheet_->Redraw.RefreshSheet();
-    core_->CurrentSegment.Segnum = 3;
     sheet_->Sheet.ShowCursors();
+    core_->CurrentSegment.Segnum = 3;
     Step(1, sheet_->NextBtn);
     EXPECT_EQ(core_->CurrentSegment.Segnum, 4);
     core_->CurrentSegment.Segnum = 3;
@@ -224,6 +224,54 @@ TEST_F(SteppingTest, TextLabelsPutXOnTheirPointsAndDoNothingWithoutLabels)
     Step(5, sheet_->FirstBtn);
     EXPECT_EQ(prompts_.Flashes().last(), QStringLiteral("1 Text labels visible"));
     EXPECT_EQ(X().Pointnum, wall_.ToPoint.Pointnum);
+}
+
+// Each mode's notice names the end the walk ran past: the start going
+// backwards, the end going forwards, also when a search goes round.
+TEST_F(SteppingTest, EveryWrapNoticeNamesTheDirectionWalked)
+{
+    StoreDrawing();
+    core_->AddText(floor_.FromPoint, QStringLiteral("Gate"), 0);
+    core_->AddText(wall_.ToPoint, QStringLiteral("Post"), 0);
+    ShowDrawing();
+    sheet_->Sheet.ShowCursors();
+    const QString atStart = QStringLiteral("Already at start, resuming from end");
+    const QString atEnd = QStringLiteral("Already at end, resuming from start");
+    enum { Points = 0, Segments = 1, Arcs = 3, Diagonals = 4, Text = 5 };
+    for (int mode : {Points, Segments, Diagonals, Text}) {
+        Step(mode, sheet_->FirstBtn);
+        // The sole diagonal is the last row: the search back from it goes
+        // round past the first.
+        prompts_.Clear();
+        Step(mode, sheet_->PrevBtn);
+        EXPECT_EQ(prompts_.Flashes(), QStringList{atStart}) << "mode " << mode;
+        prompts_.Clear();
+        Step(mode, sheet_->NextBtn);
+        EXPECT_EQ(prompts_.Flashes(), QStringList{atEnd}) << "mode " << mode;
+    }
+    // No arc: a full round backwards runs past the start only.
+    prompts_.Clear();
+    Step(Arcs, sheet_->PrevBtn);
+    EXPECT_EQ(prompts_.Flashes(), QStringList{atStart});
+    EXPECT_EQ(prompts_.Texts(), QStringList{QStringLiteral("No Arcs visible")});
+    prompts_.Clear();
+    Step(Arcs, sheet_->NextBtn);
+    EXPECT_EQ(prompts_.Flashes(), QStringList{atEnd});
+}
+
+// With no visible segment at all the first program's searches say nothing.
+TEST_F(SteppingTest, SearchesOfAnEmptyDrawingSayNothing)
+{
+    StoreSeg(0, 0, 100, 50, 2); // on the hidden layer
+    ShowDrawing();
+    sheet_->Sheet.ShowCursors();
+    ASSERT_TRUE(core_->VisibleSegments.IsEmpty());
+    prompts_.Clear();
+    for (int mode : {3, 4})
+        for (QPushButton* button : {sheet_->FirstBtn, sheet_->NextBtn, sheet_->PrevBtn})
+            Step(mode, button);
+    EXPECT_TRUE(prompts_.Texts().isEmpty());
+    EXPECT_TRUE(prompts_.Flashes().isEmpty());
 }
 
 TEST_F(SteppingTest, ButtonsDoNothingWithoutAModeADiagramOrARefresh)
