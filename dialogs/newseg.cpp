@@ -2,6 +2,7 @@
 
 #include "dialogs/layers.h"
 #include "library/busy.h"
+#include "library/messages.h"
 #include "sheet/forms.h"
 #include "store/store.h"
 
@@ -64,7 +65,7 @@ void TFnewseg::showEvent(QShowEvent* event)
 
 void TFnewseg::ShowBeside(QWidget& owner)
 {
-    move(owner.frameGeometry().topRight() + QPoint(8, 0));
+    PlaceWindowAt(*this, owner.frameGeometry().topRight() + QPoint(8, 0));
     // A modal dialog blocks every window except those it owns: while it is
     // shown, the palette is one of them.
     create();
