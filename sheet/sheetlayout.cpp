@@ -88,7 +88,8 @@ QGroupBox* MakeGroup(QWidget* parent, const QString& caption, const QString& hin
 
 // A status text never narrower than the designed text it starts with (the
 // longest of its kind: "Point #9999", "Segment #9999"), so that its panel
-// keeps its place as the text changes; a longer text widens it.
+// keeps its place as the text changes; a longer text widens it where the bar
+// has room.
 void KeepDesignedWidth(QLabel& label)
 {
     label.setMinimumWidth(label.sizeHint().width());
@@ -102,6 +103,8 @@ QWidget* MakeStatusPanel(QWidget* parent, QLabel*& label, const QString& placeho
     row->setContentsMargins(4, 0, 2, 0);
     row->setSpacing(2);
     label = new QLabel(placeholder, panel);
+    // A space's room after the text, however long, before what follows it.
+    label->setContentsMargins(0, 0, label->fontMetrics().horizontalAdvance(QLatin1Char(' ')), 0);
     KeepDesignedWidth(*label);
     row->addWidget(label);
     return panel;

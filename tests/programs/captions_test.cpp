@@ -125,9 +125,9 @@ class ScopedApplicationFont
     QFont saved_;
 };
 
-// Each program's windows in the programs' own face and, at its size, in each
-// face the install script installs.
-class Captions : public ::testing::TestWithParam<const char*>
+// The programs' windows in the programs' own face or, at its size, in the
+// face named.
+class InFace : public ::testing::TestWithParam<const char*>
 {
   protected:
     void SetUp() override
@@ -145,6 +145,17 @@ class Captions : public ::testing::TestWithParam<const char*>
 
   private:
     std::optional<ScopedApplicationFont> font_;
+};
+
+// The designed captions: in each face the install script installs and in
+// the fixed-pitch face fontconfig gives when DejaVu Sans is missing.
+class Captions : public InFace
+{
+};
+
+// What the status panels say: in each face the install script installs.
+class StatusTexts : public InFace
+{
 };
 
 TEST_P(Captions, EveryButtonAndLabelOfEveryWindowShowsItsWholeCaption)
@@ -171,6 +182,51 @@ TEST_P(Captions, TheSecondProgramsWindowsShowTheirWholeCaptions)
     ForEachWindow(FirebirdEdition(), dir.path(), QSize(1024, 768), ExpectCaptionsFit);
 }
 
+// Both programs' fresh stores in one folder.
+void CreateBothStores(const QTemporaryDir& dir)
+{
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("Scalora data")));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("Scalora2 data")));
+    CreateTableStore(dir.filePath("Scalora data"), OldestTableStoreVersion);
+    CreateFirebirdStore(dir.filePath("Scalora2 data/scalora2data.fdb"));
+}
+
+// Long texts of the status panels (five-figure point and segment numbers,
+// the pixel size with its units) on a main window 1024 pixels wide: each
+// text whole, and the O-X text clear of "Length =" by at least a space.
+void ExpectLongStatusTextsWhole(const Edition& edition, const QString& folder)
+{
+    ProgramWindows windows(edition, folder);
+    TFSheet& sheet = *windows.forms.FSheet;
+    sheet.show();
+    sheet.showNormal();
+    sheet.resize(1024, 768);
+    const QString oxText = QStringLiteral("O-X = Segment #12345 L");
+    sheet.Label1->setText(QStringLiteral("X = Point #12345+"));
+    sheet.Label3->setText(QStringLiteral("O = Point #12345+"));
+    sheet.Label2->setText(oxText);
+    sheet.Label6->setText(QStringLiteral("12345.6789"));
+    sheet.Label5->setText(QStringLiteral("Pixel size 0.1187 mm"));
+    // Each panel lays itself out and then asks the bar, which asks the window.
+    for (int level = 0; level < 4; ++level)
+        QApplication::processEvents();
+    ExpectCaptionsFit(sheet);
+    const QFontMetrics metrics(sheet.Label2->font());
+    const int oxEnd = sheet.Label2->mapTo(&sheet, QPoint(metrics.horizontalAdvance(oxText), 0)).x();
+    EXPECT_GE(sheet.Label4->mapTo(&sheet, QPoint()).x() - oxEnd,
+              metrics.horizontalAdvance(QLatin1Char(' ')));
+}
+
+TEST_P(StatusTexts, TheStatusBarShowsLongTextsWhole)
+{
+    QTemporaryDir dir;
+    CreateBothStores(dir);
+    ScriptedPrompts prompts;
+    ScopedPromptSeam seam(prompts);
+    ExpectLongStatusTextsWhole(TableEdition(), dir.path());
+    ExpectLongStatusTextsWhole(FirebirdEdition(), dir.path());
+}
+
 std::string FaceName(const ::testing::TestParamInfo<const char*>& face)
 {
     std::string name = *face.param ? face.param : "ProgramFace";
@@ -178,8 +234,11 @@ std::string FaceName(const ::testing::TestParamInfo<const char*>& face)
     return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Faces, Captions, ::testing::Values("", "DejaVu Sans", "Liberation Sans"),
+INSTANTIATE_TEST_SUITE_P(Faces, Captions,
+                         ::testing::Values("", "DejaVu Sans", "Liberation Sans", "Liberation Mono"),
                          FaceName);
+INSTANTIATE_TEST_SUITE_P(Faces, StatusTexts,
+                         ::testing::Values("", "DejaVu Sans", "Liberation Sans"), FaceName);
 
 // The symbols a control's caption is drawn with that its face has no glyph
 // for (drawn as an empty box, or from whatever other face has them).
@@ -232,10 +291,7 @@ void ExpectEveryCaptionSymbolHasAGlyph(QWidget& window)
 TEST(CaptionGlyphs, EverySymbolOfEveryCaptionIsInTheFaceItIsDrawnIn)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(QDir().mkpath(dir.filePath("Scalora data")));
-    ASSERT_TRUE(QDir().mkpath(dir.filePath("Scalora2 data")));
-    CreateTableStore(dir.filePath("Scalora data"), OldestTableStoreVersion);
-    CreateFirebirdStore(dir.filePath("Scalora2 data/scalora2data.fdb"));
+    CreateBothStores(dir);
     ScriptedPrompts prompts;
     ScopedPromptSeam seam(prompts);
     ASSERT_EQ(QApplication::font(), ProgramFont());
