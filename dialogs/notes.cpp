@@ -2,6 +2,7 @@
 
 #include "library/controls.h"
 #include "library/messages.h"
+#include "platform/programfont.h"
 #include "store/store.h"
 
 #include <QCursor>
@@ -24,7 +25,7 @@ TFnotes::TFnotes(Store& store, QWidget* parent) : QDialog(parent), store_(store)
     Memo1 = new QPlainTextEdit(this);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPixelSize(13);
-    Memo1->setFont(font);
+    Memo1->setFont(ProportionalFont(font));
     QPalette palette = Memo1->palette();
     palette.setColor(QPalette::Base, NotesPaper);
     Memo1->setPalette(palette);

@@ -1,6 +1,7 @@
 #include "library/application.h"
 
 #include "library/promptseam.h"
+#include "platform/programfont.h"
 
 #include <exception>
 
@@ -28,7 +29,10 @@ bool DeliverShowingExceptions(const std::function<bool()>& deliver)
     return false;
 }
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {}
+Application::Application(int& argc, char** argv) : QApplication(argc, argv)
+{
+    setFont(ProgramFont());
+}
 
 bool Application::notify(QObject* receiver, QEvent* event)
 {

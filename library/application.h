@@ -1,7 +1,8 @@
 #pragma once
 // The program's application object. An exception that no handler catches
 // ends the current user action with a modal error box titled with the
-// application title; the program then carries on.
+// application title; the program then carries on. Every window is drawn in
+// the program's face (ProgramFont).
 
 #include <QApplication>
 #include <QString>

@@ -9,7 +9,10 @@ packages=(
   libsqlite3-dev
   firebird-dev firebird3.0-server-core firebird3.0-utils
   libgtest-dev
-  fonts-liberation
+  # DejaVu Sans is the face fontconfig answers "sans-serif" with (with
+  # Liberation alone it answers Liberation Mono); Liberation Sans is what
+  # "Arial", the sheet's label face, resolves to.
+  fonts-dejavu-core fonts-liberation
   xvfb xauth
   locales
 )

@@ -32,10 +32,16 @@ constexpr int StatusBarHeightPx = 31;
 constexpr int LastStatusPanelWidthPx = 104;
 constexpr int SmallButton = 22;
 
-// The narrowest a push button may be and still show its whole caption at
-// its font: the caption's width plus what the style keeps around it.
-int CaptionFittingWidth(QPushButton& button)
+// The narrowest a button may be and still show its whole caption at its
+// font: the caption's width plus what the style keeps around it.
+int CaptionFittingWidth(QAbstractButton& button)
 {
+    const int caption = button.fontMetrics().horizontalAdvance(button.text());
+    if (!qobject_cast<QPushButton*>(&button)) {
+        const int frame =
+            button.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &button);
+        return caption + 2 * frame;
+    }
     constexpr int probeWidth = 200;
     QStyleOptionButton option;
     option.initFrom(&button);
@@ -43,7 +49,13 @@ int CaptionFittingWidth(QPushButton& button)
     option.text = button.text();
     const int room =
         button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button).width();
-    return button.fontMetrics().horizontalAdvance(button.text()) + probeWidth - room;
+    return caption + probeWidth - room;
+}
+
+// A small square button as designed, widened where its caption needs more.
+void SetSmallButtonSize(QAbstractButton& button)
+{
+    button.setFixedSize(std::max(SmallButton, CaptionFittingWidth(button)), SmallButton);
 }
 
 template <typename Button>
@@ -74,6 +86,15 @@ QGroupBox* MakeGroup(QWidget* parent, const QString& caption, const QString& hin
     return g;
 }
 
+// A status text never narrower than the designed text it starts with (the
+// longest of its kind: "Point #9999", "Segment #9999"), so that its panel
+// keeps its place as the text changes; a longer text widens it where the bar
+// has room.
+void KeepDesignedWidth(QLabel& label)
+{
+    label.setMinimumWidth(label.sizeHint().width());
+}
+
 QWidget* MakeStatusPanel(QWidget* parent, QLabel*& label, const QString& placeholder)
 {
     auto* panel = new QWidget(parent);
@@ -82,6 +103,9 @@ QWidget* MakeStatusPanel(QWidget* parent, QLabel*& label, const QString& placeho
     row->setContentsMargins(4, 0, 2, 0);
     row->setSpacing(2);
     label = new QLabel(placeholder, panel);
+    // A space's room after the text, however long, before what follows it.
+    label->setContentsMargins(0, 0, label->fontMetrics().horizontalAdvance(QLatin1Char(' ')), 0);
+    KeepDesignedWidth(*label);
     row->addWidget(label);
     return panel;
 }
@@ -129,7 +153,7 @@ QGroupBox* TFSheet::BuildMoveGroup()
     auto skip = [this](const QString& caption, const QString& direction) {
         auto* b = MakeButton<QToolButton>(
             GroupBox3, caption, QStringLiteral("Skip X %1 (+SHIFT for line)").arg(direction));
-        b->setFixedSize(SmallButton, SmallButton);
+        SetSmallButtonSize(*b);
         return b;
     };
     auto speed = [this](const QString& caption, const QString& hint) {
@@ -268,7 +292,7 @@ void TFSheet::BuildStatusBar()
     row->setSpacing(4);
     auto small = [this](QWidget* parent, const QString& caption, const QString& hint) {
         auto* b = MakeButton<QToolButton>(parent, caption, hint);
-        b->setFixedSize(SmallButton, SmallButton);
+        SetSmallButtonSize(*b);
         return b;
     };
     Panel4 = MakeStatusPanel(Panel2, Label3, QStringLiteral("O = Point #9999 "));
@@ -284,23 +308,27 @@ void TFSheet::BuildStatusBar()
     Panel6 = MakeStatusPanel(Panel2, Label2, QStringLiteral("O-X = Segment #9999 "));
     Label4 = new QLabel(QStringLiteral("Length = "), Panel6);
     Label6 = new QLabel(QStringLiteral("99999"), Panel6);
+    KeepDesignedWidth(*Label6);
     EdSegBtn = small(Panel6, QStringLiteral("..."), QStringLiteral("Show segment details"));
     delsegbtn = small(Panel6, QStringLiteral("x"), QStringLiteral("Delete segment"));
     for (QWidget* w : {static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label6),
                        static_cast<QWidget*>(EdSegBtn), static_cast<QWidget*>(delsegbtn)})
         Panel6->layout()->addWidget(w);
     Label5 = new QLabel(QStringLiteral("Pixel size 99999"), Panel2);
+    KeepDesignedWidth(*Label5);
     Button1 =
         MakeButton<QPushButton>(Panel2, QStringLiteral("A"),
                                 QStringLiteral("Area of rectangle with O & X at opposite corners"));
-    Button1->setFixedSize(SmallButton, SmallButton);
+    SetSmallButtonSize(*Button1);
     row->addWidget(Panel4);
     row->addWidget(Panel5);
     row->addWidget(Panel6);
     row->addWidget(Label5);
     if (ProgramEdition(forms_).StatusBarUnderDrawing) {
-        // The last panel has a width of its own, however wide the bar.
-        Label5->setFixedWidth(std::max(LastStatusPanelWidthPx, Label5->sizeHint().width()));
+        // The last panel has a width of its own, however wide the bar; its
+        // text (the pixel size with its units) widens it when it needs more.
+        Label5->setMinimumWidth(std::max(LastStatusPanelWidthPx, Label5->minimumWidth()));
+        Label5->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
         row->addWidget(Button1);
         row->addStretch(1);
         return;

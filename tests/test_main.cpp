@@ -1,5 +1,8 @@
 // Test programs share this main: the application object is created inside a
 // test environment, so listing the tests at build time needs no display.
+// Windows are drawn in the face the programs use.
+#include "platform/programfont.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 #include <memory>
@@ -17,6 +20,7 @@ class QtEnvironment : public ::testing::Environment
         static char name[] = "tests";
         static char* argv[] = {name, nullptr};
         app_ = std::make_unique<QApplication>(argc, argv);
+        QApplication::setFont(ProgramFont());
     }
     void TearDown() override { app_.reset(); }
 
