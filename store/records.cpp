@@ -59,7 +59,7 @@ TPointRec CornerPoint(const TPointRec& xOf, const TPointRec& yOf)
 
 bool IsMeasured(const TSegRec& seg)
 {
-    return seg.SegType != SegArc && (seg.Mlenx > 0 || seg.Mleny > 0 || seg.Mlenz > 0);
+    return seg.SegType != SegArc && (seg.Mlenx != 0 || seg.Mleny != 0 || seg.Mlenz != 0);
 }
 
 bool DottedFromColumn(int64_t value)

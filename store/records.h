@@ -94,7 +94,8 @@ void SwapPoints(TPointRec& a, TPointRec& b);
 TPointRec CornerPoint(const TPointRec& xOf, const TPointRec& yOf);
 
 // A segment carries a measurement when it is not an arc and one of its
-// measured lengths is above 0; recomputed on every load.
+// measured lengths is not 0 (a length measured left or up is negative);
+// recomputed on every load.
 bool IsMeasured(const TSegRec& seg);
 
 // The stored Dotted column is an integer: 1 or more reads as dotted.

@@ -298,6 +298,35 @@ TEST_F(DetailsTest, SegmentDeleteAsksOnceOrTwiceForAMeasuredRow)
     EXPECT_TRUE(Core().LoadPoint(plain.FromPoint.Pointnum, end));
 }
 
+TEST_F(DetailsTest, ASegmentMeasuredLeftOrUpIsMeasuredAndAsksTwiceBeforeItGoes)
+{
+    // The measured dialog stores a length measured left or up as negative.
+    TSegRec left = Seg(30, 0, 0, 0);
+    left.Mlenx = -30;
+    Core().InsertSegment(left);
+    TSegRec up = Seg(0, 40, 0, 0);
+    up.Mleny = -40;
+    Core().InsertSegment(up);
+
+    for (const TSegRec& stored : {left, up}) {
+        TSegRec s;
+        ASSERT_TRUE(Core().LoadSegment(stored.Segnum, s));
+        EXPECT_TRUE(s.Measured);
+        prompts_.Clear();
+        prompts_.Answers(QStringLiteral("YN"));
+        QString type;
+        WhenModal([&](QWidget*) {
+            type = segdets_->Label1->text();
+            segdets_->Delete1->trigger();
+        });
+        segdets_->EditSegment(s, -1);
+        EXPECT_EQ(type, QStringLiteral("Segment type = Line (measured)"));
+        EXPECT_EQ(prompts_.Texts().size(), 2);
+        TSegRec kept;
+        EXPECT_TRUE(Core().LoadSegment(s.Segnum, kept));
+    }
+}
+
 TEST_F(DetailsTest, SegmentSaveWritesTheProperties)
 {
     TSegRec s = StoreSeg(0, 0, 30, 40);
