@@ -34,6 +34,13 @@ void InitLayer(TLayerRec& layer)
     layer = TLayerRec{};
 }
 
+void InitAbsentLayer(TLayerRec& layer, int32_t layernum)
+{
+    layer.Layernum = layernum;
+    layer.Name.clear();
+    layer.Visib = VisibHidden;
+}
+
 void InitText(TTextRec& text)
 {
     text.Text.clear();

@@ -87,6 +87,9 @@ void InitPoint(TPointRec& point);
 void InitSegment(TSegRec& seg);
 void InitLayer(TLayerRec& layer);
 void InitText(TTextRec& text);
+// The record of a layer number that has no row: nothing on it is ever drawn,
+// so it counts as hidden wherever the program asks.
+void InitAbsentLayer(TLayerRec& layer, int32_t layernum);
 void SwapPoints(TPointRec& a, TPointRec& b);
 
 // An unstored point with the horizontal length and pixel column of one point
