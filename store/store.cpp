@@ -134,6 +134,11 @@ void Store::EnsurePointStored(TPointRec& point)
         point.Pointnum = -1;
     }
     if (!FindPointAtLength(point)) {
+        // Nor does it keep the number of a layer deleted since: it is
+        // stored as any new point is, on layer 0.
+        TLayerRec layer;
+        if (!LoadLayer(point.Layernum, layer))
+            point.Layernum = 0;
         InsertPoint(point);
     }
 }
