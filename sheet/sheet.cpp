@@ -194,6 +194,9 @@ void TFSheet::FormShow()
 void TFSheet::OpeningRefresh()
 {
     openingRefreshPending_ = false;
+    // A window closed before it reached the screen has its store closed.
+    if (closed_)
+        return;
     if (forms_.Fcore && forms_.Fcore->CurrentDiagram > 0) {
         Redraw.RefreshWithCursors();
         ShowStatus();
