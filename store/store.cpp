@@ -134,10 +134,10 @@ void Store::EnsurePointStored(TPointRec& point)
         point.Pointnum = -1;
     }
     if (!FindPointAtLength(point)) {
-        // Nor does it keep the number of a layer deleted since: it is
-        // stored as any new point is, on layer 0.
+        // A point stored anew never keeps the number of a layer deleted
+        // since: it goes on layer 0, as every new point does.
         TLayerRec layer;
-        if (!LoadLayer(point.Layernum, layer))
+        if (point.Layernum != 0 && !LoadLayer(point.Layernum, layer))
             point.Layernum = 0;
         InsertPoint(point);
     }
