@@ -36,17 +36,6 @@ bool ReadPixel(const QString& text, int32_t& value)
     return true;
 }
 
-// The length as it stands in the edit, or the stored one when the edit
-// still reads as the number first shown: rounding for display is not a
-// change.
-Extended EditedLength(Extended stored, Extended typed, const QString& shown)
-{
-    double shownValue = 0;
-    if (ParseReal(shown, shownValue) && shownValue == typed)
-        return stored;
-    return typed;
-}
-
 } // namespace
 
 QString DateTimeValueText(TDateTime value)
@@ -118,10 +107,8 @@ void TFEdPt::FillEdits()
     if (p.Pointnum == -1)
         id += QStringLiteral(" (point not stored)");
     Label1->setText(id);
-    shownLenx_ = store_.FormatLength(p.Lenx);
-    shownLeny_ = store_.FormatLength(p.Leny);
-    Edit1->setText(shownLenx_);
-    Edit2->setText(shownLeny_);
+    Edit1->setText(store_.FormatLength(p.Lenx));
+    Edit2->setText(store_.FormatLength(p.Leny));
     Edit3->setText(QString::number(p.Pxlx));
     Edit4->setText(QString::number(p.Pxly));
     Label4->setText(QStringLiteral("Last drawn ") + DateTimeValueText(p.Rprts));
@@ -148,13 +135,16 @@ bool TFEdPt::ReadEdits(TPointRec& rec)
         ShowInfo(LengthOutOfRangeMessage());
         return false;
     }
-    rec.Lenx = EditedLength(EditedPoint.Lenx, lenx, shownLenx_);
-    rec.Leny = EditedLength(EditedPoint.Leny, leny, shownLeny_);
+    // A length edit the user left alone keeps the stored length, which the
+    // display may have rounded; one typed into is saved as typed, even when
+    // it reads as the number shown.
+    const bool lenxChanged = Edit1->isModified();
+    const bool lenyChanged = Edit2->isModified();
+    rec.Lenx = lenxChanged ? lenx : EditedPoint.Lenx;
+    rec.Leny = lenyChanged ? leny : EditedPoint.Leny;
     rec.Pxlx = pxlx;
     rec.Pxly = pxly;
 
-    const bool lenxChanged = rec.Lenx != EditedPoint.Lenx;
-    const bool lenyChanged = rec.Leny != EditedPoint.Leny;
     const bool pixelToLength = (!lenxChanged && rec.Pxlx != EditedPoint.Pxlx) ||
                                (!lenyChanged && rec.Pxly != EditedPoint.Pxly);
     if (pixelToLength && !(store_.Scale > 0)) {

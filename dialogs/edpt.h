@@ -1,8 +1,8 @@
 #pragma once
 // The point-details window: one point of the open diagram, whose position
 // the user corrects either in length units or in pixels. On each axis a
-// changed length wins; a changed pixel becomes a length only when the length
-// was left as shown.
+// length typed into wins; a changed pixel becomes a length only when the
+// length was left as shown.
 
 #include "store/records.h"
 
@@ -49,10 +49,6 @@ class TFEdPt : public QDialog
     bool ReadEdits(TPointRec& rec);
 
     Store& store_;
-    // The lengths as the edits first showed them: a length counts as changed
-    // only when its text reads as another number than this.
-    QString shownLenx_;
-    QString shownLeny_;
 };
 
 // A stored date-time (days since 30 December 1899) as the process-wide date

@@ -145,9 +145,7 @@ bool TFLayers::ChooseLayer(TLayerRec& layer)
     // no name, hidden, so that a caller needing a visible layer says so.
     const TLayerRec* row = CurrentLayerRow();
     if (!row) {
-        layer.Layernum = 0;
-        layer.Name.clear();
-        layer.Visib = VisibHidden;
+        InitAbsentLayer(layer, 0);
         return true;
     }
     layer = *row;

@@ -130,8 +130,8 @@ void Tfrelayer::MoveBoldSegments(int32_t from, int32_t to)
             if (!store_.LoadSegment(segnum, seg)) {
                 continue;
             }
-            // A segment whose layer has no row counts as on the default,
-            // bold layer.
+            // A segment whose layer has no row is never drawn: not visible,
+            // it stays where it is.
             TLayerRec layer;
             store_.LoadLayer(seg.Layernum, layer);
             if (layer.Visib != VisibBold || seg.Layernum == MoveTargetLayer) {

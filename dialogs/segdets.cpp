@@ -33,17 +33,19 @@ QLineEdit* ReadOnlyBox(QWidget* parent)
     return box;
 }
 
-// What the stored row says about the segment's measurement: the table store
-// keeps an old measured length in the row itself, and a row that has one
-// asks a second time before it goes. Absent row: nothing to delete.
+// What the stored row says about the segment's measurement: a measured
+// segment, whether its lengths are in the measured columns or in the old
+// measured length the table store keeps in the row, asks a second time
+// before it goes. Absent row: nothing to delete.
 enum class StoredRow { Absent, Plain, MeasuredLength };
 
 StoredRow LookUpStoredRow(Store& store, int32_t segnum)
 {
     Extended seglen = 0;
-    if (!store.LoadStoredSeglen(segnum, seglen))
+    TSegRec stored;
+    if (!store.LoadStoredSeglen(segnum, seglen) || !store.LoadSegment(segnum, stored))
         return StoredRow::Absent;
-    return seglen > 0 ? StoredRow::MeasuredLength : StoredRow::Plain;
+    return seglen > 0 || stored.Measured ? StoredRow::MeasuredLength : StoredRow::Plain;
 }
 
 } // namespace

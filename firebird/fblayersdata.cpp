@@ -85,26 +85,48 @@ int FbLayersData::CountLayerSegments(int32_t layernum)
 void FbLayersData::DeleteLayerWithSegments(int32_t layernum)
 {
     core_.WriteGroup([&] {
+        // Points made in this program carry layer 0 whatever layer their
+        // segments lie on: the layer's points are looked up before its
+        // segments go.
+        const std::vector<int32_t> points = PointsOfLayer(layernum);
         core_.RunStoreSQL(QStringLiteral("delete from seg where dgnum = :dg and layernum = :n"),
                           {{"dg", core_.CurrentDiagram}, {"n", layernum}});
-        DeleteUnusedPointsOfLayer(layernum);
+        DeleteUnusedPoints(points);
         core_.DeleteLayer(layernum);
     });
 }
 
-void FbLayersData::DeleteUnusedPointsOfLayer(int32_t layernum)
+std::vector<int32_t> FbLayersData::PointsOfLayer(int32_t layernum)
 {
-    // A point the layer shares with a segment of another layer, or that
-    // carries a label (labels stay), is still in use: it stays too.
-    core_.RunStoreSQL(
-        QStringLiteral("delete from point p where p.dgnum = :dg and p.layernum = :n "
-                       "and not exists (select 1 from seg s where s.dgnum = p.dgnum and "
-                       "s.frompt = p.pointnum) "
-                       "and not exists (select 1 from seg s where s.dgnum = p.dgnum and "
-                       "s.topt = p.pointnum) "
-                       "and not exists (select 1 from text t where t.dgnum = p.dgnum and "
-                       "t.pointnum = p.pointnum)"),
-        {{"dg", core_.CurrentDiagram}, {"n", layernum}});
+    FbQuery& q = Bound();
+    core_.RunSQL(q,
+                 QStringLiteral("select frompt as pt from seg where dgnum = :dg and layernum = :n "
+                                "union select topt from seg where dgnum = :dg and layernum = :n "
+                                "union select pointnum from point where dgnum = :dg and "
+                                "layernum = :n"),
+                 {{"dg", core_.CurrentDiagram}, {"n", layernum}});
+    std::vector<int32_t> points;
+    for (q.First(); !q.Eof(); q.Next())
+        points.push_back(q.FieldInt("PT"));
+    q.Close();
+    return points;
+}
+
+void FbLayersData::DeleteUnusedPoints(const std::vector<int32_t>& points)
+{
+    // A point that a segment of another layer shares, or that carries a
+    // label (labels stay), is still in use: it stays too.
+    for (const int32_t point : points) {
+        core_.RunStoreSQL(
+            QStringLiteral("delete from point p where p.dgnum = :dg and p.pointnum = :p "
+                           "and not exists (select 1 from seg s where s.dgnum = p.dgnum and "
+                           "s.frompt = p.pointnum) "
+                           "and not exists (select 1 from seg s where s.dgnum = p.dgnum and "
+                           "s.topt = p.pointnum) "
+                           "and not exists (select 1 from text t where t.dgnum = p.dgnum and "
+                           "t.pointnum = p.pointnum)"),
+            {{"dg", core_.CurrentDiagram}, {"p", point}});
+    }
 }
 
 void FbLayersData::HideAllLayers()

@@ -22,8 +22,10 @@ class FbLayersData : public LayersData
     void HideAllLayers() override;
     void SaveProfile(int32_t profile, const std::vector<TLayerRec>& layers) override;
     std::vector<int32_t> SegmentsInRange(int32_t from, int32_t to) override;
-    // The layer's points that no segment and no label of the diagram uses.
-    void DeleteUnusedPointsOfLayer(int32_t layernum);
+    // The points the layer's segments use and those that carry its number.
+    std::vector<int32_t> PointsOfLayer(int32_t layernum);
+    // Those of the points that no segment and no label of the diagram uses.
+    void DeleteUnusedPoints(const std::vector<int32_t>& points);
 
     FbQuery IBQuery1; // the list
 

@@ -37,8 +37,10 @@ bool TFcoreFb::LoadLayer(int32_t layernum, TLayerRec& layer)
     InitLayer(layer);
     RunSQL(IBTable6, QStringLiteral("select * from layer where dgnum = :dg and layernum = :n"),
            {{"dg", CurrentDiagram}, {"n", layernum}});
-    if (IBTable6.IsEmpty())
+    if (IBTable6.IsEmpty()) {
+        InitAbsentLayer(layer, layernum);
         return false;
+    }
     layer.Layernum = layernum;
     layer.Visib = IBTable6.FieldInt("VISIB");
     layer.Name = LayerName(IBTable6);

@@ -5,6 +5,7 @@
 
 #include <ibase.h>
 
+#include <csignal>
 #include <string>
 
 namespace ibase
@@ -45,6 +46,32 @@ QString SqlQuoted(const QString& text)
     escaped.replace(QLatin1Char('\''), QStringLiteral("''"));
     return QLatin1Char('\'') + escaped + QLatin1Char('\'');
 }
+
+// The embedded engine takes SIGTERM and SIGINT over when it first opens a
+// database and shuts every connection of the process down on them, so that
+// the program's next statement (its own clean close included) fails. What
+// those signals do stays the program's choice: this puts back whatever
+// handled them before.
+class KeepTerminationHandlers
+{
+  public:
+    KeepTerminationHandlers()
+    {
+        sigaction(SIGTERM, nullptr, &term_);
+        sigaction(SIGINT, nullptr, &interrupt_);
+    }
+    ~KeepTerminationHandlers()
+    {
+        sigaction(SIGTERM, &term_, nullptr);
+        sigaction(SIGINT, &interrupt_, nullptr);
+    }
+    KeepTerminationHandlers(const KeepTerminationHandlers&) = delete;
+    KeepTerminationHandlers& operator=(const KeepTerminationHandlers&) = delete;
+
+  private:
+    struct sigaction term_ = {};
+    struct sigaction interrupt_ = {};
+};
 
 void DetachState(ConnectionState& conn, bool throwOnError)
 {
@@ -147,6 +174,7 @@ Connection Connection::Attach(const QString& path, const QString& user, const QS
     c.state_->path = local;
     const QByteArray name = local.toUtf8();
     ISC_STATUS_ARRAY status;
+    const KeepTerminationHandlers handlers;
     isc_attach_database(status, 0, name.constData(), &c.state_->db, short(dpb.size()), dpb.data());
     Check(status);
     return c;
@@ -167,6 +195,7 @@ Connection Connection::Create(const QString& path, const QString& user, const QS
     const QByteArray text = sql.toUtf8();
     isc_tr_handle tr = 0;
     ISC_STATUS_ARRAY status;
+    const KeepTerminationHandlers handlers;
     isc_dsql_execute_immediate(status, &c.state_->db, &tr, 0, text.constData(), Dialect, nullptr);
     Check(status);
     return c;

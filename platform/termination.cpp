@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -30,6 +31,11 @@ void InstallTerminationHandler(std::function<void()> onTerminate)
     QObject::connect(notifier, &QSocketNotifier::activated, notifier, [onTerminate] {
         char byte = 0;
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+        // The signal interrupted the event loop's wait, which leaves errno at
+        // EINTR. The embedded database engine retries some calls while errno
+        // reads EINTR even when they succeeded, so closing the store would
+        // spin for ever on that stale value.
+        errno = 0;
         onTerminate();
     });
     struct sigaction action = {};

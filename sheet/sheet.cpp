@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QToolButton>
+#include <QWindow>
 
 namespace
 {
@@ -192,17 +193,47 @@ void TFSheet::ZoomMenuCommand(ZoomCommand command)
 
 void TFSheet::FormShow()
 {
-    if (ProgramEdition(forms_).MaximiseOnShow) {
+    const bool maximise = ProgramEdition(forms_).MaximiseOnShow;
+    if (maximise) {
         showMaximized();
         InitPoint(Sheet.CursorO());
         InitPoint(Sheet.CursorX());
     }
     ComboBox2->setCurrentIndex(0);
+    UpdateCaption();
+    if (maximise && windowHandle()) {
+        // A window manager gives the window its maximised size only once it
+        // is mapped, and the window reaches the screen at that size: the
+        // sheet is fitted then, to the size the user sees.
+        openingRefreshPending_ = true;
+        windowHandle()->installEventFilter(this);
+        return;
+    }
+    OpeningRefresh();
+}
+
+void TFSheet::OpeningRefresh()
+{
+    openingRefreshPending_ = false;
+    // A window closed before it reached the screen has its store closed.
+    if (closed_)
+        return;
     if (forms_.Fcore && forms_.Fcore->CurrentDiagram > 0) {
         Redraw.RefreshWithCursors();
         ShowStatus();
     }
-    UpdateCaption();
+}
+
+bool TFSheet::eventFilter(QObject* watched, QEvent* event)
+{
+    QWindow* window = windowHandle();
+    if (openingRefreshPending_ && watched == window && event->type() == QEvent::Expose &&
+        window->isExposed()) {
+        window->removeEventFilter(this);
+        // Once the window has taken its exposure in.
+        QMetaObject::invokeMethod(this, &TFSheet::OpeningRefresh, Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TFSheet::Timer1Timer()

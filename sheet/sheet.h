@@ -125,6 +125,9 @@ class TFSheet : public QMainWindow, public SheetHost
 
     void FormShow();
     void Timer1Timer();
+    // Whether the first refresh still waits for the maximised window to
+    // reach the screen.
+    bool OpeningRefreshPending() const { return openingRefreshPending_; }
 
   signals:
     // The main window has closed: its store is closed and the ini file
@@ -145,6 +148,7 @@ class TFSheet : public QMainWindow, public SheetHost
   protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void FormCreate();
@@ -166,8 +170,11 @@ class TFSheet : public QMainWindow, public SheetHost
     // Every close shuts the store down and closes the notepad; it never
     // refuses, because every change is stored when it is made.
     void FormCloseQuery();
+    // The refresh and status of the first showing, when a diagram is open.
+    void OpeningRefresh();
 
     Forms& forms_;
     bool shownOnce_ = false;
+    bool openingRefreshPending_ = false;
     bool closed_ = false; // the close query runs once, however often close is asked
 };

@@ -34,6 +34,13 @@ void InitLayer(TLayerRec& layer)
     layer = TLayerRec{};
 }
 
+void InitAbsentLayer(TLayerRec& layer, int32_t layernum)
+{
+    layer.Layernum = layernum;
+    layer.Name.clear();
+    layer.Visib = VisibHidden;
+}
+
 void InitText(TTextRec& text)
 {
     text.Text.clear();
@@ -59,7 +66,7 @@ TPointRec CornerPoint(const TPointRec& xOf, const TPointRec& yOf)
 
 bool IsMeasured(const TSegRec& seg)
 {
-    return seg.SegType != SegArc && (seg.Mlenx > 0 || seg.Mleny > 0 || seg.Mlenz > 0);
+    return seg.SegType != SegArc && (seg.Mlenx != 0 || seg.Mleny != 0 || seg.Mlenz != 0);
 }
 
 bool DottedFromColumn(int64_t value)

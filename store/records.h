@@ -87,6 +87,9 @@ void InitPoint(TPointRec& point);
 void InitSegment(TSegRec& seg);
 void InitLayer(TLayerRec& layer);
 void InitText(TTextRec& text);
+// The record of a layer number that has no row: nothing on it is ever drawn,
+// so it counts as hidden wherever the program asks.
+void InitAbsentLayer(TLayerRec& layer, int32_t layernum);
 void SwapPoints(TPointRec& a, TPointRec& b);
 
 // An unstored point with the horizontal length and pixel column of one point
@@ -94,7 +97,8 @@ void SwapPoints(TPointRec& a, TPointRec& b);
 TPointRec CornerPoint(const TPointRec& xOf, const TPointRec& yOf);
 
 // A segment carries a measurement when it is not an arc and one of its
-// measured lengths is above 0; recomputed on every load.
+// measured lengths is not 0 (a length measured left or up is negative);
+// recomputed on every load.
 bool IsMeasured(const TSegRec& seg);
 
 // The stored Dotted column is an integer: 1 or more reads as dotted.

@@ -134,6 +134,11 @@ void Store::EnsurePointStored(TPointRec& point)
         point.Pointnum = -1;
     }
     if (!FindPointAtLength(point)) {
+        // A point stored anew never keeps the number of a layer deleted
+        // since: it goes on layer 0, as every new point does.
+        TLayerRec layer;
+        if (point.Layernum != 0 && !LoadLayer(point.Layernum, layer))
+            point.Layernum = 0;
         InsertPoint(point);
     }
 }
@@ -272,10 +277,13 @@ void Store::MoveText(const TPointRec& from, const TPointRec& to)
         ShowInfo(QStringLiteral("From-point has no text to move"));
         return;
     }
+    // A label whose layer has gone lands on layer 0.
+    TLayerRec layer;
+    const int32_t layernum = LoadLayer(moved.Layer.Layernum, layer) ? layer.Layernum : 0;
     // The new label is written before the old one goes, as one change.
     WriteGroup([&] {
         EnsurePointStored(target);
-        InsertTextRow(target.Pointnum, moved.Text, moved.Layer.Layernum);
+        InsertTextRow(target.Pointnum, moved.Text, layernum);
         DeleteTextAtPoint(from.Pointnum);
     });
 }

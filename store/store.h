@@ -257,6 +257,7 @@ class Store
     virtual void DeleteTextAtPoint(int32_t pointnum) = 0;
     // Moves a label to another point, keeping its layer, as one change.
     void MoveText(const TPointRec& from, const TPointRec& to);
+    // False for a layer number without a row, which comes back hidden.
     virtual bool LoadLayer(int32_t layernum, TLayerRec& layer) = 0;
     virtual void DeleteLayer(int32_t layernum) = 0;
     // The layers of the open diagram by number.

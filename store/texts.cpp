@@ -44,6 +44,7 @@ bool TFcore::LoadLayer(int32_t layernum, TLayerRec& layer)
 {
     InitLayer(layer);
     if (!Table6.FindKey({CurrentDiagram, layernum})) {
+        InitAbsentLayer(layer, layernum);
         return false;
     }
     layer.Layernum = layernum;

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,16 +52,29 @@ class DetailsTest : public StoreTest
         return p;
     }
 
-    // Types into the point details and presses Save.
+    // Types text over what the edit shows, key by key, as a user does.
+    static void TypeOver(QLineEdit* edit, const QString& text)
+    {
+        edit->selectAll();
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(edit, &press);
+        }
+    }
+
+    // Types into the point details where a text differs from the one shown
+    // (the others are left alone) and presses Save.
     bool SavePoint(const TPointRec& p, const QString& x, const QString& y, const QString& px,
                    const QString& py)
     {
         WhenModal([&](QWidget*) {
             EXPECT_FALSE(edpt_->OKBtn->isEnabled());
-            edpt_->Edit1->setText(x);
-            edpt_->Edit2->setText(y);
-            edpt_->Edit3->setText(px);
-            edpt_->Edit4->setText(py);
+            for (const auto& [edit, text] :
+                 {std::pair{edpt_->Edit1, x}, std::pair{edpt_->Edit2, y},
+                  std::pair{edpt_->Edit3, px}, std::pair{edpt_->Edit4, py}}) {
+                if (edit->text() != text)
+                    TypeOver(edit, text);
+            }
             edpt_->OKBtn->click();
             if (edpt_->isVisible())
                 edpt_->reject();
@@ -127,6 +141,26 @@ TEST_F(DetailsTest, PointDetailsKeepLengthsTheDisplayRounded)
     EXPECT_EQ(saved.Lenx, Core().PixelToLenX(p.Pxlx + 2));
     EXPECT_EQ(saved.Leny, 20.987654);
     EXPECT_EQ(saved.Pxly, p.Pxly);
+}
+
+TEST_F(DetailsTest, PointDetailsSaveALengthTypedAsShownOnPurpose)
+{
+    Core().RoundingDP = 1;
+    const TPointRec p = Stored(10.44, 20.96);
+    for (const QString& typed : {QStringLiteral("10.4"), QStringLiteral("10.40")}) {
+        prompts_.Answer('Y');
+        WhenModal([&](QWidget*) {
+            EXPECT_EQ(edpt_->Edit1->text(), QStringLiteral("10.4"));
+            TypeOver(edpt_->Edit1, typed);
+            edpt_->OKBtn->click();
+        });
+        EXPECT_TRUE(edpt_->EditPoint(Reload(p.Pointnum)));
+        const TPointRec saved = Reload(p.Pointnum);
+        EXPECT_EQ(saved.Lenx, 10.4);
+        EXPECT_EQ(saved.Pxlx, Core().LenToPixelX(10.4));
+        // The length not typed into keeps what the display rounded.
+        EXPECT_EQ(saved.Leny, 20.96);
+    }
 }
 
 TEST_F(DetailsTest, PointDetailsRefuseBadNumbersAndADeclinedSaveStillClosesAsOk)
@@ -296,6 +330,35 @@ TEST_F(DetailsTest, SegmentDeleteAsksOnceOrTwiceForAMeasuredRow)
     EXPECT_EQ(prompts_.Texts().size(), 1);
     TPointRec end;
     EXPECT_TRUE(Core().LoadPoint(plain.FromPoint.Pointnum, end));
+}
+
+TEST_F(DetailsTest, ASegmentMeasuredLeftOrUpIsMeasuredAndAsksTwiceBeforeItGoes)
+{
+    // The measured dialog stores a length measured left or up as negative.
+    TSegRec left = Seg(30, 0, 0, 0);
+    left.Mlenx = -30;
+    Core().InsertSegment(left);
+    TSegRec up = Seg(0, 40, 0, 0);
+    up.Mleny = -40;
+    Core().InsertSegment(up);
+
+    for (const TSegRec& stored : {left, up}) {
+        TSegRec s;
+        ASSERT_TRUE(Core().LoadSegment(stored.Segnum, s));
+        EXPECT_TRUE(s.Measured);
+        prompts_.Clear();
+        prompts_.Answers(QStringLiteral("YN"));
+        QString type;
+        WhenModal([&](QWidget*) {
+            type = segdets_->Label1->text();
+            segdets_->Delete1->trigger();
+        });
+        segdets_->EditSegment(s, -1);
+        EXPECT_EQ(type, QStringLiteral("Segment type = Line (measured)"));
+        EXPECT_EQ(prompts_.Texts().size(), 2);
+        TSegRec kept;
+        EXPECT_TRUE(Core().LoadSegment(s.Segnum, kept));
+    }
 }
 
 TEST_F(DetailsTest, SegmentSaveWritesTheProperties)

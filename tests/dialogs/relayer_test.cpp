@@ -77,7 +77,7 @@ TEST_F(MoveSegmentsTest, OnlySegmentsOnBoldLayersInTheRangeMove)
     StoreSeg(0, 0, 10, 0, 0); // 0: bold layer
     StoreSeg(0, 1, 10, 1, 1); // 1: hidden layer
     StoreSeg(0, 2, 10, 2, 2); // 2: faint layer
-    StoreSeg(0, 3, 10, 3, 9); // 3: layer without a row, taken as bold
+    StoreSeg(0, 3, 10, 3, 9); // 3: layer without a row, never drawn
     StoreSeg(0, 4, 10, 4, 0); // 4: outside the range
     prompts_.Answer('Y');
     EXPECT_TRUE(Move(QStringLiteral("0"), QStringLiteral("3"), 3));
@@ -85,7 +85,7 @@ TEST_F(MoveSegmentsTest, OnlySegmentsOnBoldLayersInTheRangeMove)
     EXPECT_EQ(LayerOf(0), 3);
     EXPECT_EQ(LayerOf(1), 1);
     EXPECT_EQ(LayerOf(2), 2);
-    EXPECT_EQ(LayerOf(3), 3);
+    EXPECT_EQ(LayerOf(3), 9);
     EXPECT_EQ(LayerOf(4), 0);
 }
 

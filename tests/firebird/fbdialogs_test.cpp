@@ -117,6 +117,55 @@ TEST_F(FirebirdWindows, ALayerGoesAfterOneQuestionWithThePointsNothingElseUses)
     EXPECT_EQ(layers_->DBGrid1->rowCount(), 2);
 }
 
+TEST_F(FirebirdWindows, ALayersPointsGoWhateverLayerTheyCarryAndOneStoredAgainTakesLayerZero)
+{
+    AddLayer(4, QStringLiteral("Temp"), VisibBold);
+    // As the measured dialog stores a chain: its points on layer 0, its
+    // segments on the current layer.
+    const auto chainSegment = [this](Extended x1, Extended y1, Extended x2, Extended y2) {
+        TSegRec s = Seg(x1, y1, x2, y2);
+        s.Layernum = 4;
+        Core().InsertSegment(s);
+        return s;
+    };
+    const TSegRec first = chainSegment(0, 0, -1, 0);
+    const TSegRec second = chainSegment(-1, 0, -1, 5);
+    const TSegRec wall = StoreSeg(0, 0, 0, 7); // layer 0 shares the chain's start
+    TPointRec loose = Pt(9, 9, 4);             // carries the layer, nothing uses it
+    Core().InsertPoint(loose);
+
+    prompts_.Answer('Y');
+    WhenModal([this](QWidget*) {
+        layers_->DBGrid1->setCurrentCell(RowOf(*layers_->DBGrid1, QStringLiteral("4")), 1);
+        layers_->Delete1->trigger();
+        layers_->Button2->click();
+    });
+    EXPECT_TRUE(layers_->ShowLayers());
+    const auto pointThere = [this](int32_t n) {
+        TPointRec p;
+        return Core().LoadPoint(n, p);
+    };
+    EXPECT_FALSE(pointThere(first.ToPoint.Pointnum));
+    EXPECT_FALSE(pointThere(second.ToPoint.Pointnum));
+    EXPECT_FALSE(pointThere(loose.Pointnum));
+    EXPECT_TRUE(pointThere(first.FromPoint.Pointnum));
+    EXPECT_TRUE(pointThere(wall.ToPoint.Pointnum));
+    // Nothing is found where the chain turned any more.
+    TPointRec turn = Pt(-1, 0);
+    EXPECT_FALSE(Core().FindPointAtLength(turn));
+
+    // A cursor still on the chain's end, carrying the deleted layer's
+    // number, stores it again as a new point on layer 0.
+    TPointRec cursor = second.ToPoint;
+    cursor.Layernum = 4;
+    Core().EnsurePointStored(cursor);
+    TPointRec again;
+    ASSERT_TRUE(Core().LoadPoint(cursor.Pointnum, again));
+    EXPECT_EQ(again.Layernum, 0);
+    EXPECT_EQ(again.Lenx, -1);
+    EXPECT_EQ(again.Leny, 5);
+}
+
 TEST_F(FirebirdWindows, ProfilesAreRenamedAndDeletedInTheOpenDiagramAlone)
 {
     NewDiagram(2, QStringLiteral("Barn"));

@@ -2,6 +2,7 @@
 // circle about the chain's point from a typed radius, and lengths that are
 // not numbers named in the message.
 
+#include "dialogs/layers.h"
 #include "dialogs/newseg.h"
 #include "firebird/fbedition.h"
 #include "library/modalhelper.h"
@@ -32,6 +33,8 @@ class FirebirdMeasuredSegment : public StoreOn<FirebirdStoreFixture>
         forms_.Fnewseg = palette_.get();
         dialog_ = std::make_unique<TFseg>(Core(), forms_);
         forms_.Fseg = dialog_.get();
+        layers_ = std::make_unique<TFLayers>(Core(), Core().MakeLayersData(), forms_);
+        forms_.FLayers = layers_.get();
     }
 
     // The dialog opened on X, with O elsewhere; steps act on it while shown.
@@ -55,6 +58,7 @@ class FirebirdMeasuredSegment : public StoreOn<FirebirdStoreFixture>
     Forms forms_;
     std::unique_ptr<TFnewseg> palette_;
     std::unique_ptr<TFseg> dialog_;
+    std::unique_ptr<TFLayers> layers_;
 };
 
 TEST_F(FirebirdMeasuredSegment, ACircleIsOneArcOf360DegreesAndXEndsOnItsRim)
@@ -156,6 +160,27 @@ TEST_F(FirebirdMeasuredSegment, ACircleOnAHiddenLayerIsAskedAboutLikeAnyOtherSeg
                                              QStringLiteral("Enter radius")}));
     EXPECT_EQ(Count(QStringLiteral("seg")), 1);
     EXPECT_EQ(Stored(seg.Segnum).Layernum, 3);
+}
+
+TEST_F(FirebirdMeasuredSegment, ALayerWithoutARowIsAskedAboutAsHidden)
+{
+    // A diagram whose layers are all gone: OK on the empty list picks
+    // layer 0, which has no row and so is never drawn.
+    Exec(QStringLiteral("delete from layer"));
+    WhenModal([this](QWidget*) { layers_->Button2->click(); });
+    palette_->LayerBtn->click();
+    EXPECT_EQ(palette_->LayerBtn->text(), QStringLiteral("Layer=0"));
+
+    prompts_.Answer('N');
+    TSegRec seg;
+    EXPECT_FALSE(Enter(Pt(0, 0), seg, [](TFseg& d) {
+        d.Editx->setText(QStringLiteral("10"));
+        d.Button1->click();
+        d.Button2->click();
+    }));
+    EXPECT_EQ(prompts_.Texts(), QStringList{QStringLiteral("Selected layer is hidden - OK?")});
+    EXPECT_EQ(Count(QStringLiteral("seg")), 0);
+    EXPECT_EQ(Core().CurrentLayer.Visib, VisibHidden);
 }
 
 TEST_F(FirebirdMeasuredSegment, ALengthThatIsNotANumberIsNamedAndTheOthersAreNotRead)

@@ -67,12 +67,18 @@ TEST_F(FirebirdPlans, PointLookups)
 
 TEST_F(FirebirdPlans, DeletingALayersPointsVisitsOnlyThemAndTheirUsers)
 {
-    FbLayersData(Core()).DeleteUnusedPointsOfLayer(5);
-    const QString plan = Core().q0.Plan();
-    SCOPED_TRACE(plan.toStdString());
-    for (const char* index : {"POINTLAYER", "SEGENDS", "SEGTO", "PK_TEXT"})
-        EXPECT_TRUE(plan.contains(QStringLiteral("INDEX (%1)").arg(QLatin1String(index)))) << index;
-    EXPECT_FALSE(plan.contains(QStringLiteral("NATURAL")));
+    FbLayersData layers(Core());
+    const auto expectIndexes = [](const QString& plan, std::initializer_list<const char*> indexes) {
+        SCOPED_TRACE(plan.toStdString());
+        for (const char* index : indexes)
+            EXPECT_TRUE(plan.contains(QStringLiteral("INDEX (%1)").arg(QLatin1String(index))))
+                << index;
+        EXPECT_FALSE(plan.contains(QStringLiteral("NATURAL")));
+    };
+    layers.PointsOfLayer(5);
+    expectIndexes(layers.IBQuery1.Plan(), {"SEGLAYER", "POINTLAYER"});
+    layers.DeleteUnusedPoints({1});
+    expectIndexes(Core().q0.Plan(), {"PK_POINT", "SEGENDS", "SEGTO", "PK_TEXT"});
 }
 
 TEST_F(FirebirdPlans, SegmentLookups)

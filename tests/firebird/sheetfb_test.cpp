@@ -11,6 +11,7 @@
 #include "store/storefixture.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -36,10 +37,13 @@ class FirebirdSheetTest : public StoreOn<FirebirdStoreFixture>
     TPointRec& X() { return sheet_->Sheet.CursorX(); }
     TPointRec& O() { return sheet_->Sheet.CursorO(); }
 
-    // Shows the window (its first showing refreshes), cursors on.
+    // Shows the window (its first showing refreshes once the maximised
+    // window reaches the screen), cursors on.
     void ShowDrawing()
     {
         sheet_->show();
+        while (sheet_->OpeningRefreshPending())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         sheet_->Sheet.ShowCursors();
     }
 

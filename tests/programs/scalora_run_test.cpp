@@ -1,7 +1,10 @@
-// Runs the real program in a folder of its own: it starts on a new store,
-// and a termination signal closes it as Exit does, writing the ini file.
+// Runs the real programs in a folder of their own: a termination signal
+// closes each as Exit does, closing its store and writing the ini file.
 
+#include "firebirdenv.h"
+#include "firebirdfile.h"
 #include "platform/ini.h"
+#include "store/fbschema.h"
 #include "store/tableschema.h"
 
 #include <QDir>
@@ -9,6 +12,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace
@@ -42,28 +46,40 @@ class ScaloraRunTest : public ::testing::Test
         return false;
     }
 
-    // Starts the program, waits until it handles the signal, lets it run
-    // into its loop, then signals it. How long the machine takes to start it
-    // changes nothing: from the handler on, any moment is a sound one.
-    void RunAndSignal(int signal)
+    // Starts the program, waits until it handles the signal and is ready,
+    // lets it run into its loop, then signals it. How long the machine takes
+    // to start it changes nothing: from then on, any moment is a sound one.
+    void RunAndSignal(int signal, const std::function<bool(qint64)>& ready = {})
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         p.setProcessEnvironment(env);
         p.start(exe_, {});
+        const QByteArray iniBefore = IniText();
         ASSERT_TRUE(p.waitForStarted(60000));
-        for (int i = 0; i < 6000 && !Catches(p.processId(), signal); ++i)
+        const auto isReady = [&] {
+            return Catches(p.processId(), signal) && (!ready || ready(p.processId()));
+        };
+        for (int i = 0; i < 6000 && !isReady(); ++i)
             ASSERT_FALSE(p.waitForFinished(10)) << "ended before it handled the signal";
-        ASSERT_TRUE(Catches(p.processId(), signal));
-        // The ini file is written only at shutdown, so its absence while the
-        // program runs shows nothing was written early.
+        ASSERT_TRUE(isReady());
+        // The ini file is written only at shutdown, so that it is as it was
+        // while the program runs shows nothing was written early.
         EXPECT_FALSE(p.waitForFinished(1500));
-        EXPECT_FALSE(QFile::exists(dir_.filePath("scalora.ini")));
+        EXPECT_EQ(IniText(), iniBefore);
         ::kill(static_cast<pid_t>(p.processId()), signal);
-        ASSERT_TRUE(p.waitForFinished(60000));
+        // A box left up by a failed close would keep it running.
+        ASSERT_TRUE(p.waitForFinished(60000)) << "still running after the signal";
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(p.exitCode(), 0);
+    }
+
+    // The ini file's whole text, empty when there is none.
+    QByteArray IniText() const
+    {
+        QFile ini(dir_.filePath("scalora.ini"));
+        return ini.open(QIODevice::ReadOnly) ? ini.readAll() : QByteArray();
     }
 
     QString Ini(const QString& key) const
@@ -96,6 +112,70 @@ TEST_F(ScaloraRunTest, InterruptAlsoClosesCleanly)
 {
     RunAndSignal(SIGINT);
     EXPECT_EQ(Ini("DBVn"), "102");
+}
+
+// The second program on its Firebird database, a diagram open: the embedded
+// engine, which reacts to the same signals, must not take the close over.
+class Scalora2RunTest : public ScaloraRunTest
+{
+  protected:
+    void SetUp() override
+    {
+        exe_ = dir_.filePath("scalora2");
+        ASSERT_TRUE(QFile::copy(QStringLiteral(SCALORA2_BIN), exe_));
+        ASSERT_TRUE(QDir().mkpath(dir_.filePath("Scalora2 data")));
+        CreateFirebirdStore(DbPath());
+        {
+            ibase::Connection c = ibase::Connection::Attach(DbPath());
+            ibase::Transaction t(c);
+            t.ExecuteImmediate("insert into drawing (dgnum, dgname, units, rndgdp) values "
+                               "(1, 'Shed', 'm', 2)");
+            t.ExecuteImmediate("insert into layer (dgnum, layernum, layername, visib) values "
+                               "(1, 0, 'Default layer', 2)");
+            t.ExecuteImmediate("insert into point (dgnum, pointnum, lenx, leny, layernum) values "
+                               "(1, 0, 0, 0, 0)");
+            t.ExecuteImmediate("insert into point (dgnum, pointnum, lenx, leny, layernum) values "
+                               "(1, 1, 10, 0, 0)");
+            t.ExecuteImmediate("insert into seg (dgnum, segnum, frompt, topt, segtype, mlenx, "
+                               "mleny, mlenz, layernum) values (1, 0, 0, 1, 2, 10, 0, 0, 0)");
+            t.Commit();
+        }
+        IniFile(dir_.filePath("scalora.ini")).WriteString("main", "DiagramNumber", "1");
+    }
+
+    QString DbPath() const { return dir_.filePath("Scalora2 data/scalora2data.fdb"); }
+
+    // Ready once the database is open and the program waits in its event
+    // loop: the store has been opened whole by then.
+    bool InItsLoop(qint64 pid) const
+    {
+        const QString fdb = QFileInfo(DbPath()).canonicalFilePath();
+        bool open = false;
+        for (const QFileInfo& fd : QDir(QStringLiteral("/proc/%1/fd").arg(pid)).entryInfoList())
+            open = open || fd.symLinkTarget() == fdb;
+        QFile wchan(QStringLiteral("/proc/%1/wchan").arg(pid));
+        return open && wchan.open(QIODevice::ReadOnly) && wchan.readAll().contains("poll");
+    }
+
+    void RunAndSignal(int signal)
+    {
+        ScaloraRunTest::RunAndSignal(signal, [this](qint64 pid) { return InItsLoop(pid); });
+        EXPECT_EQ(Ini("DiagramNumber"), "1");
+        EXPECT_EQ(Ini("DBPath2"), dir_.path() + "/Scalora2 data/");
+        // Closed, not left attached: another program opens the database.
+        EXPECT_EQ(ValueInDatabaseFile(DbPath(), "select dgname from drawing where dgnum = 1"),
+                  "Shed");
+    }
+};
+
+TEST_F(Scalora2RunTest, TermSignalClosesTheDatabaseAndWritesTheIniFile)
+{
+    RunAndSignal(SIGTERM);
+}
+
+TEST_F(Scalora2RunTest, InterruptClosesTheDatabaseAndWritesTheIniFile)
+{
+    RunAndSignal(SIGINT);
 }
 
 } // namespace

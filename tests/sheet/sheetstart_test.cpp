@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLayout>
 #include <QMenu>
 #include <QPushButton>
@@ -139,6 +140,29 @@ TEST_F(SheetStartTest, AnEditionHandedToTheWindowsDecidesWhatDiffers)
     EXPECT_TRUE(prompts_.Texts().isEmpty());
     EXPECT_EQ(core_->UpgradeState, 2);
     EXPECT_TRUE(sheet_->isVisible());
+}
+
+TEST_F(SheetStartTest, AMaximisedWindowIsFittedAtItsMaximisedSize)
+{
+    StoreSeg(0, 0, 100, 0);
+    Edition maximised;
+    maximised.WindowPlacement = QRect(153, 66, 776, 513);
+    maximised.MaximiseOnShow = true;
+    forms_.Program = &maximised;
+    sheet_ = std::make_unique<TFSheet>(forms_);
+    forms_.FSheet = sheet_.get();
+    sheet_->show();
+    // The platform applies the maximised size after the window is shown;
+    // the first refresh waits for the window to reach the screen.
+    while (sheet_->OpeningRefreshPending())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QCoreApplication::processEvents();
+    ASSERT_GT(sheet_->width(), 776);
+    const QSize client = sheet_->ScrollBox1->maximumViewportSize();
+    EXPECT_EQ(core_->SheetWidth, client.width());
+    EXPECT_EQ(core_->SheetHeight, client.height());
+    EXPECT_EQ(sheet_->Sheet.Bitmap.Width(), client.width());
+    EXPECT_GT(core_->Scale, 0);
 }
 
 class ZoomTest : public SheetTest

@@ -109,12 +109,20 @@ TYPED_TEST(TextsAndLayers, CurrentLayerGuard)
               (QStringList{QStringLiteral("Selected layer is faint - OK?"),
                            QStringLiteral("Selected layer is hidden - OK?")}));
 
+    // A layer whose row is gone is never drawn: hidden, and still the one
+    // chosen, so the question names it as hidden.
     this->Core().DeleteLayer(2);
     this->prompts_.Clear();
-    EXPECT_TRUE(this->Core().ConfirmCurrentLayerVisible());
-    EXPECT_TRUE(this->prompts_.Texts().isEmpty());
-    EXPECT_EQ(this->Core().CurrentLayer.Layernum, 0);
-    EXPECT_EQ(this->Core().CurrentLayer.Name, QStringLiteral("Default layer"));
+    this->prompts_.Answer('N');
+    EXPECT_FALSE(this->Core().ConfirmCurrentLayerVisible());
+    EXPECT_EQ(this->prompts_.Texts(),
+              QStringList{QStringLiteral("Selected layer is hidden - OK?")});
+    EXPECT_EQ(this->Core().CurrentLayer.Layernum, 2);
+    EXPECT_EQ(this->Core().CurrentLayer.Visib, VisibHidden);
+    TLayerRec gone;
+    EXPECT_FALSE(this->Core().LoadLayer(7, gone));
+    EXPECT_EQ(gone.Layernum, 7);
+    EXPECT_EQ(gone.Visib, VisibHidden);
 }
 
 TYPED_TEST(TextsAndLayers, DiagramOpenGuard)
