@@ -3,6 +3,7 @@
 // statement rule, the commands that are on the disk when they end, and the
 // close that commits and lets go of the file.
 
+#include "failingdisk.h"
 #include "firebird/corefb.h"
 #include "firebird/fbtext.h"
 #include "firebirdenv.h"
@@ -362,6 +363,51 @@ TEST_F(FirebirdCommandsTest, AFailedCommandLeavesNothingForTheNextToCommit)
     EXPECT_EQ(s.Segnum, 1);
     EXPECT_EQ(Scalar("select count(*) from seg"), 1);
     EXPECT_EQ(Scalar("select count(*) from point"), 2);
+}
+
+TEST_F(FirebirdCommandsTest, ACommandTheDiskRefusedNeverReachesTheDatabaseLater)
+{
+    StoreSeg(0, 0, 10, 0);
+    FailingDisk disk(DbPath());
+    // The sheet reads between commands: a transaction is open when the
+    // disk starts to fail, and the command's rows go into it.
+    TPointRec p;
+    ASSERT_TRUE(core_->LoadPoint(1, p));
+    disk.Fail();
+    QString failure;
+    try {
+        StoreSeg(10, 0, 10, 2.5);
+    } catch (const std::runtime_error& e) {
+        failure = QString::fromUtf8(e.what());
+    }
+    EXPECT_TRUE(failure.contains("No space left on device")) << failure.toStdString();
+    EXPECT_TRUE(failure.contains("The command is not stored. The database could not undo it at "
+                                 "once: it is undone before the next command"))
+        << failure.toStdString();
+    ASSERT_TRUE(core_->IBTransaction1->UndoPending());
+
+    // While the disk still fails, the next command is refused whole.
+    try {
+        StoreSeg(50, 50, 60, 50);
+        ADD_FAILURE() << "stored on a failing disk";
+    } catch (const std::runtime_error& e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(
+            "The database still cannot be written: the command that failed is not undone yet"))
+            << e.what();
+    }
+
+    // Once the disk works, a refresh's commit undoes the failed command,
+    // and the next commands store themselves only, under free numbers.
+    disk.Heal();
+    core_->RestartTransaction();
+    TSegRec next = StoreSeg(20, 20, 30, 20);
+    TSegRec last = StoreSeg(30, 20, 30, 40);
+    EXPECT_EQ(next.Segnum, 2);
+    EXPECT_EQ(next.FromPoint.Pointnum, 3);
+    EXPECT_EQ(last.ToPoint.Pointnum, 5);
+    EXPECT_EQ(Scalar("select count(*) from seg"), 3);
+    EXPECT_EQ(Scalar("select count(*) from point"), 5);
+    EXPECT_EQ(Scalar("select count(*) from point where leny = 2.5 or lenx = 50"), 0);
 }
 
 TEST_F(FirebirdCommandsTest, ANestedCommandThatFailsIsUndoneAlone)
