@@ -238,6 +238,7 @@ void Database::Open()
         Fail(QStringLiteral("Cannot open %1: %2").arg(file, text));
     }
     db_ = db;
+    opened_ = IdentityOf(file);
     sqlite3_busy_timeout(db_, 5000);
     try {
         // Reading the schema only reads: a file that is not a database, or
@@ -291,6 +292,7 @@ void Database::Close()
     }
     sqlite3_close_v2(db_);
     db_ = nullptr;
+    opened_.reset();
 }
 
 std::string Database::LastError() const
@@ -328,9 +330,16 @@ bool Database::ColumnExists(const QString& plainName, const QString& column)
     return false;
 }
 
+void Database::RequireFileOpened() const
+{
+    if (db_ && !StillTheFileOpened(FilePath(), opened_)) {
+        Fail(DatabaseFileGoneText(FilePath()));
+    }
+}
+
 void Database::Flush()
 {
-    if (db_ && depth_ == 0) {
+    if (db_ && depth_ == 0 && StillTheFileOpened(FilePath(), opened_)) {
         Statement st(*this, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
         st.Run();
     }
@@ -339,6 +348,7 @@ void Database::Flush()
 void Database::BeginTransaction()
 {
     if (depth_ == 0) {
+        RequireFileOpened();
         Execute(QStringLiteral("BEGIN IMMEDIATE"));
     } else {
         Execute(QStringLiteral("SAVEPOINT sp%1").arg(depth_));

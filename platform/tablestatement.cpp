@@ -122,6 +122,10 @@ void Statement::BindText(int index, const QByteArray& utf8)
 
 bool Statement::Step()
 {
+    // A write of its own, outside any transaction, is a command too.
+    if (db_.TransactionDepth() == 0 && !sqlite3_stmt_busy(stmt_) && !sqlite3_stmt_readonly(stmt_)) {
+        db_.RequireFileOpened();
+    }
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) {
         return true;
