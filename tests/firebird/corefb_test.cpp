@@ -19,8 +19,37 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 namespace
 {
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return f.readAll();
+}
+
+// The first byte of a Firebird page tells its type.
+constexpr int HeaderPage = 1;
+constexpr int TransactionInventoryPage = 3;
+
+// The types of the pages that differ between two images of one Firebird
+// database file; the page size is kept in the header page at offset 16.
+std::set<int> ChangedPageTypes(const QByteArray& before, const QByteArray& after)
+{
+    std::set<int> types;
+    const int pageSize = uchar(after.at(16)) | uchar(after.at(17)) << 8;
+    if (pageSize < 1024)
+        return {-1};
+    for (qsizetype at = 0; at < std::max(before.size(), after.size()); at += pageSize) {
+        if (before.mid(at, pageSize) != after.mid(at, pageSize))
+            types.insert(at < after.size() ? uchar(after.at(at)) : -1);
+    }
+    return types;
+}
 
 class FirebirdStoreTest : public ::testing::Test
 {
@@ -215,17 +244,24 @@ TEST_F(FirebirdStoreTest, FilesThatAreNotItsDatabasesAreRefusedUntouched)
         EXPECT_EQ(f.readAll(), bytes);
     }
 
-    // The engine keeps its own bookkeeping in any database it opens; what
-    // must not change is the other program's tables and indexes.
+    // The engine keeps its own bookkeeping in any database it opens (the
+    // header page and the transaction inventory: it cannot open a database
+    // that is not marked read-only without writing them); every other page
+    // of the other program's database stays as it was.
     ASSERT_TRUE(QFile::remove(DbPath()));
     ibase::Connection::Create(DbPath());
     Run({"create table drawing (dgnum integer)"});
     Run({"insert into drawing values (5)"});
+    const QByteArray before = FileBytes(DbPath());
     TFcoreFb core(Exe());
     EXPECT_EQ(OpenFailure(core), "Cannot open the database \"" + DbPath() +
                                      "\": it has no table LAYER, so it is not a database of "
                                      "this program.");
     EXPECT_FALSE(core.Connected());
+    const QByteArray after = FileBytes(DbPath());
+    EXPECT_EQ(after.size(), before.size());
+    for (const int type : ChangedPageTypes(before, after))
+        EXPECT_TRUE(type == HeaderPage || type == TransactionInventoryPage) << "page type " << type;
     EXPECT_EQ(Scalar("select count(*) from rdb$relations where rdb$system_flag = 0"), 1);
     EXPECT_EQ(Scalar("select count(*) from rdb$indices where rdb$system_flag = 0"), 0);
     EXPECT_EQ(Scalar("select count(*) from drawing"), 1);
