@@ -287,13 +287,15 @@ void TFcoreFb::RunInTransaction(const std::function<void()>& work)
     // The outermost command commits when it ends, so that it is on the disk
     // before the user sees it done; a failure undoes all of it. Nothing but
     // reads is pending in the transaction when a command starts.
-    if (!StillTheFileOpened(DatabaseFileName(), openedFile_))
-        throw ibase::Error(DatabaseFileGoneText(DatabaseFileName()));
     UndoFailedCommand();
     ++writeDepth_;
     try {
         work();
         --writeDepth_;
+        // No command is committed into a file that has gone: it would be
+        // lost when the program ends.
+        if (!Refreshing() && !StillTheFileOpened(DatabaseFileName(), openedFile_))
+            throw ibase::Error(DatabaseFileGoneText(DatabaseFileName()));
         RestartTransaction();
     } catch (...) {
         writeDepth_ = 0;

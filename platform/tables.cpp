@@ -348,7 +348,6 @@ void Database::Flush()
 void Database::BeginTransaction()
 {
     if (depth_ == 0) {
-        RequireFileOpened();
         Execute(QStringLiteral("BEGIN IMMEDIATE"));
     } else {
         Execute(QStringLiteral("SAVEPOINT sp%1").arg(depth_));

@@ -86,8 +86,8 @@ class Database
 
     // Throws when the store file has gone (deleted, moved or replaced since
     // it was opened), so that nothing more is written into a file that is
-    // lost when the connection closes. Checked before every transaction and
-    // every write outside one.
+    // lost when the connection closes. Every write outside a transaction
+    // checks it; the owner of a transaction checks before committing.
     void RequireFileOpened() const;
 
     // Transactions nest: the outermost commits, inner ones are savepoints.

@@ -17,6 +17,7 @@ std::atomic<bool> failing{false};
 std::atomic<dev_t> failingDevice{0};
 std::atomic<ino_t> failingInode{0};
 std::atomic<int> refused{0};
+std::atomic<int> writesLeft{0};
 
 bool WritesInto(int fd)
 {
@@ -37,7 +38,7 @@ PwriteFn RealPwrite()
 
 extern "C" ssize_t pwrite64(int fd, const void* buffer, size_t count, off_t offset)
 {
-    if (failing && WritesInto(fd)) {
+    if (failing && WritesInto(fd) && writesLeft-- <= 0) {
         ++refused;
         errno = ENOSPC;
         return -1;
@@ -61,8 +62,9 @@ FailingDisk::~FailingDisk()
     Heal();
 }
 
-void FailingDisk::Fail()
+void FailingDisk::FailAfter(int writes)
 {
+    writesLeft = writes;
     failing = true;
 }
 

@@ -20,7 +20,10 @@ class FailingDisk
     FailingDisk(const FailingDisk&) = delete;
     FailingDisk& operator=(const FailingDisk&) = delete;
 
-    void Fail();
+    // Every write from now on fails; FailAfter lets the next few through
+    // first, as a disk that fills up in the middle of a command.
+    void Fail() { FailAfter(0); }
+    void FailAfter(int writes);
     void Heal();
     // Writes refused since the disk was made.
     int Refused() const;

@@ -16,8 +16,9 @@ template <typename Kind> class StoreFile : public StoreOn<Kind>
   protected:
     QString DataFile() const
     {
-        return this->dir_.path() + (Kind::IsFirebird ? QStringLiteral("/Scalora2 data/scalora2data.fdb")
-                                                     : QStringLiteral("/Scalora data/tables.sqlite"));
+        return this->dir_.path() + (Kind::IsFirebird
+                                        ? QStringLiteral("/Scalora2 data/scalora2data.fdb")
+                                        : QStringLiteral("/Scalora data/tables.sqlite"));
     }
 
     // Stores a segment; the text of the error that refused it, or empty.
