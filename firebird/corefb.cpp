@@ -96,6 +96,8 @@ QString TFcoreFb::DatabaseFileName() const
 
 ibase::Statement& TFcoreFb::Prepared(const QString& sql)
 {
+    if (writeDepth_ == 0)
+        UndoFailedCommand();
     auto it = prepared_.find(sql);
     if (it == prepared_.end()) {
         if (!IBTransaction1)
@@ -188,6 +190,7 @@ void TFcoreFb::CloseStore()
 
 void TFcoreFb::RestartTransaction()
 {
+    UndoFailedCommand();
     if (IBTransaction1 && IBTransaction1->IsActive())
         IBTransaction1->Commit();
 }
@@ -227,6 +230,7 @@ void TFcoreFb::UndoFailedCommand()
     }
     if (!numbersStale_)
         return;
+    numbersStale_ = false;
     // A number the failed command took and the database kept would be
     // handed out again; one it did not keep is merely skipped.
     if (CurrentDiagram > 0) {
@@ -235,7 +239,6 @@ void TFcoreFb::UndoFailedCommand()
         LastSegNum =
             std::max(LastSegNum, MaxColumnValue(QStringLiteral("seg"), QStringLiteral("segnum")));
     }
-    numbersStale_ = false;
 }
 
 namespace
@@ -309,6 +312,8 @@ void TFcoreFb::RunInTransaction(const std::function<void()>& work)
 
 int64_t TFcoreFb::RunSQL(FbQuery& query, const QString& sql, const FbParams& params)
 {
+    if (writeDepth_ == 0)
+        UndoFailedCommand();
     query.SetSQL(sql);
     if (ComparePrefix(sql, QStringLiteral("select")) == 0) {
         query.Open(params);

@@ -145,9 +145,9 @@ class TFcoreFb : public QWidget, public Store
     void ExecuteImmediate(const QString& sql);
     // Rolls the transaction back; false when the engine could not.
     bool RollbackQuietly() noexcept;
-    // Before a command: a command that failed and could not be undone is
-    // undone now (the command is refused while that fails), and the last
-    // point and segment numbers are read again from the database.
+    // Before a command or a read: a command that failed and could not be
+    // undone is undone now (refusing while that fails), and the last point
+    // and segment numbers are read again from the database.
     void UndoFailedCommand();
     FbQuery* QueryAt(int i);
     // A statement of the store's own scans and batches, prepared once.
