@@ -17,7 +17,6 @@ std::atomic<bool> failing{false};
 std::atomic<dev_t> failingDevice{0};
 std::atomic<ino_t> failingInode{0};
 std::atomic<int> refused{0};
-std::atomic<int> writesLeft{0};
 
 bool WritesInto(int fd)
 {
@@ -38,7 +37,7 @@ PwriteFn RealPwrite()
 
 extern "C" ssize_t pwrite64(int fd, const void* buffer, size_t count, off_t offset)
 {
-    if (failing && WritesInto(fd) && writesLeft-- <= 0) {
+    if (failing && WritesInto(fd)) {
         ++refused;
         errno = ENOSPC;
         return -1;
@@ -62,9 +61,8 @@ FailingDisk::~FailingDisk()
     Heal();
 }
 
-void FailingDisk::FailAfter(int writes)
+void FailingDisk::Fail()
 {
-    writesLeft = writes;
     failing = true;
 }
 

@@ -20,10 +20,7 @@ class FailingDisk
     FailingDisk(const FailingDisk&) = delete;
     FailingDisk& operator=(const FailingDisk&) = delete;
 
-    // Every write from now on fails; FailAfter lets the next few through
-    // first, as a disk that fills up in the middle of a command.
-    void Fail() { FailAfter(0); }
-    void FailAfter(int writes);
+    void Fail();
     void Heal();
     // Writes refused since the disk was made.
     int Refused() const;

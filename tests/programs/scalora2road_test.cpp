@@ -289,10 +289,12 @@ TEST_F(Scalora2RoadTest, ASegmentTheDiskRefusedIsNeverStoredAndTheChainGoesOn)
         TFseg& dialog = *w.forms.Fseg;
         WhenModal([&](QWidget*) {
             MoreSegment(dialog, "4", "");
-            // The disk fills up in the second segment's command: its
-            // transaction starts (a write of the header page), then no page
-            // reaches the disk, neither at the commit nor at the undo.
-            disk.FailAfter(1);
+            // The disk fails once the second segment's transaction has
+            // started (a read starts it): none of its pages reaches the
+            // disk, neither at the commit nor at the undo.
+            TLayerRec layer;
+            EXPECT_TRUE(w.forms.Fcore->LoadLayer(0, layer));
+            disk.Fail();
             ClickAsTheProgramDoes([&] { MoreSegment(dialog, "", "2.5"); });
             disk.Heal();
             ClickAsTheProgramDoes([&] { MoreSegment(dialog, "", "1.5"); });
@@ -325,7 +327,7 @@ TEST_F(Scalora2RoadTest, ADatabaseFileDeletedUnderTheProgramIsNoticedAtTheNextCo
     TFseg& dialog = *w.forms.Fseg;
     WhenModal([&](QWidget*) {
         MoreSegment(dialog, "4", "");
-        ASSERT_TRUE(QFile::remove(DbPath()));
+        EXPECT_TRUE(QFile::remove(DbPath()));
         ClickAsTheProgramDoes([&] { MoreSegment(dialog, "", "2.5"); });
         dialog.Button2->click();
     });
