@@ -13,6 +13,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <exception>
+
 namespace
 {
 
@@ -93,6 +96,8 @@ QString TFcoreFb::DatabaseFileName() const
 
 ibase::Statement& TFcoreFb::Prepared(const QString& sql)
 {
+    if (writeDepth_ == 0)
+        UndoFailedCommand();
     auto it = prepared_.find(sql);
     if (it == prepared_.end()) {
         if (!IBTransaction1)
@@ -125,6 +130,7 @@ void TFcoreFb::OpenStore()
     } catch (const ibase::Error& e) {
         throw OpenError(OpenFailure(file, e).toStdString());
     }
+    openedFile_ = IdentityOf(file);
     IBTransaction1.emplace(IBDatabase1);
     // A database without the store's tables is not one of this program's;
     // it is refused before anything writes into it.
@@ -184,6 +190,7 @@ void TFcoreFb::CloseStore()
 
 void TFcoreFb::RestartTransaction()
 {
+    UndoFailedCommand();
     if (IBTransaction1 && IBTransaction1->IsActive())
         IBTransaction1->Commit();
 }
@@ -195,15 +202,66 @@ void TFcoreFb::ExecuteImmediate(const QString& sql)
     IBTransaction1->ExecuteImmediate(sql);
 }
 
-void TFcoreFb::RollbackQuietly() noexcept
+bool TFcoreFb::RollbackQuietly() noexcept
 {
     try {
         if (IBTransaction1 && IBTransaction1->IsActive())
             IBTransaction1->Rollback();
+        return true;
     } catch (const ibase::Error&) {
-        // The transaction is gone whatever the engine said.
+        // The transaction stays open in the engine with the failed work in
+        // it; it is undone before anything else runs in it.
+        numbersStale_ = true;
+        return false;
     }
 }
+
+void TFcoreFb::UndoFailedCommand()
+{
+    if (IBTransaction1 && IBTransaction1->UndoPending()) {
+        try {
+            IBTransaction1->Rollback();
+        } catch (const ibase::Error& e) {
+            throw ibase::Error(QStringLiteral("The database still cannot be written: the command "
+                                              "that failed is not undone yet, so nothing more is "
+                                              "stored.\n") +
+                               e.Text());
+        }
+    }
+    if (!numbersStale_)
+        return;
+    numbersStale_ = false;
+    // A number the failed command took and the database kept would be
+    // handed out again; one it did not keep is merely skipped.
+    if (CurrentDiagram > 0) {
+        LastPointNum = std::max(
+            LastPointNum, MaxColumnValue(QStringLiteral("point"), QStringLiteral("pointnum")));
+        LastSegNum =
+            std::max(LastSegNum, MaxColumnValue(QStringLiteral("seg"), QStringLiteral("segnum")));
+    }
+}
+
+namespace
+{
+
+// The failure of a command that the database could not undo either, in
+// words that say what became of it.
+[[noreturn]] void ThrowNotUndone(const std::exception_ptr& failure)
+{
+    QString text;
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        text = QString::fromUtf8(e.what()) + QLatin1Char('\n');
+    } catch (...) {
+    }
+    throw ibase::Error(text + QStringLiteral("The command is not stored. The database could not "
+                                             "undo it at once: it is undone before the next "
+                                             "command, which reads the point and segment numbers "
+                                             "again from the database."));
+}
+
+} // namespace
 
 void TFcoreFb::RunInTransaction(const std::function<void()>& work)
 {
@@ -232,14 +290,20 @@ void TFcoreFb::RunInTransaction(const std::function<void()>& work)
     // The outermost command commits when it ends, so that it is on the disk
     // before the user sees it done; a failure undoes all of it. Nothing but
     // reads is pending in the transaction when a command starts.
+    UndoFailedCommand();
     ++writeDepth_;
     try {
         work();
         --writeDepth_;
+        // No command is committed into a file that has gone: it would be
+        // lost when the program ends.
+        if (!Refreshing() && !StillTheFileOpened(DatabaseFileName(), openedFile_))
+            throw ibase::Error(DatabaseFileGoneText(DatabaseFileName()));
         RestartTransaction();
     } catch (...) {
         writeDepth_ = 0;
-        RollbackQuietly();
+        if (!RollbackQuietly())
+            ThrowNotUndone(std::current_exception());
         throw;
     }
 }
@@ -248,6 +312,8 @@ void TFcoreFb::RunInTransaction(const std::function<void()>& work)
 
 int64_t TFcoreFb::RunSQL(FbQuery& query, const QString& sql, const FbParams& params)
 {
+    if (writeDepth_ == 0)
+        UndoFailedCommand();
     query.SetSQL(sql);
     if (ComparePrefix(sql, QStringLiteral("select")) == 0) {
         query.Open(params);

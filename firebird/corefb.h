@@ -11,6 +11,7 @@
 // one is TFcoreFb.
 
 #include "firebird/fbquery.h"
+#include "platform/fileidentity.h"
 #include "platform/ibase.h"
 #include "store/store.h"
 
@@ -142,7 +143,12 @@ class TFcoreFb : public QWidget, public Store
     bool UpdateSegmentRow(const TSegRec& seg);
     void DeleteDiagramRows(const QString& table);
     void ExecuteImmediate(const QString& sql);
-    void RollbackQuietly() noexcept;
+    // Rolls the transaction back; false when the engine could not.
+    bool RollbackQuietly() noexcept;
+    // Before a command or a read: a command that failed and could not be
+    // undone is undone now (refusing while that fails), and the last point
+    // and segment numbers are read again from the database.
+    void UndoFailedCommand();
     FbQuery* QueryAt(int i);
     // A statement of the store's own scans and batches, prepared once.
     ibase::Statement& Prepared(const QString& sql);
@@ -151,6 +157,12 @@ class TFcoreFb : public QWidget, public Store
 
     // Commands open around the current statement: 0 outside any.
     int writeDepth_ = 0;
+    // The database file as opened: a command refuses to write once the
+    // file at its name is not this one any more.
+    std::optional<FileIdentity> openedFile_;
+    // A failed command could not be undone: the numbers it handed out are
+    // read again from the database before the next command.
+    bool numbersStale_ = false;
 };
 
 // The database could not be opened: it is missing, in use by another

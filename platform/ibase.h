@@ -142,10 +142,16 @@ class Transaction
     Transaction& operator=(const Transaction&) = delete;
 
     bool IsActive() const;
+    // The engine refused to roll it back (a failing disk, say): it is still
+    // open in the engine with its work. Such a transaction is never
+    // committed and nothing more runs in it: a commit, a start or the next
+    // statement tries the rollback again first, and throws while that fails.
+    bool UndoPending() const;
     // Starts the next transaction after a commit or rollback; statements
     // prepared on this object run in it.
     void Start();
-    // Both end the transaction and close every open result set in it.
+    // Both end the transaction and close every open result set in it. A
+    // commit of a transaction whose undo is pending rolls it back instead.
     void Commit();
     void Rollback();
     // Runs a statement text that needs no parameters and returns no rows

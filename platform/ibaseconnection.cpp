@@ -123,8 +123,25 @@ void StartTransaction(TransactionState& tx)
 
 void EnsureActive(TransactionState& tx)
 {
+    // Nothing runs in a transaction whose undo failed: it is undone first.
+    if (tx.undoPending)
+        RollBack(tx);
     if (tx.tr == 0)
         StartTransaction(tx);
+}
+
+// A rollback the engine refuses leaves the transaction open in the engine
+// with its work in it; it is marked, and tried again at the next use.
+void RollBack(TransactionState& tx)
+{
+    ISC_STATUS_ARRAY status;
+    isc_rollback_transaction(status, &tx.tr);
+    if (Failed(status)) {
+        tx.undoPending = true;
+        ThrowStatus(status);
+    }
+    tx.tr = 0;
+    tx.undoPending = false;
 }
 
 // Ends a transaction without throwing; used where an error has nowhere to go.
@@ -135,6 +152,7 @@ void RollbackQuietly(TransactionState& tx)
     ISC_STATUS_ARRAY status;
     isc_rollback_transaction(status, &tx.tr);
     tx.tr = 0;
+    tx.undoPending = false;
 }
 
 } // namespace detail
@@ -250,10 +268,17 @@ bool Transaction::IsActive() const
     return state_ && state_->tr != 0;
 }
 
+bool Transaction::UndoPending() const
+{
+    return state_ && state_->undoPending;
+}
+
 void Transaction::Start()
 {
     if (!state_)
         throw Error(QStringLiteral("The transaction was moved away"));
+    if (state_->undoPending)
+        RollBack(*state_);
     StartTransaction(*state_);
 }
 
@@ -261,6 +286,12 @@ void Transaction::Commit()
 {
     if (!IsActive())
         throw Error(QStringLiteral("No transaction is active"));
+    if (state_->undoPending) {
+        // Its work failed and was reported so when the undo failed: it is
+        // undone, never committed.
+        RollBack(*state_);
+        return;
+    }
     ISC_STATUS_ARRAY status;
     isc_commit_transaction(status, &state_->tr);
     Check(status);
@@ -271,10 +302,7 @@ void Transaction::Rollback()
 {
     if (!IsActive())
         throw Error(QStringLiteral("No transaction is active"));
-    ISC_STATUS_ARRAY status;
-    isc_rollback_transaction(status, &state_->tr);
-    Check(status);
-    state_->tr = 0;
+    RollBack(*state_);
 }
 
 void Transaction::ExecuteImmediate(const QString& sql)

@@ -64,11 +64,15 @@ struct TransactionState {
     // Counts the transactions started on this object, so a statement can
     // tell that the one its result set belonged to has ended.
     uint64_t generation = 0;
+    // The engine could not roll the transaction back (a write that fails):
+    // it is still open there, holding work that must never be committed.
+    bool undoPending = false;
 };
 
 void RequireAttached(const ConnectionState& conn);
 void StartTransaction(TransactionState& tx);
 void EnsureActive(TransactionState& tx);
+void RollBack(TransactionState& tx);
 void RollbackQuietly(TransactionState& tx);
 
 // --------------------------------------------------------------- statements

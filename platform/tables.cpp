@@ -249,6 +249,7 @@ void Database::Open()
         Fail(QStringLiteral("Cannot open %1: %2").arg(file, text), rc & 0xff);
     }
     db_ = db;
+    opened_ = IdentityOf(file);
     sqlite3_busy_timeout(db_, 5000);
     try {
         // Reading the schema only reads: a file that is not a database, or
@@ -302,6 +303,7 @@ void Database::Close()
     }
     sqlite3_close_v2(db_);
     db_ = nullptr;
+    opened_.reset();
 }
 
 QString Database::NotOpenText() const
@@ -347,9 +349,16 @@ bool Database::ColumnExists(const QString& plainName, const QString& column)
     return false;
 }
 
+void Database::RequireFileOpened() const
+{
+    if (db_ && !StillTheFileOpened(FilePath(), opened_)) {
+        Fail(DatabaseFileGoneText(FilePath()));
+    }
+}
+
 void Database::Flush()
 {
-    if (db_ && depth_ == 0) {
+    if (db_ && depth_ == 0 && StillTheFileOpened(FilePath(), opened_)) {
         Statement st(*this, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
         st.Run();
     }

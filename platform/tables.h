@@ -8,11 +8,14 @@
 // ("seg.db", "\"point.db\"", "pflays.DB"). Every engine error becomes an
 // EngineError carrying SQLite's own text.
 
+#include "platform/fileidentity.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -88,8 +91,15 @@ class Database
     bool TableExists(const QString& plainName);
     bool ColumnExists(const QString& plainName, const QString& column);
 
-    // Makes every committed change durable in the main store file.
+    // Makes every committed change durable in the main store file; nothing
+    // when the file has gone.
     void Flush();
+
+    // Throws when the store file has gone (deleted, moved or replaced since
+    // it was opened), so that nothing more is written into a file that is
+    // lost when the connection closes. Every write outside a transaction
+    // checks it; the owner of a transaction checks before committing.
+    void RequireFileOpened() const;
 
     // Transactions nest: the outermost commits, inner ones are savepoints.
     void BeginTransaction();
@@ -106,6 +116,7 @@ class Database
     void CheckRequiredTables();
 
     sqlite3* db_ = nullptr;
+    std::optional<FileIdentity> opened_;
     int depth_ = 0;
     std::map<QString, std::unique_ptr<Statement>> statements_;
 };

@@ -123,6 +123,13 @@ void Statement::BindText(int index, const QByteArray& utf8)
 
 bool Statement::Step()
 {
+    // A write of its own, outside any transaction, is a command too. The
+    // BEGIN IMMEDIATE of a transaction counts as a write to SQLite; the
+    // transaction's owner checks before it commits instead.
+    if (db_.TransactionDepth() == 0 && !sqlite3_stmt_busy(stmt_) && !sqlite3_stmt_readonly(stmt_) &&
+        !sql_.startsWith(QLatin1String("BEGIN"))) {
+        db_.RequireFileOpened();
+    }
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) {
         return true;

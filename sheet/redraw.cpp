@@ -56,6 +56,7 @@ void SheetRedraw::RefreshSheet()
     if (sheet_.Program().BusyRefresh)
         busy.emplace();
     Store& core = sheet_.Core();
+    const Store::RefreshScope refreshing(core);
     core.RefreshStarting();
     SheetHost& host = sheet_.Host();
     const QSize client = host.ScrollBoxClientSize();

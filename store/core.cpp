@@ -208,6 +208,9 @@ void TFcore::RunInTransaction(const std::function<void()>& work)
 {
     tables::Transaction transaction(Database1);
     work();
+    if (Database1.TransactionDepth() == 1 && !Refreshing()) {
+        Database1.RequireFileOpened();
+    }
     transaction.Commit();
 }
 

@@ -300,11 +300,12 @@ bool FirebirdExport::ExportToFirebird()
     IBTransaction1->Commit();
     CloseDatabase();
 
-    ShowInfo(QStringLiteral("Data copied OK to") + QChar(u'\r') + InDoubleQuotes(fileName));
+    // The settings file says the export is done before anything tells the
+    // user so: a run ended while the note is still up (killed, or the
+    // machine off) starts the next time as after the export.
     core_.UpgradeState = 1;
-    // Written now rather than at shutdown, so that the next start knows
-    // the export happened even if this run ends abnormally.
     core_.WriteIniFile();
+    ShowInfo(QStringLiteral("Data copied OK to") + QChar(u'\r') + InDoubleQuotes(fileName));
     ShowInfo(QStringLiteral("Now run Scalora2"));
     return true;
 }

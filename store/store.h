@@ -292,6 +292,21 @@ class Store
     bool CheckDiagramOpen();
     bool ConfirmCurrentLayerVisible();
 
+    // Marks a refresh of the sheet for as long as it lives: its writes only
+    // bring the drawing's cached pixels, boxes and stamps up to date, so
+    // they go on when the store's file has gone and commands are refused.
+    class RefreshScope
+    {
+      public:
+        explicit RefreshScope(Store& store) : store_(store) { ++store_.refreshDepth_; }
+        ~RefreshScope() { --store_.refreshDepth_; }
+        RefreshScope(const RefreshScope&) = delete;
+        RefreshScope& operator=(const RefreshScope&) = delete;
+
+      private:
+        Store& store_;
+    };
+
     // Runs work as one unit: all of its writes are kept or none, and when
     // none are the last point and segment numbers are put back. Flash notes
     // raised inside it show when the outermost unit has succeeded.
@@ -305,6 +320,8 @@ class Store
     // Set once the store has opened. A store that never opened had no
     // diagram open: the one the ini file named is kept for the next start.
     bool StoreOpened = false;
+
+    bool Refreshing() const { return refreshDepth_ > 0; }
 
     // The store's own transaction around a group of writes.
     virtual void RunInTransaction(const std::function<void()>& work) { work(); }
@@ -359,6 +376,7 @@ class Store
 
     int32_t iniDiagram_ = 0; // "DiagramNumber" as the ini file gave it
     int groupDepth_ = 0;
+    int refreshDepth_ = 0;
     QStringList heldFlashes_;
 
     // What OpenVisibleSegments read, kept for the fit and the drawing.

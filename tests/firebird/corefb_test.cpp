@@ -3,6 +3,7 @@
 // statement rule, the commands that are on the disk when they end, and the
 // close that commits and lets go of the file.
 
+#include "failingdisk.h"
 #include "firebird/corefb.h"
 #include "firebird/fbtext.h"
 #include "firebirdenv.h"
@@ -18,8 +19,37 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
+
 namespace
 {
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+    return f.readAll();
+}
+
+// The first byte of a Firebird page tells its type.
+constexpr int HeaderPage = 1;
+constexpr int TransactionInventoryPage = 3;
+
+// The types of the pages that differ between two images of one Firebird
+// database file; the page size is kept in the header page at offset 16.
+std::set<int> ChangedPageTypes(const QByteArray& before, const QByteArray& after)
+{
+    std::set<int> types;
+    const int pageSize = uchar(after.at(16)) | uchar(after.at(17)) << 8;
+    if (pageSize < 1024)
+        return {-1};
+    for (qsizetype at = 0; at < std::max(before.size(), after.size()); at += pageSize) {
+        if (before.mid(at, pageSize) != after.mid(at, pageSize))
+            types.insert(at < after.size() ? uchar(after.at(at)) : -1);
+    }
+    return types;
+}
 
 class FirebirdStoreTest : public ::testing::Test
 {
@@ -214,17 +244,24 @@ TEST_F(FirebirdStoreTest, FilesThatAreNotItsDatabasesAreRefusedUntouched)
         EXPECT_EQ(f.readAll(), bytes);
     }
 
-    // The engine keeps its own bookkeeping in any database it opens; what
-    // must not change is the other program's tables and indexes.
+    // The engine keeps its own bookkeeping in any database it opens (the
+    // header page and the transaction inventory: it cannot open a database
+    // that is not marked read-only without writing them); every other page
+    // of the other program's database stays as it was.
     ASSERT_TRUE(QFile::remove(DbPath()));
     ibase::Connection::Create(DbPath());
     Run({"create table drawing (dgnum integer)"});
     Run({"insert into drawing values (5)"});
+    const QByteArray before = FileBytes(DbPath());
     TFcoreFb core(Exe());
     EXPECT_EQ(OpenFailure(core), "Cannot open the database \"" + DbPath() +
                                      "\": it has no table LAYER, so it is not a database of "
                                      "this program.");
     EXPECT_FALSE(core.Connected());
+    const QByteArray after = FileBytes(DbPath());
+    EXPECT_EQ(after.size(), before.size());
+    for (const int type : ChangedPageTypes(before, after))
+        EXPECT_TRUE(type == HeaderPage || type == TransactionInventoryPage) << "page type " << type;
     EXPECT_EQ(Scalar("select count(*) from rdb$relations where rdb$system_flag = 0"), 1);
     EXPECT_EQ(Scalar("select count(*) from rdb$indices where rdb$system_flag = 0"), 0);
     EXPECT_EQ(Scalar("select count(*) from drawing"), 1);
@@ -362,6 +399,51 @@ TEST_F(FirebirdCommandsTest, AFailedCommandLeavesNothingForTheNextToCommit)
     EXPECT_EQ(s.Segnum, 1);
     EXPECT_EQ(Scalar("select count(*) from seg"), 1);
     EXPECT_EQ(Scalar("select count(*) from point"), 2);
+}
+
+TEST_F(FirebirdCommandsTest, ACommandTheDiskRefusedNeverReachesTheDatabaseLater)
+{
+    StoreSeg(0, 0, 10, 0);
+    FailingDisk disk(DbPath());
+    // The sheet reads between commands: a transaction is open when the
+    // disk starts to fail, and the command's rows go into it.
+    TPointRec p;
+    ASSERT_TRUE(core_->LoadPoint(1, p));
+    disk.Fail();
+    QString failure;
+    try {
+        StoreSeg(10, 0, 10, 2.5);
+    } catch (const std::runtime_error& e) {
+        failure = QString::fromUtf8(e.what());
+    }
+    EXPECT_TRUE(failure.contains("No space left on device")) << failure.toStdString();
+    EXPECT_TRUE(failure.contains("The command is not stored. The database could not undo it at "
+                                 "once: it is undone before the next command"))
+        << failure.toStdString();
+    ASSERT_TRUE(core_->IBTransaction1->UndoPending());
+
+    // While the disk still fails, the next command is refused whole.
+    try {
+        StoreSeg(50, 50, 60, 50);
+        ADD_FAILURE() << "stored on a failing disk";
+    } catch (const std::runtime_error& e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).startsWith(
+            "The database still cannot be written: the command that failed is not undone yet"))
+            << e.what();
+    }
+
+    // Once the disk works, a refresh's commit undoes the failed command,
+    // and the next commands store themselves only, under free numbers.
+    disk.Heal();
+    core_->RestartTransaction();
+    TSegRec next = StoreSeg(20, 20, 30, 20);
+    TSegRec last = StoreSeg(30, 20, 30, 40);
+    EXPECT_EQ(next.Segnum, 2);
+    EXPECT_EQ(next.FromPoint.Pointnum, 3);
+    EXPECT_EQ(last.ToPoint.Pointnum, 5);
+    EXPECT_EQ(Scalar("select count(*) from seg"), 3);
+    EXPECT_EQ(Scalar("select count(*) from point"), 5);
+    EXPECT_EQ(Scalar("select count(*) from point where leny = 2.5 or lenx = 50"), 0);
 }
 
 TEST_F(FirebirdCommandsTest, ANestedCommandThatFailsIsUndoneAlone)

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "failingdisk.h"
 #include "firebirdenv.h"
 
 #include <memory>
@@ -234,6 +235,52 @@ TEST_F(IbaseTest, CommitKeepsAndRollbackDropsAfterReattaching)
     while (q.Fetch())
         ids.push_back(q.Column(0).AsInt());
     EXPECT_EQ(ids, std::vector<int>{2});
+}
+
+TEST_F(IbaseTest, WorkWhoseUndoFailed_IsNeverCommittedAndUndoneAtTheNextUse)
+{
+    ibase::Connection c = CreateWithTable();
+    FailingDisk disk(DbPath());
+    ibase::Transaction t(c);
+    t.ExecuteImmediate(QStringLiteral("insert into item (id) values (1)"));
+    t.Commit();
+    t.ExecuteImmediate(QStringLiteral("insert into item (id) values (2)"));
+    // The disk fails: neither the commit nor the undo reach it, and the
+    // engine keeps the transaction open with row 2 in it.
+    disk.Fail();
+    EXPECT_THROW(t.Commit(), ibase::Error);
+    EXPECT_THROW(t.Rollback(), ibase::Error);
+    EXPECT_TRUE(t.UndoPending());
+    // While the disk fails, nothing more runs in it.
+    EXPECT_THROW(t.ExecuteImmediate(QStringLiteral("insert into item (id) values (3)")),
+                 ibase::Error);
+    EXPECT_THROW(ibase::Statement(t, QStringLiteral("select count(*) from item")), ibase::Error);
+    EXPECT_TRUE(t.UndoPending());
+    EXPECT_GT(disk.Refused(), 0);
+
+    // Once it works again, the next statement undoes row 2 first and runs
+    // in a transaction of its own.
+    disk.Heal();
+    ibase::Statement count(t, QStringLiteral("select count(*) from item"));
+    EXPECT_FALSE(t.UndoPending());
+    count.Execute();
+    ASSERT_TRUE(count.Fetch());
+    EXPECT_EQ(count.Column(0).AsInt(), 1);
+    t.ExecuteImmediate(QStringLiteral("insert into item (id) values (2)"));
+    t.Commit();
+    EXPECT_EQ(CountRows(c), 2);
+
+    // A commit of work whose undo failed undoes it.
+    t.ExecuteImmediate(QStringLiteral("insert into item (id) values (5)"));
+    disk.Fail();
+    EXPECT_THROW(t.Commit(), ibase::Error);
+    EXPECT_THROW(t.Rollback(), ibase::Error);
+    disk.Heal();
+    t.Commit();
+    EXPECT_FALSE(t.IsActive());
+    c.Detach();
+    c = ibase::Connection::Attach(DbPath());
+    EXPECT_EQ(CountRows(c), 2);
 }
 
 TEST_F(IbaseTest, ConnectionDestroyedWithOpenWork_ReleasesTheFile)

@@ -2,8 +2,10 @@
 // a chain of measured segments, the drawing, and the diagram reopened at the
 // next start.
 
+#include "library/application.h"
 #include "library/modalhelper.h"
 #include "library/scriptedprompts.h"
+#include "platform/fileidentity.h"
 #include "sheet/drawing.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
@@ -13,6 +15,7 @@
 #include "store/tableschema.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -129,6 +132,41 @@ TEST_F(MainRoadTest, NewDiagramMeasuredChainIsStoredDrawnAndReopened)
         sheet.Sheet.ShowCursors();
         sheet.close();
     }
+}
+
+TEST_F(MainRoadTest, AStoreFileDeletedUnderTheProgramIsNoticedAtTheNextCommand)
+{
+    const QString file = dir_.filePath("Scalora data/tables.sqlite");
+    ProgramWindows w(edition_, dir_.path());
+    TFSheet& sheet = *w.forms.FSheet;
+    sheet.show();
+    prompts_.Type("Site A").Type("m").Type("2");
+    sheet.New1->trigger();
+    TFseg& dialog = *w.forms.Fseg;
+    WhenModal([&](QWidget*) {
+        MoreSegment(dialog, dialog.RightRdio, "4.5", dialog.DownRdio, "");
+        EXPECT_TRUE(QFile::remove(file));
+        // A click that ends in an error shows the error box, as the program's
+        // event loop does.
+        DeliverShowingExceptions([&] {
+            MoreSegment(dialog, dialog.RightRdio, "", dialog.DownRdio, "3");
+            return true;
+        });
+        dialog.Button2->click();
+    });
+    sheet.Button2->click();
+    EXPECT_EQ(prompts_.Texts(ScriptedPrompts::Kind::Error),
+              QStringList{ExceptionBoxText(DatabaseFileGoneText(file))});
+    // The refresh still draws the segment stored before.
+    Store& store = *w.forms.Fcore;
+    EXPECT_EQ(store.LastSegNum, 1);
+    sheet.Sheet.HideCursors();
+    ExpectInkBetween(sheet.Sheet.Bitmap, store.LenToPixelX(0), store.LenToPixelY(0),
+                     store.LenToPixelX(4.5), store.LenToPixelY(0));
+    sheet.Sheet.ShowCursors();
+    sheet.close();
+    EXPECT_FALSE(sheet.isVisible());
+    EXPECT_FALSE(QFile::exists(file));
 }
 
 TEST_F(MainRoadTest, CancelBeforeAnythingIsStoredLeavesXAndTheSheetAlone)

@@ -10,12 +10,15 @@
 #include "dialogs/newseg.h"
 #include "dialogs/notes.h"
 #include "dialogs/pfls.h"
+#include "failingdisk.h"
 #include "firebird/fbedition.h"
 #include "firebirdenv.h"
 #include "firebirdfile.h"
 #include "gridrows.h"
+#include "library/application.h"
 #include "library/modalhelper.h"
 #include "library/scriptedprompts.h"
+#include "platform/fileidentity.h"
 #include "sheet/drawing.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
@@ -262,6 +265,88 @@ TEST_F(Scalora2RoadTest, MeasuredChainIsStoredInFirebirdDrawnAndReopened)
         EXPECT_TRUE(store.FindPointAtLength(end));
         sheet.close();
     }
+}
+
+// What the program does when a click ends in an error: the error box.
+void ClickAsTheProgramDoes(const std::function<void()>& click)
+{
+    DeliverShowingExceptions([&] {
+        click();
+        return true;
+    });
+}
+
+TEST_F(Scalora2RoadTest, ASegmentTheDiskRefusedIsNeverStoredAndTheChainGoesOn)
+{
+    MakeDatabase();
+    {
+        ProgramWindows w(edition_, dir_.path());
+        TFSheet& sheet = *w.forms.FSheet;
+        sheet.show();
+        FailingDisk disk(DbPath());
+        prompts_.Type("Yard").Type("m").Type("2");
+        sheet.New1->trigger();
+        TFseg& dialog = *w.forms.Fseg;
+        WhenModal([&](QWidget*) {
+            MoreSegment(dialog, "4", "");
+            // The disk fails once the second segment's transaction has
+            // started (a read starts it): none of its pages reaches the
+            // disk, neither at the commit nor at the undo.
+            TLayerRec layer;
+            EXPECT_TRUE(w.forms.Fcore->LoadLayer(0, layer));
+            disk.Fail();
+            ClickAsTheProgramDoes([&] { MoreSegment(dialog, "", "2.5"); });
+            disk.Heal();
+            ClickAsTheProgramDoes([&] { MoreSegment(dialog, "", "1.5"); });
+            ClickAsTheProgramDoes([&] { MoreSegment(dialog, "3", ""); });
+            dialog.Button2->click();
+        });
+        sheet.Button2->click();
+        const QStringList errors = prompts_.Texts(ScriptedPrompts::Kind::Error);
+        ASSERT_EQ(errors.size(), 1) << errors.join('|').toStdString();
+        EXPECT_TRUE(errors[0].contains("No space left on device")) << errors[0].toStdString();
+        EXPECT_TRUE(errors[0].contains("The command is not stored.")) << errors[0].toStdString();
+        sheet.close();
+    }
+    // The chain as the user saw it stored: 4 right, 1.5 down, 3 right.
+    const auto value = [this](const QString& sql) { return ValueInDatabaseFile(DbPath(), sql); };
+    EXPECT_EQ(value("select count(*) from seg"), "3");
+    EXPECT_EQ(value("select count(*) from seg where mleny = 2.5"), "0");
+    EXPECT_EQ(value("select count(*) from point"), "4");
+    EXPECT_EQ(value("select count(*) from point where lenx = 7 and leny = 1.5"), "1");
+}
+
+TEST_F(Scalora2RoadTest, ADatabaseFileDeletedUnderTheProgramIsNoticedAtTheNextCommand)
+{
+    MakeDatabase();
+    ProgramWindows w(edition_, dir_.path());
+    TFSheet& sheet = *w.forms.FSheet;
+    sheet.show();
+    prompts_.Type("Yard").Type("m").Type("2");
+    sheet.New1->trigger();
+    TFseg& dialog = *w.forms.Fseg;
+    WhenModal([&](QWidget*) {
+        MoreSegment(dialog, "4", "");
+        EXPECT_TRUE(QFile::remove(DbPath()));
+        ClickAsTheProgramDoes([&] { MoreSegment(dialog, "", "2.5"); });
+        dialog.Button2->click();
+    });
+    ClickAsTheProgramDoes([&] { sheet.Button2->click(); });
+    // The command says so; the refresh after it still draws what was
+    // stored before.
+    EXPECT_EQ(prompts_.Texts(ScriptedPrompts::Kind::Error),
+              QStringList{ExceptionBoxText(DatabaseFileGoneText(DbPath()))});
+    Store& store = *w.forms.Fcore;
+    EXPECT_EQ(store.LastSegNum, 1);
+    sheet.Sheet.HideCursors();
+    const int y = store.LenToPixelY(0);
+    for (int x = store.LenToPixelX(0) + 1; x < store.LenToPixelX(4); ++x)
+        ASSERT_EQ(sheet.Sheet.Bitmap.Pixel(x, y), SheetInk) << x;
+    sheet.Sheet.ShowCursors();
+    // The program still closes.
+    sheet.close();
+    EXPECT_FALSE(sheet.isVisible());
+    EXPECT_FALSE(QFile::exists(DbPath()));
 }
 
 // Where the road of the killed program runs: the child process that a

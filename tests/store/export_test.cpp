@@ -306,6 +306,36 @@ TEST_F(ExportTest, Export_CopiesEveryTableColumnByColumn)
                     {1, 4, 0, QString(80, QChar(0x00C6))}}));
 }
 
+// What the settings file says while each note of the export is shown: a
+// run killed at that moment leaves it so.
+class IniAtEachNote : public ScriptedPrompts
+{
+  public:
+    explicit IniAtEachNote(QString iniPath) : iniPath_(std::move(iniPath)) {}
+    void Info(const QString& caption, const QString& text) override
+    {
+        upgrading.push_back(
+            IniFile(iniPath_).ReadInteger(QStringLiteral("main"), QStringLiteral("Upgrading"), -1));
+        ScriptedPrompts::Info(caption, text);
+    }
+    std::vector<int> upgrading;
+
+  private:
+    QString iniPath_;
+};
+
+TEST_F(ExportTest, Export_IsDoneInTheSettingsFileBeforeTheUserIsTold)
+{
+    FillStore();
+    IniAtEachNote notes(dir_.path() + QStringLiteral("/scalora.ini"));
+    ScopedPromptSeam seam(notes);
+    notes.Answer('Y');
+    ASSERT_TRUE(Export());
+    EXPECT_EQ(notes.Texts(), QStringList({QStringLiteral("Export database to Firebird - OK ?"),
+                                          SuccessText(), QStringLiteral("Now run Scalora2")}));
+    EXPECT_EQ(notes.upgrading, (std::vector<int>{1, 1}));
+}
+
 TEST_F(ExportTest, ExportAgain_AsksForEachFilledTableInOrderAndReplacesItsRows)
 {
     FillStore();
