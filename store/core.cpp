@@ -128,6 +128,7 @@ void TFcore::OpenStore()
                     QStringLiteral("text"),    QStringLiteral("layer"), QStringLiteral("pfl"),
                     QStringLiteral("pflays")};
     Database1.Open();
+    AddRefreshFunctions();
     UpgradeSchema();
     EnsureLookupIndexes(Database1);
     OpenTables();
