@@ -151,7 +151,7 @@ class SheetBench
         insert.Run(n, from.Pointnum, from.Lenx + across, from.Leny + down);
         Flash(QStringLiteral("Seg ") + QString::number(n) + QStringLiteral(" inserted OK"));
         if (rewrite)
-            rewrite->Run(n, Core().MinLenX, Core().MinLenY, Core().Scale);
+            rewrite->Run(scaleAfter_);
         refresh.Run(Core().SheetWidth, Core().SheetHeight);
         PaintSheet();
     }
@@ -219,19 +219,35 @@ class SheetBench
         InsertBound insert(Copy().Handle());
         RewriteBound rewrite(Copy().Handle());
         const int firstBoundPoint = Core().LastPointNum + 20000000;
+        // The bound writes the rows that the last click's change of scale
+        // changed, from the pixels as they were before it: one click
+        // first, untimed, gives the first pair of scales.
+        const auto widen = [&] {
+            scaleBefore_ = CurrentScale();
+            MeasureFrom(FurthestRight(), QStringLiteral("1.5"), QStringLiteral("0.25"));
+            scaleAfter_ = CurrentScale();
+        };
+        widen();
+        HideFlash();
         const SideBySide m = MeasureSideBySide(
-            WideningRuns,
-            [&](int) {
-                MeasureFrom(FurthestRight(), QStringLiteral("1.5"), QStringLiteral("0.25"));
-            },
+            WideningRuns, [&](int) { widen(); },
             [&](int i) {
                 OkClickBound(firstBoundPoint + i, FurthestRight(), 1.5, 0.25, insert, refresh,
                              &rewrite);
             },
-            [](bool) { HideFlash(); });
+            [&](bool work) {
+                HideFlash();
+                if (!work)
+                    rewrite.Set(scaleBefore_);
+            });
         prompts_.Clear();
         sheet_->Sheet.HideCursors();
         figures.Report("ok-click-widening-to-redrawn", segments_, m);
+    }
+
+    SheetScale CurrentScale()
+    {
+        return {Core().MinLenX, Core().MinLenY, Core().Scale, Core().MarginLeft, Core().MarginTop};
     }
 
     TPointRec FurthestRight()
@@ -294,6 +310,8 @@ class SheetBench
     std::unique_ptr<TFSheet> sheet_;
     std::unique_ptr<TFseg> dialog_;
     std::unique_ptr<StoreCopy> copy_;
+    SheetScale scaleBefore_;
+    SheetScale scaleAfter_;
     std::mt19937 rng_{5};
     std::uniform_int_distribution<size_t> pick_;
 };

@@ -33,6 +33,8 @@ namespace
 {
 
 constexpr int Runs = 5;
+// A start at 1M segments that first fits every pixel takes minutes.
+constexpr int ChildWaitMs = 900000;
 
 long PeakKiB()
 {
@@ -92,11 +94,11 @@ Start RunChild(const char* mode, const QString& folder)
     Start start;
     start.Ms = Ms([&] {
         child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(mode), folder});
-        while (!child.canReadLine() && child.waitForReadyRead(60000)) {
+        while (!child.canReadLine() && child.waitForReadyRead(ChildWaitMs)) {
         }
     });
     const QByteArray line = child.readLine().trimmed();
-    child.waitForFinished(60000);
+    child.waitForFinished(ChildWaitMs);
     if (!line.startsWith("drawn "))
         BenchFail(std::string("the child did not draw: ") + line.toStdString());
     start.PeakKiB = line.mid(6).toLong();

@@ -62,6 +62,10 @@ class RefreshBound
     std::vector<QLine> lines_;
 };
 
+// The pixel of a length column by SQL's own rounding.
+#define PX(len) "(CAST(round((" len " - ?1) * ?3) AS INTEGER) + ?4)"
+#define PY(len) "(CAST(round((" len " - ?2) * ?3) AS INTEGER) + ?5)"
+
 // A copy of the store on a connection of its own, made as the store is
 // now, with the store's settings; the bounds that write work on it.
 class StoreCopy
@@ -126,34 +130,55 @@ class InsertBound
     RawStatement seg_;
 };
 
-// A new scale's least writing: every point's cached pixels and every
-// segment box's pixels, by two whole-diagram statements computing them from
-// the stored lengths. Each run takes another scale, so that every row
-// changes.
+// A scale's pixels as the fit gives them: the extents' minima, the scale
+// and the margins.
+struct SheetScale {
+    double MinX = 0;
+    double MinY = 0;
+    double Scale = 0;
+    int MarginLeft = 50;
+    int MarginTop = 50;
+};
+
+// A new scale's least writing: the cached pixels of every point and every
+// segment box that the new scale changes, by two whole-diagram statements
+// computing them from the stored lengths. Set puts the copy's pixels as the
+// old scale had them (untimed); Run writes what the new one changes.
 class RewriteBound
 {
   public:
     explicit RewriteBound(sqlite3* db)
         : db_(db),
-          points_(db, "UPDATE point SET pxlx = CAST(round((lenx - ?1) * ?3) AS INTEGER) + 50, "
-                      "pxly = CAST(round((leny - ?2) * ?3) AS INTEGER) + 50 WHERE dgnum = ?4"),
-          segs_(db, "UPDATE seg SET pxlx1 = CAST(round((lenx1 - ?1) * ?3) AS INTEGER) + 50, "
-                    "pxlx2 = CAST(round((lenx2 - ?1) * ?3) AS INTEGER) + 50, "
-                    "pxly1 = CAST(round((leny1 - ?2) * ?3) AS INTEGER) + 50, "
-                    "pxly2 = CAST(round((leny2 - ?2) * ?3) AS INTEGER) + 50 WHERE dgnum = ?4")
+          points_(db,
+                  "UPDATE point SET pxlx = " PX("lenx") ", pxly = " PY(
+                      "leny") " WHERE dgnum = ?6 AND (pxlx IS NOT " PX("lenx") " OR pxly IS "
+                                                                               "NOT " PY("leny") ")"),
+          segs_(
+              db,
+              "UPDATE seg SET pxlx1 = " PX("lenx1") ", pxlx2 = " PX("lenx2") ", pxly1 = " PY("leny"
+                                                                                             "1") ", pxly2 = " PY("leny2") " WHERE dgnum = ?6 AND (pxlx1 IS NOT " PX(
+                  "lenx1") " OR pxlx2 IS NOT " PX("lenx2") " OR pxly1 IS NOT " PY("leny1") " OR "
+                                                                                           "pxly2 "
+                                                                                           "IS "
+                                                                                           "NOT"
+                                                                                           " " PY("leny2") ")")
     {
     }
 
-    void Run(int i, double minx, double miny, double scale)
+    void Set(const SheetScale& s) { Write(s); }
+    void Run(const SheetScale& s) { Write(s); }
+
+  private:
+    void Write(const SheetScale& s)
     {
-        const double s = scale * (i % 2 ? 1.03 : 0.97);
         RawExec(db_, "BEGIN");
-        for (RawStatement* st : {&points_, &segs_})
-            st->Real(1, minx).Real(2, miny).Real(3, s).Int(4, benchsite::SiteDiagram).Run();
+        for (RawStatement* st : {&points_, &segs_}) {
+            st->Real(1, s.MinX).Real(2, s.MinY).Real(3, s.Scale);
+            st->Int(4, s.MarginLeft).Int(5, s.MarginTop).Int(6, benchsite::SiteDiagram).Run();
+        }
         RawExec(db_, "COMMIT");
     }
 
-  private:
     sqlite3* db_;
     RawStatement points_;
     RawStatement segs_;

@@ -196,10 +196,12 @@ void TFcore::AddRefreshFunctions()
         throw tables::EngineError(sqlite3_errmsg(db));
 }
 
-bool TFcore::RewritePixelsFromLengths()
+bool TFcore::RewritePixelsFromLengths(bool boxes)
 {
     WriteGroup([&] {
         for (const QString& sql : {PointPixelsFromLengthsSQL, BoxPixelsFromLengthsSQL}) {
+            if (!boxes && sql == BoxPixelsFromLengthsSQL)
+                continue;
             tables::Statement& st = Database1.Prepare(tables::MapTableNames(sql));
             st.Reset();
             st.BindDouble(1, MinLenX);

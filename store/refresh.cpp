@@ -219,11 +219,17 @@ void Store::WriteRewrites(const std::vector<PixelRewrite>& pixels,
     // One unit: the pixels and the boxes that follow them are kept together
     // or not at all, and the rows in memory change only once they are kept.
     WriteGroup([&] {
-        if (RewritesWholeDiagram(pixels.size()) && RewritePixelsFromLengths()) {
+        if (RewritesWholeDiagram(pixels.size())) {
+            // Boxes whose lengths are mostly out of date (a store whose
+            // boxes were never fitted) are better written one by one.
             const std::vector<BoxRewrite> rest = BoxesNotFromLengths(boxes);
-            if (!rest.empty())
-                RewriteSegmentBoxes(rest);
-            return;
+            const bool boxesByLength = rest.size() * 8 < content_.Segments.size();
+            if (RewritePixelsFromLengths(boxesByLength)) {
+                const std::vector<BoxRewrite>& left = boxesByLength ? rest : boxes;
+                if (!left.empty())
+                    RewriteSegmentBoxes(left);
+                return;
+            }
         }
         if (!pixels.empty())
             RewritePointPixels(pixels);

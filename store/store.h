@@ -367,11 +367,15 @@ class Store
     virtual void RewritePointPixels(const std::vector<PixelRewrite>& rewrites) = 0;
     virtual void RewriteSegmentBoxes(const std::vector<BoxRewrite>& rewrites) = 0;
     // A new scale's rewrite done by whole-diagram statements: every point's
-    // pixels from its stored lengths, and every box's pixels from the box's
-    // stored lengths, each by LengthToPixel, writing only the rows that
-    // change. False, nothing written, where the store has no such
+    // pixels from its stored lengths, and (boxes) every box's pixels from the
+    // box's stored lengths, each by LengthToPixel, writing only the rows
+    // that change. False, nothing written, where the store has no such
     // statements (the rows are then written one by one).
-    virtual bool RewritePixelsFromLengths() { return false; }
+    virtual bool RewritePixelsFromLengths(bool boxes)
+    {
+        (void)boxes;
+        return false;
+    }
     // Sets the open diagram's points of these numbers (ascending) to
     // RedrawStamp.
     virtual void StampPoints(const std::vector<int32_t>& pointnums) = 0;

@@ -27,14 +27,16 @@ class RewritingCore : public TFcore
     {
     }
     int WholeDiagramRewrites = 0;
+    int BoxesByLength = 0;
 
   protected:
-    bool RewritePixelsFromLengths() override
+    bool RewritePixelsFromLengths(bool boxes) override
     {
         if (!wholeDiagram_)
             return false;
         ++WholeDiagramRewrites;
-        return TFcore::RewritePixelsFromLengths();
+        BoxesByLength += boxes;
+        return TFcore::RewritePixelsFromLengths(boxes);
     }
 
   private:
@@ -90,13 +92,21 @@ class SeededStore
         return rows;
     }
 
+    // A box whose lengths are out of date and one of NULLs.
+    void SpoilBoxes()
+    {
+        Exec(QStringLiteral("UPDATE seg SET Lenx1 = 99.25 WHERE Dgnum = 1 AND Segnum = 17"));
+        Exec(QStringLiteral("UPDATE seg SET Lenx1 = NULL, Leny1 = NULL, Lenx2 = NULL, "
+                            "Leny2 = NULL, Pxlx1 = NULL WHERE Dgnum = 1 AND Segnum = 80"));
+    }
+
   private:
     void Exec(const QString& sql) { core_->Database1.Execute(sql); }
 
     // A chain of 300 points whose lengths fall on half pixels at the
-    // scales below, left and above 0, with a few rows off the usual: a box
-    // whose lengths are out of date, a segment whose end has gone, a box of
-    // NULLs, a hidden layer and another diagram that must stay as it is.
+    // scales below, left and above 0, with a few rows off the usual: boxes
+    // never fitted, a segment whose end has gone, a hidden layer and
+    // another diagram that must stay as it is.
     void Seed()
     {
         tables::Transaction t(core_->Database1);
@@ -127,13 +137,14 @@ class SeededStore
             const double y1 = std::min(leny(i), leny(i + 1));
             const double y2 = std::max(leny(i), leny(i + 1));
             seg.Reset();
-            seg.BindAll({1, i, i, i + 1, i % 10 == 9 ? 1 : 0, x1, y1, x2, y2});
+            // Every other box was never fitted: its lengths are still 0.
+            const double kept = i % 2 ? 0.0 : 1.0;
+            seg.BindAll(
+                {1, i, i, i + 1, i % 10 == 9 ? 1 : 0, x1 * kept, y1 * kept, x2 * kept, y2 * kept});
             seg.Run();
         }
-        Exec(QStringLiteral("UPDATE seg SET Lenx1 = 99.25 WHERE Dgnum = 1 AND Segnum = 17"));
         Exec(QStringLiteral("UPDATE seg SET ToPt = 4000 WHERE Dgnum = 1 AND Segnum = 40"));
-        Exec(QStringLiteral("UPDATE seg SET Lenx1 = NULL, Leny1 = NULL, Lenx2 = NULL, "
-                            "Leny2 = NULL, Pxlx1 = NULL WHERE Dgnum = 1 AND Segnum = 80"));
+        SpoilBoxes();
         Exec(QStringLiteral("INSERT INTO point (Dgnum, Pointnum, Lenx, Leny, Pxlx, Pxly, Rprts, "
                             "Layernum, CreateTS) VALUES (2, 0, 7.5, 2.5, 3, 4, 0, 0, 45000)"));
         t.Commit();
@@ -155,6 +166,8 @@ TEST(WholeDiagramRewrite, LeavesTheRowsOfTheRowByRowRewriteAtEveryScale)
     // every other length on a half pixel, rounded to the even one.
     for (const int width : {1000, 118, 341, 154}) {
         SCOPED_TRACE(width);
+        whole.SpoilBoxes();
+        byRow.SpoilBoxes();
         ASSERT_TRUE(whole.Fit(width, 800));
         ASSERT_TRUE(byRow.Fit(width, 800));
         EXPECT_EQ(whole.Core().Scale, byRow.Core().Scale);
@@ -164,9 +177,14 @@ TEST(WholeDiagramRewrite, LeavesTheRowsOfTheRowByRowRewriteAtEveryScale)
         EXPECT_EQ(whole.Rows(), byRow.Rows());
     }
     EXPECT_EQ(whole.Core().WholeDiagramRewrites, 4);
+    // The first fit finds half the boxes never fitted and writes them one
+    // by one; the others rewrite the boxes' pixels by the statement and
+    // only the two spoilt boxes and the one whose end has gone by row.
+    EXPECT_EQ(whole.Core().BoxesByLength, 3);
     EXPECT_EQ(byRow.Core().WholeDiagramRewrites, 0);
     // The pixels in memory are the stored ones: a refit at the same scale
     // finds nothing to write.
+    ASSERT_TRUE(whole.Fit(154, 800));
     const int before = sqlite3_total_changes(whole.Core().Database1.Handle());
     ASSERT_TRUE(whole.Fit(154, 800));
     EXPECT_EQ(sqlite3_total_changes(whole.Core().Database1.Handle()), before);
