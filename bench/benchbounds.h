@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLine>
 #include <QPainter>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -61,10 +62,6 @@ class RefreshBound
     std::vector<QPoint> at_;
     std::vector<QLine> lines_;
 };
-
-// The pixel of a length column by SQL's own rounding.
-#define PX(len) "(CAST(round((" len " - ?1) * ?3) AS INTEGER) + ?4)"
-#define PY(len) "(CAST(round((" len " - ?2) * ?3) AS INTEGER) + ?5)"
 
 // A copy of the store on a connection of its own, made as the store is
 // now, with the store's settings; the bounds that write work on it.
@@ -150,18 +147,12 @@ class RewriteBound
     explicit RewriteBound(sqlite3* db)
         : db_(db),
           points_(db,
-                  "UPDATE point SET pxlx = " PX("lenx") ", pxly = " PY(
-                      "leny") " WHERE dgnum = ?6 AND (pxlx IS NOT " PX("lenx") " OR pxly IS "
-                                                                               "NOT " PY("leny") ")"),
-          segs_(
-              db,
-              "UPDATE seg SET pxlx1 = " PX("lenx1") ", pxlx2 = " PX("lenx2") ", pxly1 = " PY("leny"
-                                                                                             "1") ", pxly2 = " PY("leny2") " WHERE dgnum = ?6 AND (pxlx1 IS NOT " PX(
-                  "lenx1") " OR pxlx2 IS NOT " PX("lenx2") " OR pxly1 IS NOT " PY("leny1") " OR "
-                                                                                           "pxly2 "
-                                                                                           "IS "
-                                                                                           "NOT"
-                                                                                           " " PY("leny2") ")")
+                  RewriteSql("point", {{"pxlx", "lenx", false}, {"pxly", "leny", true}}).c_str()),
+          segs_(db, RewriteSql("seg", {{"pxlx1", "lenx1", false},
+                                       {"pxlx2", "lenx2", false},
+                                       {"pxly1", "leny1", true},
+                                       {"pxly2", "leny2", true}})
+                        .c_str())
     {
     }
 
@@ -169,6 +160,30 @@ class RewriteBound
     void Run(const SheetScale& s) { Write(s); }
 
   private:
+    struct PixelColumn {
+        const char* Pixel;
+        const char* Length;
+        bool Y;
+    };
+
+    // Each pixel column from its length column by SQL's own rounding (?1,
+    // ?2 the minima, ?3 the scale, ?4, ?5 the margins), in the rows of
+    // diagram ?6 where any of them changes.
+    static std::string RewriteSql(const char* table, std::initializer_list<PixelColumn> columns)
+    {
+        std::string set;
+        std::string changed;
+        for (const PixelColumn& c : columns) {
+            const std::string pixel = std::string("(CAST(round((") + c.Length +
+                                      (c.Y ? " - ?2" : " - ?1") + ") * ?3) AS INTEGER) + " +
+                                      (c.Y ? "?5)" : "?4)");
+            set += (set.empty() ? "" : ", ") + std::string(c.Pixel) + " = " + pixel;
+            changed += (changed.empty() ? "" : " OR ") + std::string(c.Pixel) + " IS NOT " + pixel;
+        }
+        return std::string("UPDATE ") + table + " SET " + set + " WHERE dgnum = ?6 AND (" +
+               changed + ")";
+    }
+
     void Write(const SheetScale& s)
     {
         RawExec(db_, "BEGIN");
