@@ -1,11 +1,13 @@
 // The start of scalora on a store whose open diagram is a generated site
-// plan of 1k, 10k and 100k segments, up to the diagram drawn, and the
+// plan of 1k, 10k, 100k and 1M segments, up to the diagram drawn, and the
 // process's peak memory by then, beside its lower bound measured in the
 // same run: a process that starts the toolkit, shows a window and does a
-// refresh's least (the raw read of the visible segments and points, the
-// lines drawn, the stamp). Each start is a fresh process: this program runs
-// itself with "--start" or "--bound" and a folder, and times the child from
-// its launch to its line "drawn <peak KiB>".
+// refresh's least on a fresh connection (the raw read of the visible
+// segments and points, the lines drawn). Each start is a fresh process:
+// this program runs itself with "--start" or "--bound" and a folder, and
+// times the child from its launch to its line "drawn <peak KiB>". The peak
+// memory is also given per segment above that of the program started with
+// no diagram open.
 // Prints "<figure> <value> <unit>".
 
 #include "benchbounds.h"
@@ -31,6 +33,8 @@ namespace
 {
 
 constexpr int Runs = 5;
+// A start at 1M segments that first fits every pixel takes minutes.
+constexpr int ChildWaitMs = 900000;
 
 long PeakKiB()
 {
@@ -70,7 +74,7 @@ int StartBound(int argc, char** argv, const QString& folder)
         BenchFail("the store does not open");
     {
         RefreshBound bound(db);
-        bound.Run(1000, 800, 47000.5);
+        bound.Run(1000, 800);
     }
     sqlite3_close_v2(db);
     std::printf("drawn %ld\n", PeakKiB());
@@ -90,15 +94,33 @@ Start RunChild(const char* mode, const QString& folder)
     Start start;
     start.Ms = Ms([&] {
         child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(mode), folder});
-        while (!child.canReadLine() && child.waitForReadyRead(60000)) {
+        while (!child.canReadLine() && child.waitForReadyRead(ChildWaitMs)) {
         }
     });
     const QByteArray line = child.readLine().trimmed();
-    child.waitForFinished(60000);
+    child.waitForFinished(ChildWaitMs);
     if (!line.startsWith("drawn "))
         BenchFail(std::string("the child did not draw: ") + line.toStdString());
     start.PeakKiB = line.mid(6).toLong();
     return start;
+}
+
+void OpenAtStart(const QString& folder, int diagram)
+{
+    IniFile ini(folder + QStringLiteral("/scalora.ini"));
+    ini.WriteInteger(QStringLiteral("main"), QStringLiteral("DiagramNumber"), diagram);
+    ini.WriteInteger(QStringLiteral("main"), QStringLiteral("DBVn"), CurrentTableStoreVersion);
+}
+
+// The peak of the program started on the store with no diagram open.
+long EmptyProgramPeakKiB(const QString& folder)
+{
+    OpenAtStart(folder, 0);
+    std::vector<double> peaks;
+    for (int i = 0; i < 3; ++i)
+        peaks.push_back(double(RunChild("--start", folder).PeakKiB));
+    OpenAtStart(folder, benchsite::SiteDiagram);
+    return long(Median(peaks));
 }
 
 void StartAt(int segments, SizedFigures& figures)
@@ -106,12 +128,7 @@ void StartAt(int segments, SizedFigures& figures)
     BenchStore store(segments);
     const QString folder = store.Folder();
     store.Core.reset(); // the program opens the store itself
-    {
-        IniFile ini(folder + QStringLiteral("/scalora.ini"));
-        ini.WriteInteger(QStringLiteral("main"), QStringLiteral("DiagramNumber"),
-                         benchsite::SiteDiagram);
-        ini.WriteInteger(QStringLiteral("main"), QStringLiteral("DBVn"), CurrentTableStoreVersion);
-    }
+    const long emptyPeak = EmptyProgramPeakKiB(folder);
     // The last run drew the diagram on a sheet of this size: its pixels
     // and boxes are cached as a start finds them.
     RunChild("--start", folder);
@@ -124,6 +141,10 @@ void StartAt(int segments, SizedFigures& figures)
     for (const long p : peaks)
         peak = std::max(peak, p);
     Figure("start-up-peak-memory-" + SizeTag(segments), double(peak) / 1024.0, "MiB");
+    Figure("start-up-peak-memory-empty-program-" + SizeTag(segments), double(emptyPeak) / 1024.0,
+           "MiB");
+    Figure("start-up-peak-memory-per-segment-" + SizeTag(segments),
+           double(peak - emptyPeak) / segments, "KiB");
 }
 
 } // namespace
@@ -139,7 +160,7 @@ int main(int argc, char** argv)
     ScriptedPrompts prompts;
     ScopedPromptSeam seam(prompts);
     SizedFigures figures;
-    for (const int segments : BenchSizes(argc, argv))
+    for (const int segments : BenchSizesToMillion(argc, argv))
         StartAt(segments, figures);
     figures.ReportGrowth();
     return 0;

@@ -1,120 +1,93 @@
 #pragma once
-// The lower bounds of the sheet's figures, in bare SQLite calls on the
-// store's own connection and bare drawing on a canvas: what the storage has
-// to do at least for a refresh and for a measured segment.
+// The lower bounds of the sheet's figures, in bare SQLite calls and bare
+// QPainter drawing: what the storage has to do at least for a refresh and
+// for a measured segment. A bound that writes does so on a copy of the
+// store, so that it leaves nothing for the measured work to put right.
 
 #include "benchstore.h"
 
-#include "platform/canvas.h"
-
-#include <algorithm>
+#include <QImage>
+#include <QLine>
+#include <QPainter>
+#include <initializer_list>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
-// The least a refresh does: read the visible segments and the points of
-// the diagram (two scans, joined in memory, which is several times cheaper
-// than letting SQL look each end up), draw the lines, and stamp the drawn
-// points (the segments' ends and the visible labels' points) in one
-// statement.
+// The least a refresh does: read the diagram's points and its visible
+// segments (two scans, joined in memory, which is several times cheaper
+// than letting SQL look each end up) and draw the same lines with
+// QPainter, the cheapest drawing of them, on an image of the sheet's size.
 class RefreshBound
 {
   public:
     explicit RefreshBound(sqlite3* db)
         : points_(db, "SELECT pointnum, pxlx, pxly FROM point WHERE dgnum = ?1 ORDER BY pointnum"),
           segs_(db, "SELECT s.frompt, s.topt FROM seg s JOIN layer l ON l.dgnum = s.dgnum AND "
-                    "l.layernum = s.layernum WHERE s.dgnum = ?1 AND l.visib > 0 ORDER BY s.segnum"),
-          labels_(db, "SELECT t.pointnum FROM text t JOIN layer l ON l.dgnum = t.dgnum AND "
-                      "l.layernum = t.layernum WHERE t.dgnum = ?1 AND l.visib > 0"),
-          stamp_(db, "UPDATE point SET rprts = ?1 WHERE dgnum = ?2 AND pointnum IN "
-                     "(SELECT value FROM json_each(?3))")
+                    "l.layernum = s.layernum WHERE s.dgnum = ?1 AND l.visib > 0 ORDER BY s.segnum")
     {
     }
 
-    void Run(int width, int height, double stamp)
+    void Run(int width, int height)
     {
-        std::vector<std::pair<int, int>> at;
+        at_.clear();
         points_.Int(1, benchsite::SiteDiagram);
         while (points_.Step()) {
             const size_t n = size_t(points_.ColumnInt(0));
-            if (n >= at.size())
-                at.resize(n + 1);
-            at[n] = {points_.ColumnInt(1), points_.ColumnInt(2)};
+            if (n >= at_.size())
+                at_.resize(n + 1);
+            at_[n] = QPoint(points_.ColumnInt(1), points_.ColumnInt(2));
         }
         points_.Reset();
-        canvas_.NewBitmap(width, height);
-        canvas_.SetPenColour(CanvasRgb(0, 0, 128));
-        std::vector<int> drawn;
+        lines_.clear();
         segs_.Int(1, benchsite::SiteDiagram);
-        while (segs_.Step()) {
-            const int from = segs_.ColumnInt(0);
-            const int to = segs_.ColumnInt(1);
-            canvas_.MoveTo(at[size_t(from)].first, at[size_t(from)].second);
-            canvas_.LineTo(at[size_t(to)].first, at[size_t(to)].second);
-            drawn.push_back(from);
-            drawn.push_back(to);
-        }
+        while (segs_.Step())
+            lines_.emplace_back(End(segs_.ColumnInt(0)), End(segs_.ColumnInt(1)));
         segs_.Reset();
-        labels_.Int(1, benchsite::SiteDiagram);
-        while (labels_.Step())
-            drawn.push_back(labels_.ColumnInt(0));
-        labels_.Reset();
-        std::sort(drawn.begin(), drawn.end());
-        drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());
-        std::string list = "[";
-        for (const int n : drawn)
-            list += std::to_string(n) + ',';
-        list.back() = ']';
-        stamp_.Real(1, stamp).Int(2, benchsite::SiteDiagram).Text(3, list).Run();
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setPen(QColor(0, 0, 128));
+        painter.drawLines(lines_.data(), int(lines_.size()));
     }
 
   private:
-    Canvas canvas_;
+    QPoint End(int pointnum) const
+    {
+        return pointnum >= 0 && size_t(pointnum) < at_.size() ? at_[size_t(pointnum)] : QPoint();
+    }
+
     RawStatement points_;
     RawStatement segs_;
-    RawStatement labels_;
-    RawStatement stamp_;
+    std::vector<QPoint> at_;
+    std::vector<QLine> lines_;
 };
 
-// The same read as one SQL join: the ends looked up by SQL in the
-// scan, the stamped points gathered by SQL in the update.
-class SqlJoinRefreshBound
+// A copy of the store on a connection of its own, made as the store is
+// now, with the store's settings; the bounds that write work on it.
+class StoreCopy
 {
   public:
-    explicit SqlJoinRefreshBound(sqlite3* db)
-        : scan_(db, "SELECT a.pxlx, a.pxly, b.pxlx, b.pxly FROM seg s "
-                    "JOIN layer l ON l.dgnum = s.dgnum AND l.layernum = s.layernum "
-                    "JOIN point a ON a.dgnum = s.dgnum AND a.pointnum = s.frompt "
-                    "JOIN point b ON b.dgnum = s.dgnum AND b.pointnum = s.topt "
-                    "WHERE s.dgnum = ?1 AND l.visib > 0 ORDER BY s.segnum"),
-          stamp_(db, "UPDATE point SET rprts = ?2 WHERE dgnum = ?1 AND pointnum IN ("
-                     "SELECT s.frompt FROM seg s JOIN layer l ON l.dgnum = s.dgnum AND "
-                     "l.layernum = s.layernum WHERE s.dgnum = ?1 AND l.visib > 0 "
-                     "UNION SELECT s.topt FROM seg s JOIN layer l ON l.dgnum = s.dgnum AND "
-                     "l.layernum = s.layernum WHERE s.dgnum = ?1 AND l.visib > 0 "
-                     "UNION SELECT t.pointnum FROM text t JOIN layer l ON l.dgnum = t.dgnum AND "
-                     "l.layernum = t.layernum WHERE t.dgnum = ?1 AND l.visib > 0)")
+    StoreCopy(sqlite3* store, const QString& folder)
     {
+        const std::string path = (folder + QStringLiteral("/bound-copy.sqlite")).toStdString();
+        std::remove(path.c_str());
+        RawExec(store, ("VACUUM INTO '" + path + "'").c_str());
+        if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+            BenchFail("the store's copy does not open");
+        RawExec(db_, "PRAGMA journal_mode=WAL");
+        RawExec(db_, "PRAGMA synchronous=NORMAL");
+        RawExec(db_, "PRAGMA cache_size=-65536");
+        RawExec(db_, "PRAGMA mmap_size=268435456");
     }
+    ~StoreCopy() { sqlite3_close_v2(db_); }
+    StoreCopy(const StoreCopy&) = delete;
+    StoreCopy& operator=(const StoreCopy&) = delete;
 
-    void Run(int width, int height, double stamp)
-    {
-        canvas_.NewBitmap(width, height);
-        canvas_.SetPenColour(CanvasRgb(0, 0, 128));
-        scan_.Int(1, benchsite::SiteDiagram);
-        while (scan_.Step()) {
-            canvas_.MoveTo(scan_.ColumnInt(0), scan_.ColumnInt(1));
-            canvas_.LineTo(scan_.ColumnInt(2), scan_.ColumnInt(3));
-        }
-        scan_.Reset();
-        stamp_.Int(1, benchsite::SiteDiagram).Real(2, stamp).Run();
-    }
+    sqlite3* Handle() const { return db_; }
 
   private:
-    Canvas canvas_;
-    RawStatement scan_;
-    RawStatement stamp_;
+    sqlite3* db_ = nullptr;
 };
 
 // A measured segment's least work: is there a point at the new lengths,
@@ -154,64 +127,74 @@ class InsertBound
     RawStatement seg_;
 };
 
-// A new scale's least writing: every point's cached pixels and every
-// segment's box, each row once by its key, the values at hand.
+// A scale's pixels as the fit gives them: the extents' minima, the scale
+// and the margins.
+struct SheetScale {
+    double MinX = 0;
+    double MinY = 0;
+    double Scale = 0;
+    int MarginLeft = 50;
+    int MarginTop = 50;
+};
+
+// A new scale's least writing: the cached pixels of every point and every
+// segment box that the new scale changes, by two whole-diagram statements
+// computing them from the stored lengths. Set puts the copy's pixels as the
+// old scale had them (untimed); Run writes what the new one changes.
 class RewriteBound
 {
   public:
     explicit RewriteBound(sqlite3* db)
         : db_(db),
-          point_(db, "UPDATE point SET pxlx = ?1, pxly = ?2 WHERE dgnum = ?3 AND pointnum = ?4"),
-          seg_(db, "UPDATE seg SET lenx1 = ?1, leny1 = ?2, lenx2 = ?3, leny2 = ?4, pxlx1 = ?5, "
-                   "pxly1 = ?6, pxlx2 = ?7, pxly2 = ?8 WHERE dgnum = ?9 AND segnum = ?10")
+          points_(db,
+                  RewriteSql("point", {{"pxlx", "lenx", false}, {"pxly", "leny", true}}).c_str()),
+          segs_(db, RewriteSql("seg", {{"pxlx1", "lenx1", false},
+                                       {"pxlx2", "lenx2", false},
+                                       {"pxly1", "leny1", true},
+                                       {"pxly2", "leny2", true}})
+                        .c_str())
     {
-        RawStatement points(db, "SELECT pointnum, pxlx, pxly FROM point WHERE dgnum = ?1");
-        points.Int(1, benchsite::SiteDiagram);
-        while (points.Step())
-            points_.push_back({points.ColumnInt(0), points.ColumnInt(1), points.ColumnInt(2)});
-        RawStatement segs(db, "SELECT segnum, lenx1, leny1, lenx2, leny2, pxlx1, pxly1, pxlx2, "
-                              "pxly2 FROM seg WHERE dgnum = ?1");
-        segs.Int(1, benchsite::SiteDiagram);
-        while (segs.Step()) {
-            Box b;
-            b.Segnum = segs.ColumnInt(0);
-            for (int i = 0; i < 4; ++i)
-                b.Len[i] = segs.ColumnReal(1 + i);
-            for (int i = 0; i < 4; ++i)
-                b.Px[i] = segs.ColumnInt(5 + i);
-            segs_.push_back(b);
-        }
     }
 
-    // Each run moves every cached pixel by one, so that every row changes.
-    void Run(int i)
+    void Set(const SheetScale& s) { Write(s); }
+    void Run(const SheetScale& s) { Write(s); }
+
+  private:
+    struct PixelColumn {
+        const char* Pixel;
+        const char* Length;
+        bool Y;
+    };
+
+    // Each pixel column from its length column by SQL's own rounding (?1,
+    // ?2 the minima, ?3 the scale, ?4, ?5 the margins), in the rows of
+    // diagram ?6 where any of them changes.
+    static std::string RewriteSql(const char* table, std::initializer_list<PixelColumn> columns)
     {
-        const int shift = i % 2 ? -1 : 1;
+        std::string set;
+        std::string changed;
+        for (const PixelColumn& c : columns) {
+            const std::string pixel = std::string("(CAST(round((") + c.Length +
+                                      (c.Y ? " - ?2" : " - ?1") + ") * ?3) AS INTEGER) + " +
+                                      (c.Y ? "?5)" : "?4)");
+            set += (set.empty() ? "" : ", ") + std::string(c.Pixel) + " = " + pixel;
+            changed += (changed.empty() ? "" : " OR ") + std::string(c.Pixel) + " IS NOT " + pixel;
+        }
+        return std::string("UPDATE ") + table + " SET " + set + " WHERE dgnum = ?6 AND (" +
+               changed + ")";
+    }
+
+    void Write(const SheetScale& s)
+    {
         RawExec(db_, "BEGIN");
-        for (const auto& [n, x, y] : points_)
-            point_.Int(1, x + shift)
-                .Int(2, y + shift)
-                .Int(3, benchsite::SiteDiagram)
-                .Int(4, n)
-                .Run();
-        for (const Box& b : segs_) {
-            seg_.Real(1, b.Len[0]).Real(2, b.Len[1]).Real(3, b.Len[2]).Real(4, b.Len[3]);
-            seg_.Int(5, b.Px[0] + shift).Int(6, b.Px[1] + shift).Int(7, b.Px[2] + shift);
-            seg_.Int(8, b.Px[3] + shift).Int(9, benchsite::SiteDiagram).Int(10, b.Segnum).Run();
+        for (RawStatement* st : {&points_, &segs_}) {
+            st->Real(1, s.MinX).Real(2, s.MinY).Real(3, s.Scale);
+            st->Int(4, s.MarginLeft).Int(5, s.MarginTop).Int(6, benchsite::SiteDiagram).Run();
         }
         RawExec(db_, "COMMIT");
     }
 
-  private:
-    struct Box {
-        int Segnum = 0;
-        double Len[4] = {};
-        int Px[4] = {};
-    };
-
     sqlite3* db_;
-    RawStatement point_;
-    RawStatement seg_;
-    std::vector<std::tuple<int, int, int>> points_;
-    std::vector<Box> segs_;
+    RawStatement points_;
+    RawStatement segs_;
 };

@@ -3,9 +3,10 @@
 // one line "<figure-name> <value> <unit>". A figure measured at several
 // sizes is printed at each with its lower bound (what the storage has to do
 // at least for it, measured in the same run) and the ratio of the two, and
-// then with its growth from 10k to 100k segments.
+// then with its growth from 10k to 100k segments (and to 1M).
 
 #include <QString>
+#include <QtGlobal>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -89,8 +90,21 @@ inline std::vector<int> BenchSizes(int argc, char** argv)
     return sizes;
 }
 
+// The same with 1M segments after them, for the figures that are to show
+// how a million segments behave; SCALORA_BENCH_NO_1M=1 in the environment
+// leaves that size out (it takes several minutes).
+inline std::vector<int> BenchSizesToMillion(int argc, char** argv)
+{
+    std::vector<int> sizes = BenchSizes(argc, argv);
+    if (argc <= 1 && qEnvironmentVariableIsEmpty("SCALORA_BENCH_NO_1M"))
+        sizes.push_back(1000000);
+    return sizes;
+}
+
 inline std::string SizeTag(int segments)
 {
+    if (segments % 1000000 == 0)
+        return std::to_string(segments / 1000000) + "M";
     return segments % 1000 == 0 ? std::to_string(segments / 1000) + "k" : std::to_string(segments);
 }
 
@@ -98,7 +112,7 @@ inline std::string SizeTag(int segments)
 class SizedFigures
 {
   public:
-    // "<name>-<size>", "<name>-lower-bound-<size>" and
+    // "<name>-<size>" (the median), "<name>-lower-bound-<size>" and
     // "<name>-over-lower-bound-<size>".
     void Report(const std::string& name, int segments, const SideBySide& m, const char* unit = "ms")
     {
@@ -124,6 +138,8 @@ class SizedFigures
                 Figure(name + "-growth-10k-to-100k", at.at(100000) / at.at(10000), "ratio");
             if (at.count(1000) && at.count(100000) && at.at(1000) > 0)
                 Figure(name + "-growth-1k-to-100k", at.at(100000) / at.at(1000), "ratio");
+            if (at.count(100000) && at.count(1000000) && at.at(100000) > 0)
+                Figure(name + "-growth-100k-to-1M", at.at(1000000) / at.at(100000), "ratio");
         }
     }
 

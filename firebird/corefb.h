@@ -127,15 +127,15 @@ class TFcoreFb : public QWidget, public Store
     void RunInTransaction(const std::function<void()>& work) override;
     void InsertTextRow(int32_t pointnum, const QString& text, int32_t layernum) override;
     // The refresh's read of the open diagram and its writes.
-    DiagramContent ReadDiagramContent() override;
+    void ReadDiagramContent(DiagramContent& rows) override;
     void RewritePointPixels(const std::vector<PixelRewrite>& rewrites) override;
     void RewriteSegmentBoxes(const std::vector<BoxRewrite>& rewrites) override;
     void StampPoints(const std::vector<int32_t>& pointnums) override;
     std::vector<VisiblePointRow> ReadStampedPoints() override;
 
   private:
-    std::vector<TPointRec> ReadDiagramPoints();
-    void ReadDiagramSegments(DiagramContent& rows);
+    void ReadDiagramPoints(std::vector<ContentPoint>& points);
+    void ReadDiagramSegments(std::vector<ContentSegment>& segs);
 
     void InsertPointRow(TPointRec& point);
     bool UpdatePointRow(const TPointRec& point);

@@ -17,14 +17,12 @@ namespace
 {
 
 const QString DiagramPointsSQL =
-    QStringLiteral("select pointnum, lenx, leny, pxlx, pxly, rprts, layernum, createts, dgnum "
-                   "from point where dgnum = :x");
+    QStringLiteral("select pointnum, lenx, leny, pxlx, pxly from point where dgnum = :x");
 const QString DiagramLayersSQL =
     QStringLiteral("select layernum, visib from layer where dgnum = :x");
 const QString DiagramSegmentsSQL = QStringLiteral(
-    "select segnum, segtype, mlenx, mleny, mlenz, frompt, topt, createts, layernum, dotted, "
-    "xorflag, lenx1, lenx2, leny1, leny2, pxlx1, pxlx2, pxly1, pxly2, faint "
-    "from seg where dgnum = :x");
+    "select segnum, segtype, mlenx, frompt, topt, layernum, dotted, xorflag, lenx1, lenx2, "
+    "leny1, leny2, pxlx1, pxlx2, pxly1, pxly2, faint from seg where dgnum = :x");
 const QString PixelRewriteSQL =
     QStringLiteral("update point set pxlx = :px , pxly = :py where dgnum = :dg and pointnum = :n");
 const QString BoxRewriteSQL = QStringLiteral(
@@ -74,29 +72,22 @@ std::vector<QByteArray> RunTexts(const std::vector<int32_t>& numbers)
 
 } // namespace
 
-std::vector<TPointRec> TFcoreFb::ReadDiagramPoints()
+void TFcoreFb::ReadDiagramPoints(std::vector<ContentPoint>& points)
 {
-    std::vector<TPointRec> points;
-    points.reserve(size_t(std::max(LastPointNum + 1, 0)));
     ibase::Statement& st = Prepared(DiagramPointsSQL);
     st.SetParam(QStringLiteral("x"), CurrentDiagram);
     st.Execute();
     while (st.Fetch()) {
-        TPointRec& p = points.emplace_back();
+        ContentPoint& p = points.emplace_back();
         p.Pointnum = st.Column(0).AsInt();
         p.Lenx = st.Column(1).AsDouble();
         p.Leny = st.Column(2).AsDouble();
         p.Pxlx = st.Column(3).AsInt();
         p.Pxly = st.Column(4).AsInt();
-        p.Rprts = FromTimestamp(st.Column(5));
-        p.Layernum = st.Column(6).AsInt();
-        p.CreateTS = FromTimestamp(st.Column(7));
-        p.Dgnum = st.Column(8).AsInt();
     }
-    return points;
 }
 
-void TFcoreFb::ReadDiagramSegments(DiagramContent& rows)
+void TFcoreFb::ReadDiagramSegments(std::vector<ContentSegment>& segs)
 {
     // A segment whose layer has no row is on no visible layer.
     std::map<int32_t, int32_t> visibility;
@@ -110,40 +101,33 @@ void TFcoreFb::ReadDiagramSegments(DiagramContent& rows)
     st.SetParam(QStringLiteral("x"), CurrentDiagram);
     st.Execute();
     while (st.Fetch()) {
-        TSegRec& seg = rows.Segments.emplace_back();
+        ContentSegment& seg = segs.emplace_back();
         seg.Segnum = st.Column(0).AsInt();
         seg.SegType = st.Column(1).AsInt();
         seg.Mlenx = st.Column(2).AsDouble();
-        seg.Mleny = st.Column(3).AsDouble();
-        seg.Mlenz = st.Column(4).AsDouble();
-        seg.FromPoint.Pointnum = st.Column(5).AsInt();
-        seg.ToPoint.Pointnum = st.Column(6).AsInt();
-        seg.CreateTS = FromTimestamp(st.Column(7));
-        seg.Layernum = st.Column(8).AsInt();
-        seg.Dotted = DottedFromColumn(st.Column(9).AsInt64());
-        seg.Xorflag = st.Column(10).AsInt() == 1;
-        seg.Lenx1 = st.Column(11).AsDouble();
-        seg.Lenx2 = st.Column(12).AsDouble();
-        seg.Leny1 = st.Column(13).AsDouble();
-        seg.Leny2 = st.Column(14).AsDouble();
-        seg.Pxlx1 = st.Column(15).AsInt();
-        seg.Pxlx2 = st.Column(16).AsInt();
-        seg.Pxly1 = st.Column(17).AsInt();
-        seg.Pxly2 = st.Column(18).AsInt();
-        seg.Faint = st.Column(19).AsInt() == 1;
-        const auto layer = visibility.find(seg.Layernum);
-        rows.Visib.push_back(layer == visibility.end() ? 0 : layer->second);
+        seg.FromPt = st.Column(3).AsInt();
+        seg.ToPt = st.Column(4).AsInt();
+        const auto layer = visibility.find(st.Column(5).AsInt());
+        seg.Visib = layer == visibility.end() ? 0 : layer->second;
+        seg.Dotted = DottedFromColumn(st.Column(6).AsInt64());
+        seg.Xorflag = st.Column(7).AsInt() == 1;
+        SegmentBox& b = seg.Stored;
+        b.Lenx1 = st.Column(8).AsDouble();
+        b.Lenx2 = st.Column(9).AsDouble();
+        b.Leny1 = st.Column(10).AsDouble();
+        b.Leny2 = st.Column(11).AsDouble();
+        b.Pxlx1 = st.Column(12).AsInt();
+        b.Pxlx2 = st.Column(13).AsInt();
+        b.Pxly1 = st.Column(14).AsInt();
+        b.Pxly2 = st.Column(15).AsInt();
+        seg.Faint = st.Column(16).AsInt() == 1;
     }
 }
 
-DiagramContent TFcoreFb::ReadDiagramContent()
+void TFcoreFb::ReadDiagramContent(DiagramContent& rows)
 {
-    DiagramContent rows;
-    rows.Points = ReadDiagramPoints();
-    rows.Segments.reserve(size_t(std::max(LastSegNum + 1, 0)));
-    rows.Visib.reserve(rows.Segments.capacity());
-    ReadDiagramSegments(rows);
-    return rows;
+    ReadDiagramPoints(rows.Points);
+    ReadDiagramSegments(rows.Segments);
 }
 
 void TFcoreFb::RewritePointPixels(const std::vector<PixelRewrite>& rewrites)

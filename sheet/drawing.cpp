@@ -302,17 +302,24 @@ void SheetDrawing::DrawXorRectangleOX()
 
 void SheetDrawing::DrawLineSegment(const TSegRec& seg, bool faintLayer)
 {
-    canvas_.SetPenColour(seg.Faint || faintLayer ? SheetFaintInk : SheetInk);
-    canvas_.SetPenStyle(seg.Dotted ? PenStyle::Dotted : PenStyle::Solid);
-    canvas_.SetPenMode(seg.Xorflag ? PenMode::NotXor : PenMode::Copy);
-    PenMoveTo(seg.FromPoint.Pxlx, seg.FromPoint.Pxly);
-    PenLineTo(seg.ToPoint.Pxlx, seg.ToPoint.Pxly);
-    if (seg.Xorflag) {
+    DrawLine(QPoint(seg.FromPoint.Pxlx, seg.FromPoint.Pxly),
+             QPoint(seg.ToPoint.Pxlx, seg.ToPoint.Pxly), seg.Faint || faintLayer, seg.Dotted,
+             seg.Xorflag);
+}
+
+void SheetDrawing::DrawLine(QPoint from, QPoint to, bool faint, bool dotted, bool xorflag)
+{
+    canvas_.SetPenColour(faint ? SheetFaintInk : SheetInk);
+    canvas_.SetPenStyle(dotted ? PenStyle::Dotted : PenStyle::Solid);
+    canvas_.SetPenMode(xorflag ? PenMode::NotXor : PenMode::Copy);
+    PenMoveTo(from.x(), from.y());
+    PenLineTo(to.x(), to.y());
+    if (xorflag) {
         // The ends stay inked while the line between them inverts what
         // lies under it.
         canvas_.SetPenMode(PenMode::Copy);
-        PlotPixel(seg.FromPoint.Pxlx, seg.FromPoint.Pxly);
-        PlotPixel(seg.ToPoint.Pxlx, seg.ToPoint.Pxly);
+        PlotPixel(from.x(), from.y());
+        PlotPixel(to.x(), to.y());
     }
     canvas_.SetPenStyle(PenStyle::Solid);
 }

@@ -79,6 +79,8 @@ class SheetDrawing
 
     // A stored line with its faint, dotted and inverting properties.
     void DrawLineSegment(const TSegRec& seg, bool faintLayer);
+    // The same from its ends' pixels and its properties.
+    void DrawLine(QPoint from, QPoint to, bool faint, bool dotted, bool xorflag);
 
   private:
     // An arc's pixels as offsets from its centre, in plotting order, and

@@ -30,10 +30,23 @@ CanvasColour LabelColour(int visib)
     }
 }
 
-bool EndsInRange(const TSegRec& seg)
+bool EndsInRange(const DrawnSegment& seg)
 {
-    return LengthsInRange(
-        {seg.FromPoint.Lenx, seg.FromPoint.Leny, seg.ToPoint.Lenx, seg.ToPoint.Leny});
+    return LengthsInRange({seg.From.Lenx, seg.From.Leny, seg.To.Lenx, seg.To.Leny});
+}
+
+QPoint PixelOf(const ContentPoint& p)
+{
+    return QPoint(p.Pxlx, p.Pxly);
+}
+
+// What the arc plotter takes of an end: its pixels.
+TPointRec FittedRecord(const ContentPoint& p)
+{
+    TPointRec r;
+    r.Pxlx = p.Pxlx;
+    r.Pxly = p.Pxly;
+    return r;
 }
 
 } // namespace
@@ -183,31 +196,41 @@ void SheetRedraw::DrawSegments()
     Store& core = sheet_.Core();
     SheetDrawing& drawing = sheet_.Drawing;
     const bool markers = sheet_.Host().ShowPointsDown();
-    // Every visible segment whole, as the refresh read and fitted it, in
-    // the set's order.
-    const std::vector<TSegRec>& records = core.VisibleSegmentRecords();
+    // Every visible segment, as the refresh read and fitted it, in the
+    // set's order.
     const auto& rows = core.VisibleSegments.Rows();
-    for (size_t i = 0; i < rows.size() && i < records.size(); ++i) {
+    const size_t count = std::min(rows.size(), core.VisibleSegmentCount());
+    std::optional<size_t> last;
+    for (size_t i = 0; i < count; ++i) {
         const VisibleSegmentRow& row = rows[i];
-        const TSegRec& seg = records[i];
+        const DrawnSegment seg = core.VisibleSegmentRecord(i);
         // An end the fit left out for its length has no place on the sheet.
         if (!EndsInRange(seg))
             continue;
-        // O and X carry the stamp the store gives the drawn points.
-        drawing.CursorO = seg.FromPoint;
-        drawing.CursorX = seg.ToPoint;
-        MarkDrawn(drawing.CursorO);
-        MarkDrawn(drawing.CursorX);
-        sheet_.LastDrawnEnd = drawing.CursorX;
-        drawing.DrawFaint = seg.Faint || row.Visib == VisibFaint;
-        if (seg.SegType == SegLine) {
-            drawing.DrawLineSegment(seg, row.Visib == VisibFaint);
-        } else if (seg.SegType == SegArc) {
-            drawing.DrawArc(seg.FromPoint, seg.ToPoint, ArcAngleDegrees(seg.Mlenx), PlotModeInk);
+        last = i;
+        drawing.DrawFaint = seg.Seg.Faint || row.Visib == VisibFaint;
+        if (seg.Seg.SegType == SegLine) {
+            drawing.DrawLine(PixelOf(seg.From), PixelOf(seg.To), drawing.DrawFaint, seg.Seg.Dotted,
+                             seg.Seg.Xorflag);
+        } else if (seg.Seg.SegType == SegArc) {
+            drawing.DrawArc(FittedRecord(seg.From), FittedRecord(seg.To),
+                            ArcAngleDegrees(seg.Seg.Mlenx), PlotModeInk);
         }
         if (markers) {
-            drawing.DrawPointMarker(seg.ToPoint.Pxlx - 1, seg.ToPoint.Pxly - 1);
-            drawing.DrawPointMarker(seg.FromPoint.Pxlx - 1, seg.FromPoint.Pxly - 1);
+            drawing.DrawPointMarker(seg.To.Pxlx - 1, seg.To.Pxly - 1);
+            drawing.DrawPointMarker(seg.From.Pxlx - 1, seg.From.Pxly - 1);
         }
     }
+    if (!last)
+        return;
+    // O and X end on the ends of the last segment drawn, carrying the stamp
+    // the store gives the drawn points.
+    const DrawnSegment seg = core.VisibleSegmentRecord(*last);
+    drawing.CursorO = TPointRec{};
+    drawing.CursorX = TPointRec{};
+    core.LoadFittedPoint(seg.Seg.FromPt, drawing.CursorO);
+    core.LoadFittedPoint(seg.Seg.ToPt, drawing.CursorX);
+    MarkDrawn(drawing.CursorO);
+    MarkDrawn(drawing.CursorX);
+    sheet_.LastDrawnEnd = drawing.CursorX;
 }

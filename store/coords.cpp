@@ -43,6 +43,11 @@ int32_t PlusMargin(int32_t pixel, int32_t margin)
 
 } // namespace
 
+int32_t LengthToPixel(Extended len, Extended min, Extended scale, int32_t margin)
+{
+    return PlusMargin(RoundHalfEven((len - min) * scale), margin);
+}
+
 bool LengthInRange(Extended v)
 {
     return std::isfinite(v) && std::fabs(v) <= MaxLengthMagnitude;
@@ -111,20 +116,6 @@ void ComputeSegmentDeltas(TSegRec& seg)
     seg.Len = std::sqrt(seg.Dx * seg.Dx + seg.Dy * seg.Dy);
 }
 
-SegmentBox BoxOfEnds(const TPointRec& from, const TPointRec& to)
-{
-    SegmentBox b;
-    b.Lenx1 = std::min(from.Lenx, to.Lenx);
-    b.Lenx2 = std::max(from.Lenx, to.Lenx);
-    b.Leny1 = std::min(from.Leny, to.Leny);
-    b.Leny2 = std::max(from.Leny, to.Leny);
-    b.Pxlx1 = std::min(from.Pxlx, to.Pxlx);
-    b.Pxlx2 = std::max(from.Pxlx, to.Pxlx);
-    b.Pxly1 = std::min(from.Pxly, to.Pxly);
-    b.Pxly2 = std::max(from.Pxly, to.Pxly);
-    return b;
-}
-
 SegmentBox BoxOfSegment(const TSegRec& seg)
 {
     return SegmentBox{seg.Lenx1, seg.Leny1, seg.Lenx2, seg.Leny2,
@@ -176,12 +167,12 @@ void Store::ResetMargins()
 
 int32_t Store::LenToPixelX(Extended lenx) const
 {
-    return PlusMargin(RoundHalfEven((lenx - MinLenX) * Scale), MarginLeft);
+    return LengthToPixel(lenx, MinLenX, Scale, MarginLeft);
 }
 
 int32_t Store::LenToPixelY(Extended leny) const
 {
-    return PlusMargin(RoundHalfEven((leny - MinLenY) * Scale), MarginTop);
+    return LengthToPixel(leny, MinLenY, Scale, MarginTop);
 }
 
 Extended Store::PixelToLenX(int32_t pxlx) const

@@ -6,11 +6,17 @@
 #include "store/records.h"
 
 #include <QString>
+#include <algorithm>
 #include <initializer_list>
 
 // Nearest whole number, halves to the even neighbour (2.5 -> 2, 3.5 -> 4);
 // values beyond the pixel range stop at its ends.
 int32_t RoundHalfEven(double x);
+
+// The pixel of a length on a sheet fitted from min at scale, past the
+// margin; the fit's one rule, which the table store's whole-diagram
+// rewrite also calls.
+int32_t LengthToPixel(Extended len, Extended min, Extended scale, int32_t margin);
 
 // The largest magnitude a length of a diagram may have. Up to it a 64-bit
 // real still holds a length's decimals exactly, and every value derived
@@ -58,7 +64,21 @@ struct SegmentBox {
 
     bool operator==(const SegmentBox&) const = default;
 };
-SegmentBox BoxOfEnds(const TPointRec& from, const TPointRec& to);
+// From two ends that carry lengths and pixels (TPointRec and the refresh's
+// compact points alike).
+template <typename End> SegmentBox BoxOfEnds(const End& from, const End& to)
+{
+    SegmentBox b;
+    b.Lenx1 = std::min(from.Lenx, to.Lenx);
+    b.Lenx2 = std::max(from.Lenx, to.Lenx);
+    b.Leny1 = std::min(from.Leny, to.Leny);
+    b.Leny2 = std::max(from.Leny, to.Leny);
+    b.Pxlx1 = std::min(from.Pxlx, to.Pxlx);
+    b.Pxlx2 = std::max(from.Pxlx, to.Pxlx);
+    b.Pxly1 = std::min(from.Pxly, to.Pxly);
+    b.Pxly2 = std::max(from.Pxly, to.Pxly);
+    return b;
+}
 SegmentBox BoxOfSegment(const TSegRec& seg); // the record's own box fields
 void SetBoxOfSegment(TSegRec& seg, const SegmentBox& box);
 // The record's box fields from its end points; true when any changed.

@@ -130,6 +130,7 @@ void TFcore::OpenStore()
                     QStringLiteral("pflays")};
     try {
         Database1.Open();
+        AddRefreshFunctions();
         UpgradeSchema();
         EnsureLookupIndexes(Database1);
         OpenTables();

@@ -103,15 +103,19 @@ class TFcore : public QWidget, public Store
     void RunInTransaction(const std::function<void()>& work) override;
     void InsertTextRow(int32_t pointnum, const QString& text, int32_t layernum) override;
     // The refresh's read of the open diagram and its writes.
-    DiagramContent ReadDiagramContent() override;
+    void ReadDiagramContent(DiagramContent& rows) override;
     void RewritePointPixels(const std::vector<PixelRewrite>& rewrites) override;
     void RewriteSegmentBoxes(const std::vector<BoxRewrite>& rewrites) override;
+    bool RewritePixelsFromLengths(bool boxes) override;
     void StampPoints(const std::vector<int32_t>& pointnums) override;
     std::vector<VisiblePointRow> ReadStampedPoints() override;
 
   private:
-    std::vector<TPointRec> ReadDiagramPoints();
-    void ReadDiagramSegments(DiagramContent& rows);
+    void ReadDiagramPoints(std::vector<ContentPoint>& points);
+    void ReadDiagramSegments(std::vector<ContentSegment>& segs);
+    // length_pixel(length, min, scale, margin) and stamped_point(number)
+    // on the store's connection.
+    void AddRefreshFunctions();
     // The point and segment tables' current rows after a write around them.
     void RefreshTables(std::initializer_list<tables::Table*> tables);
     // drawing.DB open again after the store's connection came back.
@@ -119,5 +123,8 @@ class TFcore : public QWidget, public Store
     void UpgradeSchema();
     void BindDataSets();
     tables::Table* TableAt(int i);
+
+    // The numbers a stamp is writing, by number: 1 for each.
+    std::vector<uint8_t> stampSet_;
     tables::Query* QueryAt(int i);
 };

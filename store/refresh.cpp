@@ -11,71 +11,32 @@
 namespace
 {
 
-template <typename T> const T* FindByNumber(const std::vector<T>& rows, int32_t n, int32_t T::*key)
-{
-    const auto it = std::lower_bound(rows.begin(), rows.end(), n,
-                                     [key](const T& row, int32_t v) { return row.*key < v; });
-    return it != rows.end() && (*it).*key == n ? &*it : nullptr;
-}
+// Stands for an end the diagram lacks: its lengths and pixels are 0.
+const ContentPoint NoPoint{};
 
 template <typename T> void SortByNumber(std::vector<T>& rows, int32_t T::*key)
 {
     // The stores read in number order; a store that cannot promise it is
     // put right here, since every lookup below relies on it.
-    if (!std::is_sorted(rows.begin(), rows.end(),
-                        [key](const T& a, const T& b) { return a.*key < b.*key; }))
-        std::stable_sort(rows.begin(), rows.end(),
-                         [key](const T& a, const T& b) { return a.*key < b.*key; });
-}
-
-// The segments in number order, each keeping its layer's visibility.
-void SortSegmentsByNumber(DiagramContent& rows)
-{
-    std::vector<TSegRec>& segs = rows.Segments;
-    if (std::is_sorted(segs.begin(), segs.end(),
-                       [](const TSegRec& a, const TSegRec& b) { return a.Segnum < b.Segnum; }))
-        return;
-    rows.Visib.resize(segs.size(), 0);
-    std::vector<size_t> order(segs.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(),
-                     [&segs](size_t a, size_t b) { return segs[a].Segnum < segs[b].Segnum; });
-    std::vector<TSegRec> sorted;
-    std::vector<int32_t> visib;
-    sorted.reserve(segs.size());
-    visib.reserve(segs.size());
-    for (const size_t i : order) {
-        sorted.push_back(std::move(segs[i]));
-        visib.push_back(rows.Visib[i]);
-    }
-    segs = std::move(sorted);
-    rows.Visib = std::move(visib);
-}
-
-VisibleSegmentRow RowOf(const TSegRec& seg, int32_t visib)
-{
-    VisibleSegmentRow r;
-    r.Segnum = seg.Segnum;
-    r.SegType = seg.SegType;
-    r.Lenx1 = seg.Lenx1;
-    r.Lenx2 = seg.Lenx2;
-    r.Leny1 = seg.Leny1;
-    r.Leny2 = seg.Leny2;
-    r.Visib = visib;
-    return r;
+    const auto less = [key](const T& a, const T& b) { return a.*key < b.*key; };
+    if (!std::is_sorted(rows.begin(), rows.end(), less))
+        std::stable_sort(rows.begin(), rows.end(), less);
 }
 
 } // namespace
 
-const TPointRec* Store::FittedPoint(int32_t pointnum) const
+const ContentPoint* Store::FittedPoint(int32_t pointnum) const
 {
+    const std::vector<ContentPoint>& points = content_.Points;
     if (!pointAt_.empty()) {
         if (pointnum < 0 || size_t(pointnum) >= pointAt_.size() || pointAt_[size_t(pointnum)] < 0)
             return nullptr;
-        return &diagramPoints_[size_t(pointAt_[size_t(pointnum)])];
+        return &points[size_t(pointAt_[size_t(pointnum)])];
     }
-    return FindByNumber(diagramPoints_, pointnum, &TPointRec::Pointnum);
+    const auto it =
+        std::lower_bound(points.begin(), points.end(), pointnum,
+                         [](const ContentPoint& p, int32_t n) { return p.Pointnum < n; });
+    return it != points.end() && it->Pointnum == pointnum ? &*it : nullptr;
 }
 
 void Store::IndexPointsByNumber()
@@ -83,26 +44,27 @@ void Store::IndexPointsByNumber()
     // Numbers are handed out one after the other, so they are nearly always
     // dense enough to index directly; a sparse set is searched instead.
     pointAt_.clear();
-    if (diagramPoints_.empty())
+    const std::vector<ContentPoint>& points = content_.Points;
+    if (points.empty())
         return;
-    const int32_t first = diagramPoints_.front().Pointnum;
-    const int32_t last = diagramPoints_.back().Pointnum;
-    if (first < 0 || size_t(last) > 4 * diagramPoints_.size() + 1024)
+    const int32_t first = points.front().Pointnum;
+    const int32_t last = points.back().Pointnum;
+    if (first < 0 || size_t(last) > 4 * points.size() + 1024)
         return;
     pointAt_.assign(size_t(last) + 1, -1);
-    for (size_t i = 0; i < diagramPoints_.size(); ++i)
-        pointAt_[size_t(diagramPoints_[i].Pointnum)] = int32_t(i);
+    for (size_t i = 0; i < points.size(); ++i)
+        pointAt_[size_t(points[i].Pointnum)] = int32_t(i);
 }
 
-TPointRec Store::EndPoint(int32_t pointnum, bool refitted) const
+ContentPoint Store::EndPoint(int32_t pointnum, bool refitted) const
 {
-    TPointRec end; // a missing end stays the empty point
-    if (const TPointRec* p = FittedPoint(pointnum)) {
-        end = *p;
-        if (refitted) {
-            end.Pxlx = LenToPixelX(end.Lenx);
-            end.Pxly = LenToPixelY(end.Leny);
-        }
+    const ContentPoint* p = FittedPoint(pointnum);
+    if (!p)
+        return NoPoint;
+    ContentPoint end = *p;
+    if (refitted) {
+        end.Pxlx = LenToPixelX(end.Lenx);
+        end.Pxly = LenToPixelY(end.Leny);
     }
     return end;
 }
@@ -110,61 +72,58 @@ TPointRec Store::EndPoint(int32_t pointnum, bool refitted) const
 bool Store::LoadFittedPoint(int32_t pointnum, TPointRec& point) const
 {
     InitPoint(point);
-    const TPointRec* p = FittedPoint(pointnum);
+    const ContentPoint* p = FittedPoint(pointnum);
     if (!p)
         return false;
-    const bool multiple = point.Multiple;
-    point = *p;
-    point.Multiple = multiple;
+    point.Dgnum = CurrentDiagram;
+    point.Pointnum = p->Pointnum;
+    point.Lenx = p->Lenx;
+    point.Leny = p->Leny;
+    point.Pxlx = p->Pxlx;
+    point.Pxly = p->Pxly;
     return true;
 }
 
-void Store::TakeDiagramContent(DiagramContent rows)
+DrawnSegment Store::VisibleSegmentRecord(size_t i) const
 {
-    diagramPoints_ = std::move(rows.Points);
-    SortByNumber(diagramPoints_, &TPointRec::Pointnum);
-    SortSegmentsByNumber(rows);
+    const ContentSegment& seg = content_.Segments[visible_[i]];
+    const ContentPoint* from = FittedPoint(seg.FromPt);
+    const ContentPoint* to = FittedPoint(seg.ToPt);
+    return {seg, from ? *from : NoPoint, to ? *to : NoPoint};
+}
+
+void Store::TakeDiagramContent()
+{
+    SortByNumber(content_.Points, &ContentPoint::Pointnum);
+    SortByNumber(content_.Segments, &ContentSegment::Segnum);
     IndexPointsByNumber();
-    diagramSegments_.reserve(rows.Segments.size());
-    std::vector<VisibleSegmentRow> visible;
-    visible.reserve(rows.Segments.size());
-    // The visible segments become the records in place, the others leave
-    // only what the fit checks, so a large diagram is held once.
-    size_t kept = 0;
-    for (size_t i = 0; i < rows.Segments.size(); ++i) {
-        TSegRec& seg = rows.Segments[i];
-        diagramSegments_.push_back(
-            {seg.Segnum, seg.FromPoint.Pointnum, seg.ToPoint.Pointnum, BoxOfSegment(seg)});
-        const int32_t visib = i < rows.Visib.size() ? rows.Visib[i] : 0;
-        if (visib <= 0)
+    std::vector<VisibleSegmentRow> rows = VisibleSegments.TakeBuffer();
+    visible_.clear();
+    const std::vector<ContentSegment>& segs = content_.Segments;
+    for (size_t i = 0; i < segs.size(); ++i) {
+        const ContentSegment& seg = segs[i];
+        if (seg.Visib <= 0)
             continue;
-        seg.FromPoint = EndPoint(seg.FromPoint.Pointnum, false);
-        seg.ToPoint = EndPoint(seg.ToPoint.Pointnum, false);
-        seg.Measured = IsMeasured(seg);
-        ComputeSegmentDeltas(seg);
-        visible.push_back(RowOf(seg, visib));
-        rows.Segments[kept++] = seg;
+        visible_.push_back(uint32_t(i));
+        const SegmentBox& b = seg.Stored;
+        rows.push_back({seg.Segnum, seg.SegType, b.Lenx1, b.Lenx2, b.Leny1, b.Leny2, seg.Visib});
     }
-    rows.Segments.resize(kept);
-    visibleRecords_ = std::move(rows.Segments);
-    VisibleSegments.Assign(std::move(visible));
+    VisibleSegments.Assign(std::move(rows));
 }
 
 void Store::OpenVisibleSegments()
 {
-    // What the last read held goes first: a large diagram is not held twice.
-    diagramPoints_ = {};
-    pointAt_ = {};
-    diagramSegments_ = {};
-    visibleRecords_ = {};
-    TakeDiagramContent(ReadDiagramContent());
+    content_.Clear();
+    ReadDiagramContent(content_);
+    TakeDiagramContent();
 }
 
 bool Store::WidenExtentsByVisibleSegments()
 {
     bool first = true;
-    const auto widen = [&](const TPointRec& p) {
-        if (p.Pointnum < 0) {
+    const auto widen = [&](int32_t pointnum) {
+        const ContentPoint* p = FittedPoint(pointnum);
+        if (!p) {
             // A missing end says nothing about where the drawing lies; it is
             // reported and left out rather than counted at length 0.
             ReportMissingPoint();
@@ -172,23 +131,25 @@ bool Store::WidenExtentsByVisibleSegments()
         }
         // A length a store could hold only from before lengths were checked
         // would stretch the drawing to nothing or to infinity.
-        if (!LengthsInRange({p.Lenx, p.Leny})) {
-            ReportUnusableLength(p);
+        if (!LengthsInRange({p->Lenx, p->Leny})) {
+            TPointRec unusable;
+            LoadFittedPoint(pointnum, unusable);
+            ReportUnusableLength(unusable);
             return;
         }
         if (first) {
-            MinLenX = MaxLenX = p.Lenx;
-            MinLenY = MaxLenY = p.Leny;
+            MinLenX = MaxLenX = p->Lenx;
+            MinLenY = MaxLenY = p->Leny;
             first = false;
         }
-        KeepMin(MinLenX, p.Lenx);
-        KeepMax(MaxLenX, p.Lenx);
-        KeepMin(MinLenY, p.Leny);
-        KeepMax(MaxLenY, p.Leny);
+        KeepMin(MinLenX, p->Lenx);
+        KeepMax(MaxLenX, p->Lenx);
+        KeepMin(MinLenY, p->Leny);
+        KeepMax(MaxLenY, p->Leny);
     };
-    for (const TSegRec& seg : visibleRecords_) {
-        widen(seg.FromPoint);
-        widen(seg.ToPoint);
+    for (const uint32_t i : visible_) {
+        widen(content_.Segments[i].FromPt);
+        widen(content_.Segments[i].ToPt);
     }
     return !first;
 }
@@ -196,7 +157,7 @@ bool Store::WidenExtentsByVisibleSegments()
 std::vector<PixelRewrite> Store::PixelRewrites() const
 {
     std::vector<PixelRewrite> rewrites;
-    for (const TPointRec& p : diagramPoints_) {
+    for (const ContentPoint& p : content_.Points) {
         const int32_t px = LenToPixelX(p.Lenx);
         const int32_t py = LenToPixelY(p.Leny);
         if (px != p.Pxlx || py != p.Pxly)
@@ -208,9 +169,9 @@ std::vector<PixelRewrite> Store::PixelRewrites() const
 std::vector<BoxRewrite> Store::BoxRewrites(bool refitted)
 {
     std::vector<BoxRewrite> rewrites;
-    for (const FitSegment& s : diagramSegments_) {
-        const TPointRec from = EndPoint(s.FromPt, refitted);
-        const TPointRec to = EndPoint(s.ToPt, refitted);
+    for (const ContentSegment& s : content_.Segments) {
+        const ContentPoint from = EndPoint(s.FromPt, refitted);
+        const ContentPoint to = EndPoint(s.ToPt, refitted);
         if (from.Pointnum < 0 || to.Pointnum < 0)
             ReportMissingPoint();
         const SegmentBox box = BoxOfEnds(from, to);
@@ -218,6 +179,36 @@ std::vector<BoxRewrite> Store::BoxRewrites(bool refitted)
             rewrites.push_back({s.Segnum, box});
     }
     return rewrites;
+}
+
+bool Store::RewritesWholeDiagram(size_t pixels) const
+{
+    // A statement over the whole diagram reads every row; it pays once a
+    // good part of them is to be written.
+    return pixels >= 64 && pixels * 8 >= content_.Points.size();
+}
+
+std::vector<BoxRewrite> Store::BoxesNotFromLengths(const std::vector<BoxRewrite>& boxes) const
+{
+    // The whole-diagram statement gives every box the pixels of its stored
+    // lengths. That is the box of its ends whenever those lengths are its
+    // ends' (a pixel never decreases with the length), so only a box whose
+    // lengths are out of date, or whose end is missing, is left to write.
+    std::vector<BoxRewrite> rest;
+    auto next = boxes.begin();
+    for (const ContentSegment& s : content_.Segments) {
+        SegmentBox wanted = s.Stored;
+        if (next != boxes.end() && next->Segnum == s.Segnum)
+            wanted = (next++)->Box;
+        SegmentBox given = s.Stored;
+        given.Pxlx1 = LenToPixelX(given.Lenx1);
+        given.Pxlx2 = LenToPixelX(given.Lenx2);
+        given.Pxly1 = LenToPixelY(given.Leny1);
+        given.Pxly2 = LenToPixelY(given.Leny2);
+        if (!(given == wanted))
+            rest.push_back({s.Segnum, wanted});
+    }
+    return rest;
 }
 
 void Store::WriteRewrites(const std::vector<PixelRewrite>& pixels,
@@ -228,35 +219,49 @@ void Store::WriteRewrites(const std::vector<PixelRewrite>& pixels,
     // One unit: the pixels and the boxes that follow them are kept together
     // or not at all, and the rows in memory change only once they are kept.
     WriteGroup([&] {
+        if (RewritesWholeDiagram(pixels.size())) {
+            // Boxes whose lengths are mostly out of date (a store whose
+            // boxes were never fitted) are better written one by one.
+            const std::vector<BoxRewrite> rest = BoxesNotFromLengths(boxes);
+            const bool boxesByLength = rest.size() * 8 < content_.Segments.size();
+            if (RewritePixelsFromLengths(boxesByLength)) {
+                const std::vector<BoxRewrite>& left = boxesByLength ? rest : boxes;
+                if (!left.empty())
+                    RewriteSegmentBoxes(left);
+                return;
+            }
+        }
         if (!pixels.empty())
             RewritePointPixels(pixels);
         if (!boxes.empty())
             RewriteSegmentBoxes(boxes);
     });
-    auto point = diagramPoints_.begin();
+    KeepRewrites(pixels, boxes);
+}
+
+void Store::KeepRewrites(const std::vector<PixelRewrite>& pixels,
+                         const std::vector<BoxRewrite>& boxes)
+{
+    std::vector<ContentPoint>& points = content_.Points;
+    auto point = points.begin();
     for (const PixelRewrite& r : pixels) {
-        point = std::lower_bound(point, diagramPoints_.end(), r.Pointnum,
-                                 [](const TPointRec& p, int32_t n) { return p.Pointnum < n; });
+        point = std::lower_bound(point, points.end(), r.Pointnum,
+                                 [](const ContentPoint& p, int32_t n) { return p.Pointnum < n; });
         point->Pxlx = r.Pxlx;
         point->Pxly = r.Pxly;
     }
-    auto seg = diagramSegments_.begin();
+    std::vector<ContentSegment>& segs = content_.Segments;
+    auto seg = segs.begin();
     for (const BoxRewrite& r : boxes) {
-        seg = std::lower_bound(seg, diagramSegments_.end(), r.Segnum,
-                               [](const FitSegment& s, int32_t n) { return s.Segnum < n; });
+        seg = std::lower_bound(seg, segs.end(), r.Segnum,
+                               [](const ContentSegment& s, int32_t n) { return s.Segnum < n; });
         seg->Stored = r.Box;
-    }
-    for (TSegRec& rec : visibleRecords_) {
-        rec.FromPoint = EndPoint(rec.FromPoint.Pointnum, false);
-        rec.ToPoint = EndPoint(rec.ToPoint.Pointnum, false);
-        const FitSegment* s = FindByNumber(diagramSegments_, rec.Segnum, &FitSegment::Segnum);
-        SetBoxOfSegment(rec, s->Stored);
     }
 }
 
 void Store::NormaliseSegmentExtents()
 {
-    TakeDiagramContent(ReadDiagramContent());
+    OpenVisibleSegments();
     WriteRewrites({}, BoxRewrites(false));
 }
 
@@ -267,7 +272,7 @@ bool Store::FitDiagramToSheet(int32_t sidePanelWidth)
     Scale = 0;
     if (!VisibleSegments.Active())
         OpenVisibleSegments();
-    if (visibleRecords_.empty())
+    if (visible_.empty())
         return false;
     if (!WidenExtentsByVisibleSegments())
         return false;
@@ -283,32 +288,35 @@ void Store::StampVisiblePoints()
 {
     if (!VisibleTexts.Active())
         OpenVisibleText();
-    std::vector<int32_t> numbers;
-    numbers.reserve(visibleRecords_.size() * 2 + size_t(VisibleTexts.RecordCount()));
-    for (const TSegRec& seg : visibleRecords_) {
-        for (const TPointRec* end : {&seg.FromPoint, &seg.ToPoint}) {
-            if (end->Pointnum >= 0)
-                numbers.push_back(end->Pointnum);
+    // The drawn points are marked by their place among the diagram's
+    // points, which gives their numbers in order and once each.
+    const std::vector<ContentPoint>& points = content_.Points;
+    std::vector<uint8_t> drawn(points.size(), 0);
+    const auto mark = [&](int32_t pointnum) {
+        if (const ContentPoint* p = FittedPoint(pointnum))
+            drawn[size_t(p - points.data())] = 1;
+    };
+    for (const uint32_t i : visible_) {
+        mark(content_.Segments[i].FromPt);
+        mark(content_.Segments[i].ToPt);
+    }
+    for (const VisibleTextRow& label : VisibleTexts.Rows())
+        mark(label.Pointnum);
+    std::vector<int32_t>& numbers = stampNumbers_;
+    numbers.clear();
+    stamped_.clear();
+    for (size_t i = 0; i < points.size(); ++i) {
+        if (drawn[i]) {
+            numbers.push_back(points[i].Pointnum);
+            stamped_.push_back({points[i].Pointnum, points[i].Pxlx, points[i].Pxly});
         }
     }
-    for (const VisibleTextRow& label : VisibleTexts.Rows()) {
-        if (FittedPoint(label.Pointnum))
-            numbers.push_back(label.Pointnum);
+    try {
+        WriteGroup([&] { StampPoints(numbers); });
+    } catch (...) {
+        stamped_.clear();
+        throw;
     }
-    std::sort(numbers.begin(), numbers.end());
-    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
-
-    WriteGroup([&] { StampPoints(numbers); });
-    std::vector<VisiblePointRow> rows;
-    rows.reserve(numbers.size());
-    auto point = diagramPoints_.begin();
-    for (const int32_t n : numbers) {
-        point = std::lower_bound(point, diagramPoints_.end(), n,
-                                 [](const TPointRec& p, int32_t v) { return p.Pointnum < v; });
-        point->Rprts = RedrawStamp;
-        rows.push_back({point->Pointnum, point->Pxlx, point->Pxly});
-    }
-    stamped_ = std::move(rows);
     stampedWith_ = RedrawStamp;
     stampedDiagram_ = CurrentDiagram;
 }
@@ -316,9 +324,12 @@ void Store::StampVisiblePoints()
 void Store::OpenVisiblePoints()
 {
     if (stampedWith_ == RedrawStamp && stampedDiagram_ == CurrentDiagram) {
-        // Handed over once: later calls read the store again.
+        // Handed over once: later calls read the store again. The rows the
+        // set held before give their buffer to the next stamp.
         stampedWith_ = -1;
-        VisiblePoints.Assign(std::exchange(stamped_, {}));
+        std::vector<VisiblePointRow> previous = VisiblePoints.TakeBuffer();
+        VisiblePoints.Assign(std::move(stamped_));
+        stamped_ = std::move(previous);
         return;
     }
     VisiblePoints.Assign(ReadStampedPoints());

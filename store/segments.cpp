@@ -9,18 +9,21 @@ namespace
 {
 
 // The two IN terms say no more than the condition on both directions, but
-// in that form SQLite finds the rows through the end-point index; the "+"
-// keeps it from walking the diagram in segment order instead.
-const QString BoldSegmentSQL = QStringLiteral("SELECT * FROM \"seg.db\" sg\n"
-                                              "LEFT JOIN layer.db y ON (y.dgnum = sg.dgnum) and "
-                                              "(y.layernum = sg.layernum)\n"
-                                              "WHERE ((sg.dgnum = :z) and \n"
-                                              "       (sg.frompt in (:x, :y)) and "
-                                              "(sg.topt in (:x, :y)) and\n"
-                                              "       (y.visib = 2) and\n"
-                                              "       (((sg.frompt = :x) and (sg.topt = :y)) or\n"
-                                              "        ((sg.frompt = :y) and (sg.topt = :x))))\n"
-                                              "ORDER BY +sg.segnum");
+// in that form SQLite finds the rows through the end-point index. The
+// lowest number among the few rows found is taken by min() rather than by
+// an ORDER BY, which would build and drop a sorter on every step; the "+"
+// keeps SQLite from finding that minimum by walking the diagram in
+// segment order.
+const QString BoldSegmentSQL =
+    QStringLiteral("SELECT min(+sg.segnum) AS Segnum FROM \"seg.db\" sg\n"
+                   "LEFT JOIN layer.db y ON (y.dgnum = sg.dgnum) and "
+                   "(y.layernum = sg.layernum)\n"
+                   "WHERE ((sg.dgnum = :z) and \n"
+                   "       (sg.frompt in (:x, :y)) and "
+                   "(sg.topt in (:x, :y)) and\n"
+                   "       (y.visib = 2) and\n"
+                   "       (((sg.frompt = :x) and (sg.topt = :y)) or\n"
+                   "        ((sg.frompt = :y) and (sg.topt = :x))))");
 
 } // namespace
 
@@ -134,10 +137,11 @@ bool TFcore::FindBoldSegmentBetween(int32_t a, int32_t b, TSegRec& seg)
     Query2.ParamByName(QStringLiteral("y")).SetInteger(b);
     Query2.ParamByName(QStringLiteral("z")).SetInteger(CurrentDiagram);
     Query2.Open();
-    if (Query2.IsEmpty()) {
+    const tables::Field& lowest = Query2.FieldByName(QStringLiteral("Segnum"));
+    if (Query2.IsEmpty() || lowest.IsNull()) {
         return false;
     }
-    return LoadSegment(Query2.FieldByName(QStringLiteral("Segnum")).AsInteger(), seg);
+    return LoadSegment(lowest.AsInteger(), seg);
 }
 
 void TFcore::InsertSegment(TSegRec& seg)

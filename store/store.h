@@ -25,14 +25,52 @@ class HealthCheck;
 class LayersData;
 class ProfilesData;
 
-// What a refresh reads of the open diagram in its one pass: every point and
-// every segment, each in number order, and each segment's layer
-// visibility. The segments carry their own columns; of their end points
-// only the numbers.
+// What a refresh reads of the open diagram in its one pass, in compact
+// records that carry only what the fit, the drawing and the stamp use.
+// A point: its number, lengths and cached pixels.
+struct ContentPoint {
+    int32_t Pointnum = -1; // -1 the empty point a missing end stands for
+    int32_t Pxlx = 0;
+    int32_t Pxly = 0;
+    Extended Lenx = 0;
+    Extended Leny = 0;
+};
+
+// A segment: its ends by number, its stored box (which the fit checks),
+// what the drawing paints it by, and its layer's visibility.
+struct ContentSegment {
+    int32_t Segnum = -1;
+    int32_t FromPt = -1;
+    int32_t ToPt = -1;
+    int32_t SegType = SegLine;
+    SegmentBox Stored;
+    Extended Mlenx = 0; // an arc's angle
+    int32_t Visib = 0;  // 0 also when the layer has no row
+    bool Dotted = false;
+    bool Xorflag = false;
+    bool Faint = false;
+};
+
+// Every point and every segment of the open diagram, each in number order
+// as the store reads them. The store refills the same buffers on every
+// refresh, so a large diagram's memory is taken once.
 struct DiagramContent {
-    std::vector<TPointRec> Points;
-    std::vector<TSegRec> Segments;
-    std::vector<int32_t> Visib; // per segment; 0 when its layer has no row
+    std::vector<ContentPoint> Points;
+    std::vector<ContentSegment> Segments;
+
+    void Clear()
+    {
+        Points.clear();
+        Segments.clear();
+    }
+};
+
+// A visible segment as the drawing paints it: the segment as read and its
+// two ends as fitted (the empty point for an end the diagram lacks).
+struct DrawnSegment {
+    const ContentSegment& Seg;
+    const ContentPoint& From;
+    const ContentPoint& To;
 };
 
 // A point's cached pixels as a fit rewrites them.
@@ -206,17 +244,16 @@ class Store
     // every point and segment, and the fit, the drawing, the stamp and the
     // visible points all work from what it read.
 
-    // The segments on visible layers, by number, into VisibleSegments and,
-    // whole, into VisibleSegmentRecords; the rest of the diagram is kept
-    // for the fit.
+    // The segments on visible layers, by number, into VisibleSegments; the
+    // rest of the diagram is kept for the fit.
     void OpenVisibleSegments();
-    // The records of VisibleSegments' rows, each as LoadSegment gives it
-    // (end points with their cached pixels, deltas, flags, stored box; a
-    // missing end left empty), with the pixels and boxes as the last fit
-    // left them.
-    const std::vector<TSegRec>& VisibleSegmentRecords() const { return visibleRecords_; }
-    // A point of the open diagram as the refresh read and fitted it; false,
-    // the record empty, when the diagram has no such point.
+    // The visible segment of VisibleSegments' row i, with its ends' pixels
+    // as the last fit left them.
+    size_t VisibleSegmentCount() const { return visible_.size(); }
+    DrawnSegment VisibleSegmentRecord(size_t i) const;
+    // A point of the open diagram as the refresh read and fitted it (its
+    // lengths and pixels); false, the record empty, when the diagram has no
+    // such point.
     bool LoadFittedPoint(int32_t pointnum, TPointRec& point) const;
     // The scale fit over the visible segments read by OpenVisibleSegments
     // (read first when they are not open), rewriting the cached pixels and
@@ -343,9 +380,20 @@ class Store
     void FlashNote(const QString& text);
 
     // The reads and writes of the refresh beneath the common routines.
-    virtual DiagramContent ReadDiagramContent() = 0;
+    // ReadDiagramContent refills rows, which come cleared.
+    virtual void ReadDiagramContent(DiagramContent& rows) = 0;
     virtual void RewritePointPixels(const std::vector<PixelRewrite>& rewrites) = 0;
     virtual void RewriteSegmentBoxes(const std::vector<BoxRewrite>& rewrites) = 0;
+    // A new scale's rewrite done by whole-diagram statements: every point's
+    // pixels from its stored lengths, and (boxes) every box's pixels from the
+    // box's stored lengths, each by LengthToPixel, writing only the rows
+    // that change. False, nothing written, where the store has no such
+    // statements (the rows are then written one by one).
+    virtual bool RewritePixelsFromLengths(bool boxes)
+    {
+        (void)boxes;
+        return false;
+    }
     // Sets the open diagram's points of these numbers (ascending) to
     // RedrawStamp.
     virtual void StampPoints(const std::vector<int32_t>& pointnums) = 0;
@@ -353,37 +401,36 @@ class Store
     virtual std::vector<VisiblePointRow> ReadStampedPoints() = 0;
 
   private:
-    // A segment as the fit's check of the stored boxes needs it.
-    struct FitSegment {
-        int32_t Segnum = -1;
-        int32_t FromPt = -1;
-        int32_t ToPt = -1;
-        SegmentBox Stored;
-    };
-
-    void TakeDiagramContent(DiagramContent rows);
+    void TakeDiagramContent();
     void IndexPointsByNumber();
-    const TPointRec* FittedPoint(int32_t pointnum) const;
+    const ContentPoint* FittedPoint(int32_t pointnum) const;
     // The end point of that number as read, or with the pixels the current
     // scale gives it (refitted); the empty point when the diagram has none.
-    TPointRec EndPoint(int32_t pointnum, bool refitted) const;
+    ContentPoint EndPoint(int32_t pointnum, bool refitted) const;
     bool WidenExtentsByVisibleSegments();
     std::vector<PixelRewrite> PixelRewrites() const;
     // Reports a missing end point, as loading the segment would.
     std::vector<BoxRewrite> BoxRewrites(bool refitted);
     void WriteRewrites(const std::vector<PixelRewrite>& pixels,
                        const std::vector<BoxRewrite>& boxes);
+    // Whether a rewrite is large enough to be done by whole-diagram
+    // statements, and the boxes such statements would not get right.
+    bool RewritesWholeDiagram(size_t pixels) const;
+    std::vector<BoxRewrite> BoxesNotFromLengths(const std::vector<BoxRewrite>& boxes) const;
+    void KeepRewrites(const std::vector<PixelRewrite>& pixels,
+                      const std::vector<BoxRewrite>& boxes);
 
     int32_t iniDiagram_ = 0; // "DiagramNumber" as the ini file gave it
     int groupDepth_ = 0;
     int refreshDepth_ = 0;
     QStringList heldFlashes_;
 
-    // What OpenVisibleSegments read, kept for the fit and the drawing.
-    std::vector<TPointRec> diagramPoints_; // by number
-    std::vector<int32_t> pointAt_;         // number -> index in diagramPoints_, or empty
-    std::vector<FitSegment> diagramSegments_;
-    std::vector<TSegRec> visibleRecords_;
+    // What OpenVisibleSegments read, kept for the fit and the drawing; the
+    // buffers are kept from one refresh to the next.
+    DiagramContent content_;
+    std::vector<int32_t> pointAt_;  // number -> index in content_.Points, or empty
+    std::vector<uint32_t> visible_; // indexes in content_.Segments of the visible ones
+    std::vector<int32_t> stampNumbers_;
     // What the last StampVisiblePoints stamped, until OpenVisiblePoints
     // takes it.
     std::vector<VisiblePointRow> stamped_;

@@ -60,6 +60,16 @@ template <typename Row> class RowCursor
         First();
     }
 
+    // Closes the cursor and hands back its rows' buffer, emptied, for the
+    // next Assign: a set refilled on every refresh keeps its memory.
+    std::vector<Row> TakeBuffer()
+    {
+        std::vector<Row> rows = std::move(rows_);
+        Close();
+        rows.clear();
+        return rows;
+    }
+
     void Close()
     {
         rows_.clear();

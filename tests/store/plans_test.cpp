@@ -88,6 +88,30 @@ TEST_F(QueryPlans, SegmentLookupsBetweenPointsAndAtAPoint)
     ExpectNoDiagramWalk();
 }
 
+// Each step through the points asks for the bold segment between O and X:
+// the lowest of its numbers is taken without a sorter.
+TEST_F(QueryPlans, BoldSegmentBetweenTwoPointsNeedsNoSorter)
+{
+    // A second bold line between points 0 and 1, the other way round.
+    Exec(QStringLiteral("INSERT INTO seg (Dgnum, Segnum, FromPt, ToPt, SegType, Layernum) "
+                        "VALUES (1, 9, 1, 0, 2, 0)"));
+    recorder_->Clear();
+    TSegRec s;
+    EXPECT_TRUE(Core().FindBoldSegmentBetween(1, 0, s));
+    EXPECT_EQ(s.Segnum, 0);
+    EXPECT_EQ(recorder_->TempBTrees(), QStringList());
+    ExpectNoDiagramWalk();
+    Exec(QStringLiteral("DELETE FROM seg WHERE Segnum = 0"));
+    recorder_->Clear();
+    EXPECT_TRUE(Core().FindBoldSegmentBetween(0, 1, s));
+    EXPECT_EQ(s.Segnum, 9);
+    // The diagonal between 0 and 2 is on a faint layer.
+    EXPECT_FALSE(Core().FindBoldSegmentBetween(0, 2, s));
+    EXPECT_EQ(s.Segnum, -1);
+    EXPECT_EQ(recorder_->TempBTrees(), QStringList());
+    ExpectNoDiagramWalk();
+}
+
 TEST_F(QueryPlans, StraightLineLookupsAlongRowsAndColumns)
 {
     // Along the row y = 0 onto the column of point 1 and of segment 1.

@@ -64,6 +64,21 @@ class PlanRecorder
         return walks;
     }
 
+    // Each recorded statement that builds a temporary sorter or set.
+    QStringList TempBTrees() const
+    {
+        QStringList sorting;
+        for (const QString& sql : statements_) {
+            for (const QString& step : Plan(sql)) {
+                if (step.contains(QLatin1String("USE TEMP B-TREE"))) {
+                    sorting << sql + QStringLiteral("\n    ") + step;
+                    break;
+                }
+            }
+        }
+        return sorting;
+    }
+
     QStringList Plan(const QString& sql) const
     {
         const Analysing analysing(*this);

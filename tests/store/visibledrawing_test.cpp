@@ -6,50 +6,30 @@ namespace
 const QString MissingPointText =
     QStringLiteral("ERROR : Point not found for segment, you must run Database Healthcheck");
 
-void ExpectSamePoint(const TPointRec& a, const TPointRec& b, int segnum, const char* end)
+void ExpectSamePoint(const ContentPoint& a, const TPointRec& b, int segnum, const char* end)
 {
     SCOPED_TRACE(testing::Message() << "segment " << segnum << " " << end);
     EXPECT_EQ(a.Pointnum, b.Pointnum);
-    EXPECT_EQ(a.Dgnum, b.Dgnum);
     EXPECT_EQ(a.Lenx, b.Lenx);
     EXPECT_EQ(a.Leny, b.Leny);
     EXPECT_EQ(a.Pxlx, b.Pxlx);
     EXPECT_EQ(a.Pxly, b.Pxly);
-    EXPECT_EQ(a.Rprts, b.Rprts);
-    EXPECT_EQ(a.Layernum, b.Layernum);
-    EXPECT_EQ(a.CreateTS, b.CreateTS);
-    EXPECT_EQ(a.Multiple, b.Multiple);
 }
 
-// Every field the one-by-one load fills must come out of the joined scan
-// the same.
-void ExpectSameSegment(const TSegRec& a, const TSegRec& b)
+// Every field the drawing and the fit take from the one-pass read must be
+// what the one-by-one load gives.
+void ExpectSameSegment(const DrawnSegment& a, const TSegRec& b)
 {
     SCOPED_TRACE(testing::Message() << "segment " << b.Segnum);
-    EXPECT_EQ(a.Segnum, b.Segnum);
-    EXPECT_EQ(a.SegType, b.SegType);
-    EXPECT_EQ(a.Mlenx, b.Mlenx);
-    EXPECT_EQ(a.Mleny, b.Mleny);
-    EXPECT_EQ(a.Mlenz, b.Mlenz);
-    EXPECT_EQ(a.Dx, b.Dx);
-    EXPECT_EQ(a.Dy, b.Dy);
-    EXPECT_EQ(a.Len, b.Len);
-    EXPECT_EQ(a.Measured, b.Measured);
-    EXPECT_EQ(a.Layernum, b.Layernum);
-    EXPECT_EQ(a.Dotted, b.Dotted);
-    EXPECT_EQ(a.Xorflag, b.Xorflag);
-    EXPECT_EQ(a.Faint, b.Faint);
-    EXPECT_EQ(a.CreateTS, b.CreateTS);
-    EXPECT_EQ(a.Lenx1, b.Lenx1);
-    EXPECT_EQ(a.Leny1, b.Leny1);
-    EXPECT_EQ(a.Lenx2, b.Lenx2);
-    EXPECT_EQ(a.Leny2, b.Leny2);
-    EXPECT_EQ(a.Pxlx1, b.Pxlx1);
-    EXPECT_EQ(a.Pxly1, b.Pxly1);
-    EXPECT_EQ(a.Pxlx2, b.Pxlx2);
-    EXPECT_EQ(a.Pxly2, b.Pxly2);
-    ExpectSamePoint(a.FromPoint, b.FromPoint, b.Segnum, "from");
-    ExpectSamePoint(a.ToPoint, b.ToPoint, b.Segnum, "to");
+    EXPECT_EQ(a.Seg.Segnum, b.Segnum);
+    EXPECT_EQ(a.Seg.SegType, b.SegType);
+    EXPECT_EQ(a.Seg.Mlenx, b.Mlenx);
+    EXPECT_EQ(a.Seg.Dotted, b.Dotted);
+    EXPECT_EQ(a.Seg.Xorflag, b.Xorflag);
+    EXPECT_EQ(a.Seg.Faint, b.Faint);
+    EXPECT_EQ(a.Seg.Stored, BoxOfSegment(b));
+    ExpectSamePoint(a.From, b.FromPoint, b.Segnum, "from");
+    ExpectSamePoint(a.To, b.ToPoint, b.Segnum, "to");
 }
 
 template <typename Kind> class VisibleDrawing : public StoreOn<Kind>
@@ -81,21 +61,23 @@ TYPED_TEST(VisibleDrawing, Records_SameAsLoadSegmentInSetOrder)
                               "VALUES (2, 7, 0, 1, 2, 0)"));
     ASSERT_TRUE(this->Fit());
 
-    const std::vector<TSegRec>& loaded = this->Core().VisibleSegmentRecords();
-    const auto& rows = this->Core().VisibleSegments.Rows();
-    ASSERT_EQ(loaded.size(), rows.size());
-    ASSERT_EQ(loaded.size(), 5u);
+    const Store& core = this->Core();
+    const auto& rows = core.VisibleSegments.Rows();
+    ASSERT_EQ(core.VisibleSegmentCount(), rows.size());
+    ASSERT_EQ(rows.size(), 5u);
+    const int32_t visib[] = {VisibBold, VisibBold, VisibBold, VisibFaint, VisibBold};
     for (size_t i = 0; i < rows.size(); ++i) {
-        ASSERT_EQ(loaded[i].Segnum, rows[i].Segnum);
+        ASSERT_EQ(core.VisibleSegmentRecord(i).Seg.Segnum, rows[i].Segnum);
+        EXPECT_EQ(core.VisibleSegmentRecord(i).Seg.Visib, visib[i]);
         TSegRec one;
         ASSERT_TRUE(this->Core().LoadSegment(rows[i].Segnum, one));
-        ExpectSameSegment(loaded[i], one);
+        ExpectSameSegment(core.VisibleSegmentRecord(i), one);
     }
     // The fit cached pixels away from 0, so the pixels really were read.
-    EXPECT_GT(loaded[0].ToPoint.Pxlx, loaded[0].FromPoint.Pxlx);
-    EXPECT_TRUE(loaded[1].Dotted && loaded[1].Xorflag && loaded[1].Faint && loaded[1].Measured);
-    EXPECT_EQ(loaded[2].Mlenx, -90.5);
-    EXPECT_FALSE(loaded[2].Measured); // an arc's angle is no measurement
+    EXPECT_GT(core.VisibleSegmentRecord(0).To.Pxlx, core.VisibleSegmentRecord(0).From.Pxlx);
+    const ContentSegment& styled1 = core.VisibleSegmentRecord(1).Seg;
+    EXPECT_TRUE(styled1.Dotted && styled1.Xorflag && styled1.Faint);
+    EXPECT_EQ(core.VisibleSegmentRecord(2).Seg.Mlenx, -90.5);
     EXPECT_TRUE(this->prompts_.Texts().isEmpty());
 }
 
@@ -109,17 +91,17 @@ TYPED_TEST(VisibleDrawing, Records_InNumberOrderWhateverOrderTheRowsWereWrittenI
                                   "Layernum, Mlenx) VALUES (1, %1, 0, 1, 2, 0, %1)")
                        .arg(n));
     ASSERT_TRUE(this->Fit());
-    const auto& rows = this->Core().VisibleSegments.Rows();
-    const std::vector<TSegRec>& loaded = this->Core().VisibleSegmentRecords();
+    const Store& core = this->Core();
+    const auto& rows = core.VisibleSegments.Rows();
     ASSERT_EQ(rows.size(), 5u);
-    ASSERT_EQ(loaded.size(), 5u);
+    ASSERT_EQ(core.VisibleSegmentCount(), 5u);
     const int32_t expected[] = {0, 1, 3, 6, 9};
     for (size_t i = 0; i < rows.size(); ++i) {
         EXPECT_EQ(rows[i].Segnum, expected[i]);
-        EXPECT_EQ(loaded[i].Segnum, expected[i]);
+        EXPECT_EQ(core.VisibleSegmentRecord(i).Seg.Segnum, expected[i]);
     }
-    EXPECT_EQ(loaded[1].SegType, SegArc);
-    EXPECT_EQ(loaded[4].Mlenx, 9);
+    EXPECT_EQ(core.VisibleSegmentRecord(1).Seg.SegType, SegArc);
+    EXPECT_EQ(core.VisibleSegmentRecord(4).Seg.Mlenx, 9);
 }
 
 TYPED_TEST(VisibleDrawing, Records_MissingEndLeftEmptyAndReportedOncePerFit)
@@ -132,31 +114,32 @@ TYPED_TEST(VisibleDrawing, Records_MissingEndLeftEmptyAndReportedOncePerFit)
 
     // Reading says nothing; the fit reports the missing point once.
     this->Core().OpenVisibleSegments();
-    const std::vector<TSegRec>& loaded = this->Core().VisibleSegmentRecords();
-    ASSERT_EQ(loaded.size(), 3u);
+    const Store& core = this->Core();
+    ASSERT_EQ(core.VisibleSegmentCount(), 3u);
     EXPECT_TRUE(this->prompts_.Texts().isEmpty());
     ASSERT_TRUE(this->Core().FitDiagramToSheet(0));
     EXPECT_EQ(this->prompts_.Texts(), QStringList{MissingPointText});
-    EXPECT_EQ(loaded[1].FromPoint.Pointnum, 1);
-    EXPECT_EQ(loaded[1].ToPoint.Pointnum, -1);
-    EXPECT_EQ(loaded[1].ToPoint.Lenx, 0);
-    EXPECT_EQ(loaded[1].ToPoint.Pxlx, 0);
-    EXPECT_EQ(loaded[2].FromPoint.Pointnum, -1);
-    EXPECT_EQ(loaded[2].ToPoint.Pointnum, 0);
+    EXPECT_EQ(core.VisibleSegmentRecord(1).From.Pointnum, 1);
+    EXPECT_EQ(core.VisibleSegmentRecord(1).Seg.ToPt, 2);
+    EXPECT_EQ(core.VisibleSegmentRecord(1).To.Pointnum, -1);
+    EXPECT_EQ(core.VisibleSegmentRecord(1).To.Lenx, 0);
+    EXPECT_EQ(core.VisibleSegmentRecord(1).To.Pxlx, 0);
+    EXPECT_EQ(core.VisibleSegmentRecord(2).From.Pointnum, -1);
+    EXPECT_EQ(core.VisibleSegmentRecord(2).To.Pointnum, 0);
     TSegRec one;
     ASSERT_TRUE(this->Core().LoadSegment(1, one));
-    ExpectSameSegment(loaded[1], one);
+    ExpectSameSegment(core.VisibleSegmentRecord(1), one);
     EXPECT_EQ(this->prompts_.Texts().size(), 1);
 }
 
 TYPED_TEST(VisibleDrawing, Records_NoDiagramContentGivesNothing)
 {
     this->Core().OpenVisibleSegments();
-    EXPECT_TRUE(this->Core().VisibleSegmentRecords().empty());
+    EXPECT_EQ(this->Core().VisibleSegmentCount(), 0u);
     this->AddLayer(2, QStringLiteral("Hidden"), VisibHidden);
     this->StoreSeg(0, 0, 10, 0, 2);
     this->Core().OpenVisibleSegments();
-    EXPECT_TRUE(this->Core().VisibleSegmentRecords().empty());
+    EXPECT_EQ(this->Core().VisibleSegmentCount(), 0u);
     EXPECT_FALSE(this->Core().FitDiagramToSheet(0));
 }
 
