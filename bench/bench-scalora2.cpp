@@ -4,7 +4,8 @@
 // - a full sheet refresh beside its lower bound, measured through the same
 //   connection in the same run: the diagram's points and its visible
 //   segments read (two scans, joined in memory), those lines drawn on a
-//   canvas, the drawn points stamped in one statement, committed; and
+//   image with QPainter (the cheapest drawing of the same lines), the
+//   drawn points stamped in one statement, committed; and
 //   beside the same work done as one SQL join of the segments with their
 //   ends and one stamping statement that gathers the points itself;
 // - the first program's refresh of the same diagram, for comparison;
@@ -18,7 +19,6 @@
 #include "firebird/corefb.h"
 #include "firebird/fbedition.h"
 #include "library/scriptedprompts.h"
-#include "platform/canvas.h"
 #include "sheet/forms.h"
 #include "sheet/sheet.h"
 #include "store/fbschema.h"
@@ -26,6 +26,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -120,28 +122,31 @@ class FbRefreshBound
         points_.SetParam(0, benchsite::SiteDiagram);
         points_.Execute();
         while (points_.Fetch()) {
-            const size_t n = size_t(points_.Column(0).AsInt());
+            const size_t n = size_t(points_.ColumnInt(0));
             if (n >= at.size())
                 at.resize(n + 1);
-            at[n] = {points_.Column(1).AsInt(), points_.Column(2).AsInt()};
+            at[n] = {points_.ColumnInt(1), points_.ColumnInt(2)};
         }
-        canvas_.NewBitmap(core_.SheetWidth, core_.SheetHeight);
-        canvas_.SetPenColour(CanvasRgb(0, 0, 128));
+        QImage image(core_.SheetWidth, core_.SheetHeight, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setPen(QColor(0, 0, 128));
         std::vector<int> drawn;
         segs_.SetParam(0, benchsite::SiteDiagram);
         segs_.Execute();
         while (segs_.Fetch()) {
-            const int from = segs_.Column(0).AsInt();
-            const int to = segs_.Column(1).AsInt();
-            canvas_.MoveTo(at[size_t(from)].first, at[size_t(from)].second);
-            canvas_.LineTo(at[size_t(to)].first, at[size_t(to)].second);
+            const int from = segs_.ColumnInt(0);
+            const int to = segs_.ColumnInt(1);
+            painter.drawLine(at[size_t(from)].first, at[size_t(from)].second, at[size_t(to)].first,
+                             at[size_t(to)].second);
             drawn.push_back(from);
             drawn.push_back(to);
         }
+        painter.end();
         labels_.SetParam(0, benchsite::SiteDiagram);
         labels_.Execute();
         while (labels_.Fetch())
-            drawn.push_back(labels_.Column(0).AsInt());
+            drawn.push_back(labels_.ColumnInt(0));
         std::sort(drawn.begin(), drawn.end());
         drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());
         for (const QString& runs : RunTexts(drawn)) {
@@ -155,7 +160,6 @@ class FbRefreshBound
 
   private:
     TFcoreFb& core_;
-    Canvas canvas_;
     ibase::Statement points_;
     ibase::Statement segs_;
     ibase::Statement labels_;
@@ -190,14 +194,16 @@ class FbJoinRefreshBound
 
     void Run(long long second)
     {
-        canvas_.NewBitmap(core_.SheetWidth, core_.SheetHeight);
-        canvas_.SetPenColour(CanvasRgb(0, 0, 128));
+        QImage image(core_.SheetWidth, core_.SheetHeight, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setPen(QColor(0, 0, 128));
         scan_.SetParam(QStringLiteral("dg"), benchsite::SiteDiagram);
         scan_.Execute();
-        while (scan_.Fetch()) {
-            canvas_.MoveTo(scan_.Column(0).AsInt(), scan_.Column(1).AsInt());
-            canvas_.LineTo(scan_.Column(2).AsInt(), scan_.Column(3).AsInt());
-        }
+        while (scan_.Fetch())
+            painter.drawLine(scan_.ColumnInt(0), scan_.ColumnInt(1), scan_.ColumnInt(2),
+                             scan_.ColumnInt(3));
+        painter.end();
         stamp_.SetParam(QStringLiteral("dg"), benchsite::SiteDiagram);
         stamp_.SetParam(QStringLiteral("ts"), TimestampParam(DateTimeOfSeconds(second)));
         stamp_.Execute();
@@ -206,7 +212,6 @@ class FbJoinRefreshBound
 
   private:
     TFcoreFb& core_;
-    Canvas canvas_;
     ibase::Statement scan_;
     ibase::Statement stamp_;
 };

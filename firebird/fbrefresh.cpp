@@ -17,7 +17,7 @@ namespace
 {
 
 const QString DiagramPointsSQL =
-    QStringLiteral("select pointnum, lenx, leny, pxlx, pxly, rprts, layernum, createts, dgnum "
+    QStringLiteral("select pointnum, lenx, leny, pxlx, pxly, rprts, layernum, createts "
                    "from point where dgnum = :x");
 const QString DiagramLayersSQL =
     QStringLiteral("select layernum, visib from layer where dgnum = :x");
@@ -83,15 +83,15 @@ std::vector<TPointRec> TFcoreFb::ReadDiagramPoints()
     st.Execute();
     while (st.Fetch()) {
         TPointRec& p = points.emplace_back();
-        p.Pointnum = st.Column(0).AsInt();
-        p.Lenx = st.Column(1).AsDouble();
-        p.Leny = st.Column(2).AsDouble();
-        p.Pxlx = st.Column(3).AsInt();
-        p.Pxly = st.Column(4).AsInt();
-        p.Rprts = FromTimestamp(st.Column(5));
-        p.Layernum = st.Column(6).AsInt();
-        p.CreateTS = FromTimestamp(st.Column(7));
-        p.Dgnum = st.Column(8).AsInt();
+        p.Pointnum = st.ColumnInt(0);
+        p.Lenx = st.ColumnDouble(1);
+        p.Leny = st.ColumnDouble(2);
+        p.Pxlx = st.ColumnInt(3);
+        p.Pxly = st.ColumnInt(4);
+        p.Rprts = DateTimeColumn(st, 5);
+        p.Layernum = st.ColumnInt(6);
+        p.CreateTS = DateTimeColumn(st, 7);
+        p.Dgnum = CurrentDiagram;
     }
     return points;
 }
@@ -104,33 +104,33 @@ void TFcoreFb::ReadDiagramSegments(DiagramContent& rows)
     layers.SetParam(QStringLiteral("x"), CurrentDiagram);
     layers.Execute();
     while (layers.Fetch())
-        visibility[layers.Column(0).AsInt()] = layers.Column(1).AsInt();
+        visibility[layers.ColumnInt(0)] = layers.ColumnInt(1);
 
     ibase::Statement& st = Prepared(DiagramSegmentsSQL);
     st.SetParam(QStringLiteral("x"), CurrentDiagram);
     st.Execute();
     while (st.Fetch()) {
         TSegRec& seg = rows.Segments.emplace_back();
-        seg.Segnum = st.Column(0).AsInt();
-        seg.SegType = st.Column(1).AsInt();
-        seg.Mlenx = st.Column(2).AsDouble();
-        seg.Mleny = st.Column(3).AsDouble();
-        seg.Mlenz = st.Column(4).AsDouble();
-        seg.FromPoint.Pointnum = st.Column(5).AsInt();
-        seg.ToPoint.Pointnum = st.Column(6).AsInt();
-        seg.CreateTS = FromTimestamp(st.Column(7));
-        seg.Layernum = st.Column(8).AsInt();
-        seg.Dotted = DottedFromColumn(st.Column(9).AsInt64());
-        seg.Xorflag = st.Column(10).AsInt() == 1;
-        seg.Lenx1 = st.Column(11).AsDouble();
-        seg.Lenx2 = st.Column(12).AsDouble();
-        seg.Leny1 = st.Column(13).AsDouble();
-        seg.Leny2 = st.Column(14).AsDouble();
-        seg.Pxlx1 = st.Column(15).AsInt();
-        seg.Pxlx2 = st.Column(16).AsInt();
-        seg.Pxly1 = st.Column(17).AsInt();
-        seg.Pxly2 = st.Column(18).AsInt();
-        seg.Faint = st.Column(19).AsInt() == 1;
+        seg.Segnum = st.ColumnInt(0);
+        seg.SegType = st.ColumnInt(1);
+        seg.Mlenx = st.ColumnDouble(2);
+        seg.Mleny = st.ColumnDouble(3);
+        seg.Mlenz = st.ColumnDouble(4);
+        seg.FromPoint.Pointnum = st.ColumnInt(5);
+        seg.ToPoint.Pointnum = st.ColumnInt(6);
+        seg.CreateTS = DateTimeColumn(st, 7);
+        seg.Layernum = st.ColumnInt(8);
+        seg.Dotted = DottedFromColumn(st.ColumnInt(9));
+        seg.Xorflag = st.ColumnInt(10) == 1;
+        seg.Lenx1 = st.ColumnDouble(11);
+        seg.Lenx2 = st.ColumnDouble(12);
+        seg.Leny1 = st.ColumnDouble(13);
+        seg.Leny2 = st.ColumnDouble(14);
+        seg.Pxlx1 = st.ColumnInt(15);
+        seg.Pxlx2 = st.ColumnInt(16);
+        seg.Pxly1 = st.ColumnInt(17);
+        seg.Pxly2 = st.ColumnInt(18);
+        seg.Faint = st.ColumnInt(19) == 1;
         const auto layer = visibility.find(seg.Layernum);
         rows.Visib.push_back(layer == visibility.end() ? 0 : layer->second);
     }
@@ -204,6 +204,6 @@ std::vector<VisiblePointRow> TFcoreFb::ReadStampedPoints()
     st.SetParam(QStringLiteral("ts"), TimestampParam(RedrawStamp));
     st.Execute();
     while (st.Fetch())
-        rows.push_back({st.Column(0).AsInt(), st.Column(1).AsInt(), st.Column(2).AsInt()});
+        rows.push_back({st.ColumnInt(0), st.ColumnInt(1), st.ColumnInt(2)});
     return rows;
 }
