@@ -9,7 +9,12 @@
 //   beside the same work done as one SQL join of the segments with their
 //   ends and one stamping statement that gathers the points itself;
 // - the first program's refresh of the same diagram, for comparison;
-// - storing one measured segment, its command committed.
+// - storing one measured segment, its command committed;
+// - the second program's first start after the export, a fresh process up
+//   to the diagram drawn (its sheet differs from the first program's, so
+//   it fits every cached pixel and box to its own scale), and a later start,
+//   each beside a fresh process that starts the toolkit, shows a window and
+//   does the refresh's least on a fresh connection.
 //
 // Prints "<figure> <value> <unit>".
 
@@ -18,19 +23,25 @@
 
 #include "firebird/corefb.h"
 #include "firebird/fbedition.h"
+#include "library/application.h"
+#include "library/qorvlib.h"
 #include "library/scriptedprompts.h"
 #include "sheet/forms.h"
 #include "sheet/sheet.h"
+#include "sheet/startup.h"
 #include "store/fbschema.h"
 #include "store/fbtimestamp.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
@@ -41,6 +52,7 @@ namespace
 
 constexpr int RefreshRuns = 9;
 constexpr int Inserts = 41;
+constexpr int StartRuns = 3;
 
 // The main window of a program on its store, its sheet 1,000 x 800. The
 // first showing refreshes, its fit writing whatever pixels the sheet's size
@@ -96,23 +108,24 @@ std::vector<QString> RunTexts(const std::vector<int>& numbers)
     return texts;
 }
 
-// The least a refresh of the second program does, through its connection.
+// The least a refresh of the second program does, through a connection's
+// transaction, drawing on an image of the sheet's size.
 class FbRefreshBound
 {
   public:
-    explicit FbRefreshBound(TFcoreFb& core)
-        : core_(core),
-          points_(*core.IBTransaction1, QStringLiteral("select pointnum, pxlx, pxly from point "
-                                                       "where dgnum = ?")),
-          segs_(*core.IBTransaction1,
+    FbRefreshBound(ibase::Transaction& transaction, QSize sheet)
+        : transaction_(transaction), sheet_(sheet),
+          points_(transaction, QStringLiteral("select pointnum, pxlx, pxly from point "
+                                              "where dgnum = ?")),
+          segs_(transaction,
                 QStringLiteral("select s.frompt, s.topt from seg s join layer l on l.dgnum = "
                                "s.dgnum and l.layernum = s.layernum where s.dgnum = ? and "
                                "l.visib > 0")),
-          labels_(*core.IBTransaction1,
+          labels_(transaction,
                   QStringLiteral("select t.pointnum from text t join layer l on l.dgnum = "
                                  "t.dgnum and l.layernum = t.layernum where t.dgnum = ? and "
                                  "l.visib > 0")),
-          stamp_(*core.IBTransaction1, QString::fromLatin1(StampRunsSQL))
+          stamp_(transaction, QString::fromLatin1(StampRunsSQL))
     {
     }
 
@@ -127,7 +140,7 @@ class FbRefreshBound
                 at.resize(n + 1);
             at[n] = {points_.ColumnInt(1), points_.ColumnInt(2)};
         }
-        QImage image(core_.SheetWidth, core_.SheetHeight, QImage::Format_RGB32);
+        QImage image(sheet_, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
         painter.setPen(QColor(0, 0, 128));
@@ -155,11 +168,12 @@ class FbRefreshBound
             stamp_.SetParam(2, runs);
             stamp_.Execute();
         }
-        core_.RestartTransaction();
+        transaction_.Commit();
     }
 
   private:
-    TFcoreFb& core_;
+    ibase::Transaction& transaction_;
+    QSize sheet_;
     ibase::Statement points_;
     ibase::Statement segs_;
     ibase::Statement labels_;
@@ -237,6 +251,69 @@ double StoreMeasured(Store& store, const TPointRec& from, int i)
     return ms;
 }
 
+// A fresh process of the second program on the folder, up to its diagram
+// drawn.
+int StartProgram(int argc, char** argv, const QString& folder)
+{
+    Application app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Scalora2"));
+    InitLibrary();
+    ScriptedPrompts prompts;
+    ScopedPromptSeam seam(prompts);
+    ProgramWindows windows(FirebirdEdition(), folder);
+    windows.forms.FSheet->show();
+    QCoreApplication::processEvents();
+    std::printf("drawn\n");
+    std::fflush(stdout);
+    return 0;
+}
+
+// The least of a start: the toolkit, a window, a refresh's least on a fresh
+// connection.
+int StartBound(int argc, char** argv, const QString& folder)
+{
+    QApplication app(argc, argv);
+    QWidget window;
+    window.resize(1200, 900);
+    window.show();
+    QCoreApplication::processEvents();
+    {
+        ibase::Connection c =
+            ibase::Connection::Attach(folder + QStringLiteral("/Scalora2 data/scalora2data.fdb"),
+                                      QStringLiteral("SYSDBA"), QStringLiteral("mavel39"));
+        ibase::Transaction t(c);
+        FbRefreshBound bound(t, QSize(1000, 800));
+        bound.Run(SecondsOfDateTime(47000.5));
+        c.Detach();
+    }
+    std::printf("drawn\n");
+    std::fflush(stdout);
+    return 0;
+}
+
+double RunChild(const char* mode, const QString& folder)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const double ms = Ms([&] {
+        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(mode), folder});
+        while (!child.canReadLine() && child.waitForReadyRead(600000)) {
+        }
+    });
+    const QByteArray line = child.readLine().trimmed();
+    child.waitForFinished(60000);
+    if (line != "drawn")
+        BenchFail(std::string("the child did not draw: ") + line.toStdString());
+    return ms;
+}
+
+void CopyFile(const QString& from, const QString& to)
+{
+    QFile::remove(to);
+    if (!QFile::copy(from, to))
+        BenchFail("cannot copy " + from.toStdString());
+}
+
 class Scalora2Bench
 {
   public:
@@ -258,6 +335,11 @@ class Scalora2Bench
                 BenchFail("the export did not run");
         });
         Figure("export-" + SizeTag(segments_), exported, "ms");
+        // The folder as the export left it, for the second program's starts.
+        QDir().mkpath(started_.path() + QStringLiteral("/Scalora2 data"));
+        QDir().mkpath(exported_.path());
+        CopyFile(site_.Folder() + FdbName, exported_.path() + QStringLiteral("/fdb"));
+        CopyFile(site_.Folder() + IniName, exported_.path() + QStringLiteral("/ini"));
         core_ = std::make_unique<TFcoreFb>(site_.Folder());
         core_->FormCreate();
         if (core_->CurrentDiagram != benchsite::SiteDiagram)
@@ -272,7 +354,7 @@ class Scalora2Bench
             core_->VisiblePoints.RecordCount() == 0 || core_->Scale <= 0)
             BenchFail("the refresh did not draw the site");
         long long second_ = SecondsOfDateTime(core_->RedrawStamp) + 100000000;
-        FbRefreshBound bound(*core_);
+        FbRefreshBound bound(*core_->IBTransaction1, QSize(core_->SheetWidth, core_->SheetHeight));
         const SideBySide m = MeasureSideBySide(
             RefreshRuns, [&](int) { sheet.Refresh(); }, [&](int) { bound.Run(++second_); });
         figures.Report("scalora2-refresh", segments_, m);
@@ -299,7 +381,33 @@ class Scalora2Bench
 
     double Insert() const { return insert_; }
 
+    void Starts(SizedFigures& figures)
+    {
+        const QString folder = started_.path();
+        const auto asExported = [&] {
+            CopyFile(exported_.path() + QStringLiteral("/fdb"), folder + FdbName);
+            CopyFile(exported_.path() + QStringLiteral("/ini"), folder + IniName);
+        };
+        asExported();
+        const SideBySide first = MeasureSideBySide(
+            StartRuns, [&](int) { RunChild("--start2", folder); },
+            [&](int) { RunChild("--bound2", folder); },
+            [&](bool work) {
+                if (work)
+                    asExported();
+            });
+        figures.Report("scalora2-first-start-after-export", segments_, first);
+        const SideBySide later = MeasureSideBySide(
+            StartRuns, [&](int) { RunChild("--start2", folder); },
+            [&](int) { RunChild("--bound2", folder); });
+        figures.Report("scalora2-later-start", segments_, later);
+    }
+
   private:
+    static inline const QString FdbName = QStringLiteral("/Scalora2 data/scalora2data.fdb");
+    static inline const QString IniName = QStringLiteral("/scalora.ini");
+    QTemporaryDir exported_;
+    QTemporaryDir started_;
     int segments_;
     BenchStore site_;
     std::unique_ptr<TFcoreFb> core_;
@@ -312,6 +420,10 @@ class Scalora2Bench
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 3 && std::strcmp(argv[1], "--start2") == 0)
+        return StartProgram(argc, argv, QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "--bound2") == 0)
+        return StartBound(argc, argv, QString::fromLocal8Bit(argv[2]));
     QTemporaryDir lock;
     if (qEnvironmentVariableIsEmpty("FIREBIRD_LOCK"))
         qputenv("FIREBIRD_LOCK", QFile::encodeName(lock.path()));
@@ -324,6 +436,8 @@ int main(int argc, char** argv)
         Scalora2Bench bench(segments, prompts);
         bench.Run(figures);
         inserts[segments] = bench.Insert();
+        if (qEnvironmentVariableIsEmpty("SCALORA_BENCH_NO_STARTS"))
+            bench.Starts(figures);
     }
     figures.ReportGrowth();
     if (inserts.count(1000) && inserts.count(100000))
