@@ -14,7 +14,8 @@
 //   to the diagram drawn (its sheet differs from the first program's, so
 //   it fits every cached pixel and box to its own scale), and a later start,
 //   each beside a fresh process that starts the toolkit, shows a window and
-//   does the refresh's least on a fresh connection.
+//   does the refresh's least on a fresh connection (for the first start
+//   with every pixel and box written anew by two set-based statements).
 //
 // Prints "<figure> <value> <unit>".
 
@@ -269,8 +270,10 @@ int StartProgram(int argc, char** argv, const QString& folder)
 }
 
 // The least of a start: the toolkit, a window, a refresh's least on a fresh
-// connection.
-int StartBound(int argc, char** argv, const QString& folder)
+// connection. The first start after an export also writes every point's
+// pixels and every segment's box at its own scale: its least writes them
+// all by two set-based statements in the refresh's transaction.
+int StartBound(int argc, char** argv, const QString& folder, bool rewrite)
 {
     QApplication app(argc, argv);
     QWidget window;
@@ -282,6 +285,15 @@ int StartBound(int argc, char** argv, const QString& folder)
             ibase::Connection::Attach(folder + QStringLiteral("/Scalora2 data/scalora2data.fdb"),
                                       QStringLiteral("SYSDBA"), QStringLiteral("mavel39"));
         ibase::Transaction t(c);
+        if (rewrite) {
+            t.ExecuteImmediate(QStringLiteral("update point set pxlx = pxlx + 1, pxly = pxly + 1 "
+                                              "where dgnum = %1")
+                                   .arg(benchsite::SiteDiagram));
+            t.ExecuteImmediate(QStringLiteral("update seg set pxlx1 = pxlx1 + 1, pxly1 = pxly1 + "
+                                              "1, pxlx2 = pxlx2 + 1, pxly2 = pxly2 + 1 where "
+                                              "dgnum = %1")
+                                   .arg(benchsite::SiteDiagram));
+        }
         FbRefreshBound bound(t, QSize(1000, 800));
         bound.Run(SecondsOfDateTime(47000.5));
         c.Detach();
@@ -391,11 +403,7 @@ class Scalora2Bench
         asExported();
         const SideBySide first = MeasureSideBySide(
             StartRuns, [&](int) { RunChild("--start2", folder); },
-            [&](int) { RunChild("--bound2", folder); },
-            [&](bool work) {
-                if (work)
-                    asExported();
-            });
+            [&](int) { RunChild("--bound2-rewrite", folder); }, [&](bool) { asExported(); });
         figures.Report("scalora2-first-start-after-export", segments_, first);
         const SideBySide later = MeasureSideBySide(
             StartRuns, [&](int) { RunChild("--start2", folder); },
@@ -423,7 +431,9 @@ int main(int argc, char** argv)
     if (argc == 3 && std::strcmp(argv[1], "--start2") == 0)
         return StartProgram(argc, argv, QString::fromLocal8Bit(argv[2]));
     if (argc == 3 && std::strcmp(argv[1], "--bound2") == 0)
-        return StartBound(argc, argv, QString::fromLocal8Bit(argv[2]));
+        return StartBound(argc, argv, QString::fromLocal8Bit(argv[2]), false);
+    if (argc == 3 && std::strcmp(argv[1], "--bound2-rewrite") == 0)
+        return StartBound(argc, argv, QString::fromLocal8Bit(argv[2]), true);
     QTemporaryDir lock;
     if (qEnvironmentVariableIsEmpty("FIREBIRD_LOCK"))
         qputenv("FIREBIRD_LOCK", QFile::encodeName(lock.path()));
