@@ -146,15 +146,17 @@ DiagramContent TFcoreFb::ReadDiagramContent()
     return rows;
 }
 
+// The rewrites bind their values by position, in the order of the marks in
+// their statements: a name would be looked up for every value of every row.
 void TFcoreFb::RewritePointPixels(const std::vector<PixelRewrite>& rewrites)
 {
     WriteGroup([&] {
         ibase::Statement& st = Prepared(PixelRewriteSQL);
         for (const PixelRewrite& r : rewrites) {
-            st.SetParam(QStringLiteral("px"), r.Pxlx);
-            st.SetParam(QStringLiteral("py"), r.Pxly);
-            st.SetParam(QStringLiteral("dg"), CurrentDiagram);
-            st.SetParam(QStringLiteral("n"), r.Pointnum);
+            st.SetParam(0, r.Pxlx);
+            st.SetParam(1, r.Pxly);
+            st.SetParam(2, CurrentDiagram);
+            st.SetParam(3, r.Pointnum);
             st.Execute();
         }
     });
@@ -166,16 +168,13 @@ void TFcoreFb::RewriteSegmentBoxes(const std::vector<BoxRewrite>& rewrites)
         ibase::Statement& st = Prepared(BoxRewriteSQL);
         for (const BoxRewrite& r : rewrites) {
             const SegmentBox& b = r.Box;
-            st.SetParam(QStringLiteral("lx1"), b.Lenx1);
-            st.SetParam(QStringLiteral("ly1"), b.Leny1);
-            st.SetParam(QStringLiteral("lx2"), b.Lenx2);
-            st.SetParam(QStringLiteral("ly2"), b.Leny2);
-            st.SetParam(QStringLiteral("px1"), b.Pxlx1);
-            st.SetParam(QStringLiteral("py1"), b.Pxly1);
-            st.SetParam(QStringLiteral("px2"), b.Pxlx2);
-            st.SetParam(QStringLiteral("py2"), b.Pxly2);
-            st.SetParam(QStringLiteral("dg"), CurrentDiagram);
-            st.SetParam(QStringLiteral("n"), r.Segnum);
+            int i = 0;
+            for (const double len : {b.Lenx1, b.Leny1, b.Lenx2, b.Leny2})
+                st.SetParam(i++, len);
+            for (const int32_t px : {b.Pxlx1, b.Pxly1, b.Pxlx2, b.Pxly2})
+                st.SetParam(i++, px);
+            st.SetParam(i++, CurrentDiagram);
+            st.SetParam(i, r.Segnum);
             st.Execute();
         }
     });
