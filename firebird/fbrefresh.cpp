@@ -10,8 +10,11 @@
 #include "store/fbtimestamp.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <algorithm>
 #include <map>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -53,6 +56,96 @@ const QString StampRunsSQL = QStringLiteral(
     "  end\n"
     "end");
 constexpr qsizetype RunsTextLimit = 30000;
+
+// A fit that changes the scale rewrites every point and segment of the
+// diagram. A call into the engine for each row costs it far more than the
+// row's own update, so the rows go in blocks of many, each block one call
+// that updates its rows one after the other; the rows left over go in
+// blocks of one.
+constexpr int PixelBlockRows = 64;
+constexpr int BoxBlockRows = 32;
+
+// "execute block (dg integer = ?, <each row's values> = ?) as begin <the
+// update once per row> end": a row's values are the update's names with
+// the row's index appended, bound in the order they are named here.
+QString BlockOf(const QString& update, const std::vector<std::pair<QString, QString>>& values,
+                int rows)
+{
+    QStringList declarations{QStringLiteral("dg integer = ?")};
+    QString body;
+    for (int r = 0; r < rows; ++r) {
+        QString statement = update + QLatin1Char(' ');
+        for (const auto& [name, type] : values) {
+            const QString mine = name + QString::number(r);
+            declarations << mine + QLatin1Char(' ') + type + QStringLiteral(" = ?");
+            statement.replace(QLatin1Char(':') + name + QLatin1Char(' '),
+                              QLatin1Char(':') + mine + QLatin1Char(' '));
+        }
+        body += statement + QStringLiteral(";\n");
+    }
+    return QStringLiteral("execute block (") + declarations.join(QStringLiteral(", ")) +
+           QStringLiteral(") as begin\n") + body + QStringLiteral("end");
+}
+
+const std::vector<std::pair<QString, QString>> PixelValues = {
+    {QStringLiteral("px"), QStringLiteral("integer")},
+    {QStringLiteral("py"), QStringLiteral("integer")},
+    {QStringLiteral("n"), QStringLiteral("integer")}};
+const std::vector<std::pair<QString, QString>> BoxValues = {
+    {QStringLiteral("lx1"), QStringLiteral("double precision")},
+    {QStringLiteral("ly1"), QStringLiteral("double precision")},
+    {QStringLiteral("lx2"), QStringLiteral("double precision")},
+    {QStringLiteral("ly2"), QStringLiteral("double precision")},
+    {QStringLiteral("px1"), QStringLiteral("integer")},
+    {QStringLiteral("py1"), QStringLiteral("integer")},
+    {QStringLiteral("px2"), QStringLiteral("integer")},
+    {QStringLiteral("py2"), QStringLiteral("integer")},
+    {QStringLiteral("n"), QStringLiteral("integer")}};
+const QString PixelBlockSQL = BlockOf(PixelRewriteSQL, PixelValues, PixelBlockRows);
+const QString PixelRowSQL = BlockOf(PixelRewriteSQL, PixelValues, 1);
+const QString BoxBlockSQL = BlockOf(BoxRewriteSQL, BoxValues, BoxBlockRows);
+const QString BoxRowSQL = BlockOf(BoxRewriteSQL, BoxValues, 1);
+
+// Binds a row's values from position at on, in the order of PixelValues
+// and BoxValues; the position after them.
+int BindPixels(ibase::Statement& st, int at, const PixelRewrite& r)
+{
+    st.SetParam(at++, r.Pxlx);
+    st.SetParam(at++, r.Pxly);
+    st.SetParam(at++, r.Pointnum);
+    return at;
+}
+
+int BindBox(ibase::Statement& st, int at, const BoxRewrite& r)
+{
+    const SegmentBox& b = r.Box;
+    for (const double len : {b.Lenx1, b.Leny1, b.Lenx2, b.Leny2})
+        st.SetParam(at++, len);
+    for (const int32_t px : {b.Pxlx1, b.Pxly1, b.Pxlx2, b.Pxly2})
+        st.SetParam(at++, px);
+    st.SetParam(at++, r.Segnum);
+    return at;
+}
+
+template <typename Row, typename Bind>
+void RewriteInBlocks(const std::vector<Row>& rows, ibase::Statement& block, ibase::Statement& one,
+                     int32_t dgnum, Bind bind)
+{
+    const size_t perBlock = size_t(block.ParamCount() - 1) / size_t(one.ParamCount() - 1);
+    size_t i = 0;
+    for (; i + perBlock <= rows.size(); i += perBlock) {
+        block.SetParam(0, dgnum);
+        int at = 1;
+        for (size_t k = i; k < i + perBlock; ++k)
+            at = bind(block, at, rows[k]);
+        block.Execute();
+    }
+    for (; i < rows.size(); ++i) {
+        one.SetParam(0, dgnum);
+        bind(one, 1, rows[i]);
+        one.Execute();
+    }
+}
 
 // The runs of the ascending numbers, as texts that each fit the statement.
 std::vector<QByteArray> RunTexts(const std::vector<int32_t>& numbers)
@@ -146,37 +239,19 @@ DiagramContent TFcoreFb::ReadDiagramContent()
     return rows;
 }
 
-// The rewrites bind their values by position, in the order of the marks in
-// their statements: a name would be looked up for every value of every row.
 void TFcoreFb::RewritePointPixels(const std::vector<PixelRewrite>& rewrites)
 {
     WriteGroup([&] {
-        ibase::Statement& st = Prepared(PixelRewriteSQL);
-        for (const PixelRewrite& r : rewrites) {
-            st.SetParam(0, r.Pxlx);
-            st.SetParam(1, r.Pxly);
-            st.SetParam(2, CurrentDiagram);
-            st.SetParam(3, r.Pointnum);
-            st.Execute();
-        }
+        RewriteInBlocks(rewrites, Prepared(PixelBlockSQL), Prepared(PixelRowSQL), CurrentDiagram,
+                        BindPixels);
     });
 }
 
 void TFcoreFb::RewriteSegmentBoxes(const std::vector<BoxRewrite>& rewrites)
 {
     WriteGroup([&] {
-        ibase::Statement& st = Prepared(BoxRewriteSQL);
-        for (const BoxRewrite& r : rewrites) {
-            const SegmentBox& b = r.Box;
-            int i = 0;
-            for (const double len : {b.Lenx1, b.Leny1, b.Lenx2, b.Leny2})
-                st.SetParam(i++, len);
-            for (const int32_t px : {b.Pxlx1, b.Pxly1, b.Pxlx2, b.Pxly2})
-                st.SetParam(i++, px);
-            st.SetParam(i++, CurrentDiagram);
-            st.SetParam(i, r.Segnum);
-            st.Execute();
-        }
+        RewriteInBlocks(rewrites, Prepared(BoxBlockSQL), Prepared(BoxRowSQL), CurrentDiagram,
+                        BindBox);
     });
 }
 
