@@ -156,8 +156,8 @@ int DropFirebirdLookupIndexes(ibase::Transaction& transaction)
 
 void RefreshFirebirdIndexStatistics(ibase::Transaction& transaction)
 {
-    // An index made in this transaction is built when it commits, counting
-    // as it goes; asking for its statistics before then would fail.
+    // Indexes made in the same transaction count their rows as they are
+    // built when it commits: the engine has not numbered them yet.
     std::vector<QString> names;
     {
         ibase::Statement st(transaction,

@@ -30,9 +30,10 @@ int CreateMissingFirebirdLookupIndexes(ibase::Transaction& transaction);
 // loading many rows and building the indexes afterwards costs a fraction
 // of keeping them up row by row, but the engine keeps a dropped index up
 // until the dropping commits, so the rows go in a later transaction. The
-// number dropped. The commit fails while another program uses the tables.
+// number dropped. The commit may fail while another program uses them.
 int DropFirebirdLookupIndexes(ibase::Transaction& transaction);
 // Brings the statistics the optimizer goes by up to date for every index of
-// the store's tables that existed before the transaction, counted as the
-// transaction commits; an index made empty keeps none worth the name.
+// the store's tables, counted as the transaction commits (an index made
+// while its table was empty keeps the statistics of no rows). Called before
+// indexes are made in the same transaction, which count their own.
 void RefreshFirebirdIndexStatistics(ibase::Transaction& transaction);
