@@ -61,16 +61,18 @@ void StandOnEnd(FbQuery& rows, const char* column, const char* number, bool last
 
 void TFcoreFb::OpenVisibleText()
 {
-    RunSQL(IBQuery7, VisibleTextSQL, {{"x", CurrentDiagram}});
+    // Read straight from the engine's rows: every refresh reads them twice.
+    ibase::Statement& st = Prepared(VisibleTextSQL);
+    st.SetParam(QStringLiteral("x"), CurrentDiagram);
+    st.Execute();
     std::vector<VisibleTextRow> rows;
-    for (IBQuery7.First(); !IBQuery7.Eof(); IBQuery7.Next()) {
+    while (st.Fetch()) {
         VisibleTextRow r;
-        r.Text = IBQuery7.FieldText("TEXT");
-        r.Pointnum = IBQuery7.FieldInt("POINTNUM");
-        r.Visib = IBQuery7.FieldInt("VISIB");
+        r.Text = st.Column(0).AsText();
+        r.Pointnum = st.ColumnInt(1);
+        r.Visib = st.ColumnInt(2);
         rows.push_back(r);
     }
-    IBQuery7.Close();
     VisibleTexts.Assign(std::move(rows));
 }
 
