@@ -264,7 +264,13 @@ int StartProgram(int argc, char** argv, const QString& folder)
     ProgramWindows windows(FirebirdEdition(), folder);
     windows.forms.FSheet->show();
     QCoreApplication::processEvents();
-    std::printf("drawn\n");
+    // A box would tell of a refresh that failed part-way.
+    const Store& store = *windows.forms.Fcore;
+    if (store.CurrentDiagram == benchsite::SiteDiagram && store.Scale > 0 &&
+        store.VisibleSegments.RecordCount() > 0 && prompts.Texts().isEmpty())
+        std::printf("drawn\n");
+    else
+        std::printf("not drawn: %s\n", qPrintable(prompts.Texts().join(QLatin1Char('|'))));
     std::fflush(stdout);
     return 0;
 }
