@@ -151,6 +151,8 @@ class TFcoreFb : public QWidget, public Store
 
     // Commands open around the current statement: 0 outside any.
     int writeDepth_ = 0;
+    // The labels were read since the refresh began, in its transaction.
+    bool textsReadInRefresh_ = false;
 };
 
 // The database could not be opened: it is missing, in use by another

@@ -74,6 +74,7 @@ void TFcoreFb::OpenVisibleText()
         rows.push_back(r);
     }
     VisibleTexts.Assign(std::move(rows));
+    textsReadInRefresh_ = true;
 }
 
 void TFcoreFb::OpenSegmentsAtPoint(int32_t pointnum)
@@ -174,6 +175,7 @@ TDateTime TFcoreFb::NextRedrawStamp() const
 void TFcoreFb::RefreshStarting()
 {
     RestartTransaction();
+    textsReadInRefresh_ = false;
 }
 
 void TFcoreFb::RefreshDrawn()
@@ -185,8 +187,12 @@ void TFcoreFb::CommitAndReopen()
 {
     RestartTransaction();
     // Nothing has changed the visible segments since the refresh read them:
-    // they are walked again from the first, not read again. The points of
-    // the redraw are handed on by the refresh itself right after.
+    // they are walked again from the first, not read again, and so are the
+    // labels when the refresh read them. The points of the redraw are
+    // handed on by the refresh itself right after.
     VisibleSegments.First();
-    OpenVisibleText();
+    if (textsReadInRefresh_)
+        VisibleTexts.First();
+    else
+        OpenVisibleText();
 }
