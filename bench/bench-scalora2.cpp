@@ -4,11 +4,18 @@
 // - a full sheet refresh beside its lower bound, measured through the same
 //   connection in the same run: the diagram's points and its visible
 //   segments read (two scans, joined in memory), those lines drawn on a
-//   canvas, the drawn points stamped in one statement, committed; and
+//   image with QPainter (the cheapest drawing of the same lines), the
+//   drawn points stamped in one statement, committed; and
 //   beside the same work done as one SQL join of the segments with their
 //   ends and one stamping statement that gathers the points itself;
 // - the first program's refresh of the same diagram, for comparison;
-// - storing one measured segment, its command committed.
+// - storing one measured segment, its command committed;
+// - the second program's first start after the export, a fresh process up
+//   to the diagram drawn (its sheet differs from the first program's, so
+//   it fits every cached pixel and box to its own scale), and a later start,
+//   each beside a fresh process that starts the toolkit, shows a window and
+//   does the refresh's least on a fresh connection (for the first start
+//   with every pixel and box written anew by two set-based statements).
 //
 // Prints "<figure> <value> <unit>".
 
@@ -17,18 +24,25 @@
 
 #include "firebird/corefb.h"
 #include "firebird/fbedition.h"
+#include "library/application.h"
+#include "library/qorvlib.h"
 #include "library/scriptedprompts.h"
-#include "platform/canvas.h"
 #include "sheet/forms.h"
 #include "sheet/sheet.h"
+#include "sheet/startup.h"
 #include "store/fbschema.h"
 #include "store/fbtimestamp.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
@@ -39,6 +53,7 @@ namespace
 
 constexpr int RefreshRuns = 9;
 constexpr int Inserts = 41;
+constexpr int StartRuns = 3;
 
 // The main window of a program on its store, its sheet 1,000 x 800. The
 // first showing refreshes, its fit writing whatever pixels the sheet's size
@@ -94,23 +109,24 @@ std::vector<QString> RunTexts(const std::vector<int>& numbers)
     return texts;
 }
 
-// The least a refresh of the second program does, through its connection.
+// The least a refresh of the second program does, through a connection's
+// transaction, drawing on an image of the sheet's size.
 class FbRefreshBound
 {
   public:
-    explicit FbRefreshBound(TFcoreFb& core)
-        : core_(core),
-          points_(*core.IBTransaction1, QStringLiteral("select pointnum, pxlx, pxly from point "
-                                                       "where dgnum = ?")),
-          segs_(*core.IBTransaction1,
+    FbRefreshBound(ibase::Transaction& transaction, QSize sheet)
+        : transaction_(transaction), sheet_(sheet),
+          points_(transaction, QStringLiteral("select pointnum, pxlx, pxly from point "
+                                              "where dgnum = ?")),
+          segs_(transaction,
                 QStringLiteral("select s.frompt, s.topt from seg s join layer l on l.dgnum = "
                                "s.dgnum and l.layernum = s.layernum where s.dgnum = ? and "
                                "l.visib > 0")),
-          labels_(*core.IBTransaction1,
+          labels_(transaction,
                   QStringLiteral("select t.pointnum from text t join layer l on l.dgnum = "
                                  "t.dgnum and l.layernum = t.layernum where t.dgnum = ? and "
                                  "l.visib > 0")),
-          stamp_(*core.IBTransaction1, QString::fromLatin1(StampRunsSQL))
+          stamp_(transaction, QString::fromLatin1(StampRunsSQL))
     {
     }
 
@@ -120,28 +136,31 @@ class FbRefreshBound
         points_.SetParam(0, benchsite::SiteDiagram);
         points_.Execute();
         while (points_.Fetch()) {
-            const size_t n = size_t(points_.Column(0).AsInt());
+            const size_t n = size_t(points_.ColumnInt(0));
             if (n >= at.size())
                 at.resize(n + 1);
-            at[n] = {points_.Column(1).AsInt(), points_.Column(2).AsInt()};
+            at[n] = {points_.ColumnInt(1), points_.ColumnInt(2)};
         }
-        canvas_.NewBitmap(core_.SheetWidth, core_.SheetHeight);
-        canvas_.SetPenColour(CanvasRgb(0, 0, 128));
+        QImage image(sheet_, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setPen(QColor(0, 0, 128));
         std::vector<int> drawn;
         segs_.SetParam(0, benchsite::SiteDiagram);
         segs_.Execute();
         while (segs_.Fetch()) {
-            const int from = segs_.Column(0).AsInt();
-            const int to = segs_.Column(1).AsInt();
-            canvas_.MoveTo(at[size_t(from)].first, at[size_t(from)].second);
-            canvas_.LineTo(at[size_t(to)].first, at[size_t(to)].second);
+            const int from = segs_.ColumnInt(0);
+            const int to = segs_.ColumnInt(1);
+            painter.drawLine(at[size_t(from)].first, at[size_t(from)].second, at[size_t(to)].first,
+                             at[size_t(to)].second);
             drawn.push_back(from);
             drawn.push_back(to);
         }
+        painter.end();
         labels_.SetParam(0, benchsite::SiteDiagram);
         labels_.Execute();
         while (labels_.Fetch())
-            drawn.push_back(labels_.Column(0).AsInt());
+            drawn.push_back(labels_.ColumnInt(0));
         std::sort(drawn.begin(), drawn.end());
         drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());
         for (const QString& runs : RunTexts(drawn)) {
@@ -150,12 +169,12 @@ class FbRefreshBound
             stamp_.SetParam(2, runs);
             stamp_.Execute();
         }
-        core_.RestartTransaction();
+        transaction_.Commit();
     }
 
   private:
-    TFcoreFb& core_;
-    Canvas canvas_;
+    ibase::Transaction& transaction_;
+    QSize sheet_;
     ibase::Statement points_;
     ibase::Statement segs_;
     ibase::Statement labels_;
@@ -190,14 +209,16 @@ class FbJoinRefreshBound
 
     void Run(long long second)
     {
-        canvas_.NewBitmap(core_.SheetWidth, core_.SheetHeight);
-        canvas_.SetPenColour(CanvasRgb(0, 0, 128));
+        QImage image(core_.SheetWidth, core_.SheetHeight, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setPen(QColor(0, 0, 128));
         scan_.SetParam(QStringLiteral("dg"), benchsite::SiteDiagram);
         scan_.Execute();
-        while (scan_.Fetch()) {
-            canvas_.MoveTo(scan_.Column(0).AsInt(), scan_.Column(1).AsInt());
-            canvas_.LineTo(scan_.Column(2).AsInt(), scan_.Column(3).AsInt());
-        }
+        while (scan_.Fetch())
+            painter.drawLine(scan_.ColumnInt(0), scan_.ColumnInt(1), scan_.ColumnInt(2),
+                             scan_.ColumnInt(3));
+        painter.end();
         stamp_.SetParam(QStringLiteral("dg"), benchsite::SiteDiagram);
         stamp_.SetParam(QStringLiteral("ts"), TimestampParam(DateTimeOfSeconds(second)));
         stamp_.Execute();
@@ -206,7 +227,6 @@ class FbJoinRefreshBound
 
   private:
     TFcoreFb& core_;
-    Canvas canvas_;
     ibase::Statement scan_;
     ibase::Statement stamp_;
 };
@@ -232,6 +252,86 @@ double StoreMeasured(Store& store, const TPointRec& from, int i)
     return ms;
 }
 
+// A fresh process of the second program on the folder, up to its diagram
+// drawn.
+int StartProgram(int argc, char** argv, const QString& folder)
+{
+    Application app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Scalora2"));
+    InitLibrary();
+    ScriptedPrompts prompts;
+    ScopedPromptSeam seam(prompts);
+    ProgramWindows windows(FirebirdEdition(), folder);
+    windows.forms.FSheet->show();
+    QCoreApplication::processEvents();
+    // A box would tell of a refresh that failed part-way.
+    const Store& store = *windows.forms.Fcore;
+    if (store.CurrentDiagram == benchsite::SiteDiagram && store.Scale > 0 &&
+        store.VisibleSegments.RecordCount() > 0 && prompts.Texts().isEmpty())
+        std::printf("drawn\n");
+    else
+        std::printf("not drawn: %s\n", qPrintable(prompts.Texts().join(QLatin1Char('|'))));
+    std::fflush(stdout);
+    return 0;
+}
+
+// The least of a start: the toolkit, a window, a refresh's least on a fresh
+// connection. The first start after an export also writes every point's
+// pixels and every segment's box at its own scale: its least writes them
+// all by two set-based statements in the refresh's transaction.
+int StartBound(int argc, char** argv, const QString& folder, bool rewrite)
+{
+    QApplication app(argc, argv);
+    QWidget window;
+    window.resize(1200, 900);
+    window.show();
+    QCoreApplication::processEvents();
+    {
+        ibase::Connection c =
+            ibase::Connection::Attach(folder + QStringLiteral("/Scalora2 data/scalora2data.fdb"),
+                                      QStringLiteral("SYSDBA"), QStringLiteral("mavel39"));
+        ibase::Transaction t(c);
+        if (rewrite) {
+            t.ExecuteImmediate(QStringLiteral("update point set pxlx = pxlx + 1, pxly = pxly + 1 "
+                                              "where dgnum = %1")
+                                   .arg(benchsite::SiteDiagram));
+            t.ExecuteImmediate(QStringLiteral("update seg set pxlx1 = pxlx1 + 1, pxly1 = pxly1 + "
+                                              "1, pxlx2 = pxlx2 + 1, pxly2 = pxly2 + 1 where "
+                                              "dgnum = %1")
+                                   .arg(benchsite::SiteDiagram));
+        }
+        FbRefreshBound bound(t, QSize(1000, 800));
+        bound.Run(SecondsOfDateTime(47000.5));
+        c.Detach();
+    }
+    std::printf("drawn\n");
+    std::fflush(stdout);
+    return 0;
+}
+
+double RunChild(const char* mode, const QString& folder)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const double ms = Ms([&] {
+        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(mode), folder});
+        while (!child.canReadLine() && child.waitForReadyRead(600000)) {
+        }
+    });
+    const QByteArray line = child.readLine().trimmed();
+    child.waitForFinished(60000);
+    if (line != "drawn")
+        BenchFail(std::string("the child did not draw: ") + line.toStdString());
+    return ms;
+}
+
+void CopyFile(const QString& from, const QString& to)
+{
+    QFile::remove(to);
+    if (!QFile::copy(from, to))
+        BenchFail("cannot copy " + from.toStdString());
+}
+
 class Scalora2Bench
 {
   public:
@@ -253,6 +353,11 @@ class Scalora2Bench
                 BenchFail("the export did not run");
         });
         Figure("export-" + SizeTag(segments_), exported, "ms");
+        // The folder as the export left it, for the second program's starts.
+        QDir().mkpath(started_.path() + QStringLiteral("/Scalora2 data"));
+        QDir().mkpath(exported_.path());
+        CopyFile(site_.Folder() + FdbName, exported_.path() + QStringLiteral("/fdb"));
+        CopyFile(site_.Folder() + IniName, exported_.path() + QStringLiteral("/ini"));
         core_ = std::make_unique<TFcoreFb>(site_.Folder());
         core_->FormCreate();
         if (core_->CurrentDiagram != benchsite::SiteDiagram)
@@ -267,7 +372,7 @@ class Scalora2Bench
             core_->VisiblePoints.RecordCount() == 0 || core_->Scale <= 0)
             BenchFail("the refresh did not draw the site");
         long long second_ = SecondsOfDateTime(core_->RedrawStamp) + 100000000;
-        FbRefreshBound bound(*core_);
+        FbRefreshBound bound(*core_->IBTransaction1, QSize(core_->SheetWidth, core_->SheetHeight));
         const SideBySide m = MeasureSideBySide(
             RefreshRuns, [&](int) { sheet.Refresh(); }, [&](int) { bound.Run(++second_); });
         figures.Report("scalora2-refresh", segments_, m);
@@ -294,7 +399,29 @@ class Scalora2Bench
 
     double Insert() const { return insert_; }
 
+    void Starts(SizedFigures& figures)
+    {
+        const QString folder = started_.path();
+        const auto asExported = [&] {
+            CopyFile(exported_.path() + QStringLiteral("/fdb"), folder + FdbName);
+            CopyFile(exported_.path() + QStringLiteral("/ini"), folder + IniName);
+        };
+        asExported();
+        const SideBySide first = MeasureSideBySide(
+            StartRuns, [&](int) { RunChild("--start2", folder); },
+            [&](int) { RunChild("--bound2-rewrite", folder); }, [&](bool) { asExported(); });
+        figures.Report("scalora2-first-start-after-export", segments_, first);
+        const SideBySide later = MeasureSideBySide(
+            StartRuns, [&](int) { RunChild("--start2", folder); },
+            [&](int) { RunChild("--bound2", folder); });
+        figures.Report("scalora2-later-start", segments_, later);
+    }
+
   private:
+    static inline const QString FdbName = QStringLiteral("/Scalora2 data/scalora2data.fdb");
+    static inline const QString IniName = QStringLiteral("/scalora.ini");
+    QTemporaryDir exported_;
+    QTemporaryDir started_;
     int segments_;
     BenchStore site_;
     std::unique_ptr<TFcoreFb> core_;
@@ -307,6 +434,12 @@ class Scalora2Bench
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 3 && std::strcmp(argv[1], "--start2") == 0)
+        return StartProgram(argc, argv, QString::fromLocal8Bit(argv[2]));
+    if (argc == 3 && std::strcmp(argv[1], "--bound2") == 0)
+        return StartBound(argc, argv, QString::fromLocal8Bit(argv[2]), false);
+    if (argc == 3 && std::strcmp(argv[1], "--bound2-rewrite") == 0)
+        return StartBound(argc, argv, QString::fromLocal8Bit(argv[2]), true);
     QTemporaryDir lock;
     if (qEnvironmentVariableIsEmpty("FIREBIRD_LOCK"))
         qputenv("FIREBIRD_LOCK", QFile::encodeName(lock.path()));
@@ -319,6 +452,8 @@ int main(int argc, char** argv)
         Scalora2Bench bench(segments, prompts);
         bench.Run(figures);
         inserts[segments] = bench.Insert();
+        if (qEnvironmentVariableIsEmpty("SCALORA_BENCH_NO_STARTS"))
+            bench.Starts(figures);
     }
     figures.ReportGrowth();
     if (inserts.count(1000) && inserts.count(100000))

@@ -163,6 +163,8 @@ class TFcoreFb : public QWidget, public Store
     // A failed command could not be undone: the numbers it handed out are
     // read again from the database before the next command.
     bool numbersStale_ = false;
+    // The labels were read since the refresh began, in its transaction.
+    bool textsReadInRefresh_ = false;
 };
 
 // The database could not be opened: it is missing, in use by another

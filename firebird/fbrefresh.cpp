@@ -10,8 +10,11 @@
 #include "store/fbtimestamp.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <algorithm>
 #include <map>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -52,6 +55,96 @@ const QString StampRunsSQL = QStringLiteral(
     "end");
 constexpr qsizetype RunsTextLimit = 30000;
 
+// A fit that changes the scale rewrites every point and segment of the
+// diagram. A call into the engine for each row costs it far more than the
+// row's own update, so the rows go in blocks of many, each block one call
+// that updates its rows one after the other; the rows left over go in
+// blocks of one.
+constexpr int PixelBlockRows = 64;
+constexpr int BoxBlockRows = 32;
+
+// "execute block (dg integer = ?, <each row's values> = ?) as begin <the
+// update once per row> end": a row's values are the update's names with
+// the row's index appended, bound in the order they are named here.
+QString BlockOf(const QString& update, const std::vector<std::pair<QString, QString>>& values,
+                int rows)
+{
+    QStringList declarations{QStringLiteral("dg integer = ?")};
+    QString body;
+    for (int r = 0; r < rows; ++r) {
+        QString statement = update + QLatin1Char(' ');
+        for (const auto& [name, type] : values) {
+            const QString mine = name + QString::number(r);
+            declarations << mine + QLatin1Char(' ') + type + QStringLiteral(" = ?");
+            statement.replace(QLatin1Char(':') + name + QLatin1Char(' '),
+                              QLatin1Char(':') + mine + QLatin1Char(' '));
+        }
+        body += statement + QStringLiteral(";\n");
+    }
+    return QStringLiteral("execute block (") + declarations.join(QStringLiteral(", ")) +
+           QStringLiteral(") as begin\n") + body + QStringLiteral("end");
+}
+
+const std::vector<std::pair<QString, QString>> PixelValues = {
+    {QStringLiteral("px"), QStringLiteral("integer")},
+    {QStringLiteral("py"), QStringLiteral("integer")},
+    {QStringLiteral("n"), QStringLiteral("integer")}};
+const std::vector<std::pair<QString, QString>> BoxValues = {
+    {QStringLiteral("lx1"), QStringLiteral("double precision")},
+    {QStringLiteral("ly1"), QStringLiteral("double precision")},
+    {QStringLiteral("lx2"), QStringLiteral("double precision")},
+    {QStringLiteral("ly2"), QStringLiteral("double precision")},
+    {QStringLiteral("px1"), QStringLiteral("integer")},
+    {QStringLiteral("py1"), QStringLiteral("integer")},
+    {QStringLiteral("px2"), QStringLiteral("integer")},
+    {QStringLiteral("py2"), QStringLiteral("integer")},
+    {QStringLiteral("n"), QStringLiteral("integer")}};
+const QString PixelBlockSQL = BlockOf(PixelRewriteSQL, PixelValues, PixelBlockRows);
+const QString PixelRowSQL = BlockOf(PixelRewriteSQL, PixelValues, 1);
+const QString BoxBlockSQL = BlockOf(BoxRewriteSQL, BoxValues, BoxBlockRows);
+const QString BoxRowSQL = BlockOf(BoxRewriteSQL, BoxValues, 1);
+
+// Binds a row's values from position at on, in the order of PixelValues
+// and BoxValues; the position after them.
+int BindPixels(ibase::Statement& st, int at, const PixelRewrite& r)
+{
+    st.SetParam(at++, r.Pxlx);
+    st.SetParam(at++, r.Pxly);
+    st.SetParam(at++, r.Pointnum);
+    return at;
+}
+
+int BindBox(ibase::Statement& st, int at, const BoxRewrite& r)
+{
+    const SegmentBox& b = r.Box;
+    for (const double len : {b.Lenx1, b.Leny1, b.Lenx2, b.Leny2})
+        st.SetParam(at++, len);
+    for (const int32_t px : {b.Pxlx1, b.Pxly1, b.Pxlx2, b.Pxly2})
+        st.SetParam(at++, px);
+    st.SetParam(at++, r.Segnum);
+    return at;
+}
+
+template <typename Row, typename Bind>
+void RewriteInBlocks(const std::vector<Row>& rows, ibase::Statement& block, ibase::Statement& one,
+                     int32_t dgnum, Bind bind)
+{
+    const size_t perBlock = size_t(block.ParamCount() - 1) / size_t(one.ParamCount() - 1);
+    size_t i = 0;
+    for (; i + perBlock <= rows.size(); i += perBlock) {
+        block.SetParam(0, dgnum);
+        int at = 1;
+        for (size_t k = i; k < i + perBlock; ++k)
+            at = bind(block, at, rows[k]);
+        block.Execute();
+    }
+    for (; i < rows.size(); ++i) {
+        one.SetParam(0, dgnum);
+        bind(one, 1, rows[i]);
+        one.Execute();
+    }
+}
+
 // The runs of the ascending numbers, as texts that each fit the statement.
 std::vector<QByteArray> RunTexts(const std::vector<int32_t>& numbers)
 {
@@ -79,11 +172,11 @@ void TFcoreFb::ReadDiagramPoints(std::vector<ContentPoint>& points)
     st.Execute();
     while (st.Fetch()) {
         ContentPoint& p = points.emplace_back();
-        p.Pointnum = st.Column(0).AsInt();
-        p.Lenx = st.Column(1).AsDouble();
-        p.Leny = st.Column(2).AsDouble();
-        p.Pxlx = st.Column(3).AsInt();
-        p.Pxly = st.Column(4).AsInt();
+        p.Pointnum = st.ColumnInt(0);
+        p.Lenx = st.ColumnDouble(1);
+        p.Leny = st.ColumnDouble(2);
+        p.Pxlx = st.ColumnInt(3);
+        p.Pxly = st.ColumnInt(4);
     }
 }
 
@@ -95,32 +188,32 @@ void TFcoreFb::ReadDiagramSegments(std::vector<ContentSegment>& segs)
     layers.SetParam(QStringLiteral("x"), CurrentDiagram);
     layers.Execute();
     while (layers.Fetch())
-        visibility[layers.Column(0).AsInt()] = layers.Column(1).AsInt();
+        visibility[layers.ColumnInt(0)] = layers.ColumnInt(1);
 
     ibase::Statement& st = Prepared(DiagramSegmentsSQL);
     st.SetParam(QStringLiteral("x"), CurrentDiagram);
     st.Execute();
     while (st.Fetch()) {
         ContentSegment& seg = segs.emplace_back();
-        seg.Segnum = st.Column(0).AsInt();
-        seg.SegType = st.Column(1).AsInt();
-        seg.Mlenx = st.Column(2).AsDouble();
-        seg.FromPt = st.Column(3).AsInt();
-        seg.ToPt = st.Column(4).AsInt();
-        const auto layer = visibility.find(st.Column(5).AsInt());
+        seg.Segnum = st.ColumnInt(0);
+        seg.SegType = st.ColumnInt(1);
+        seg.Mlenx = st.ColumnDouble(2);
+        seg.FromPt = st.ColumnInt(3);
+        seg.ToPt = st.ColumnInt(4);
+        const auto layer = visibility.find(st.ColumnInt(5));
         seg.Visib = layer == visibility.end() ? 0 : layer->second;
-        seg.Dotted = DottedFromColumn(st.Column(6).AsInt64());
-        seg.Xorflag = st.Column(7).AsInt() == 1;
+        seg.Dotted = DottedFromColumn(st.ColumnInt(6));
+        seg.Xorflag = st.ColumnInt(7) == 1;
         SegmentBox& b = seg.Stored;
-        b.Lenx1 = st.Column(8).AsDouble();
-        b.Lenx2 = st.Column(9).AsDouble();
-        b.Leny1 = st.Column(10).AsDouble();
-        b.Leny2 = st.Column(11).AsDouble();
-        b.Pxlx1 = st.Column(12).AsInt();
-        b.Pxlx2 = st.Column(13).AsInt();
-        b.Pxly1 = st.Column(14).AsInt();
-        b.Pxly2 = st.Column(15).AsInt();
-        seg.Faint = st.Column(16).AsInt() == 1;
+        b.Lenx1 = st.ColumnDouble(8);
+        b.Lenx2 = st.ColumnDouble(9);
+        b.Leny1 = st.ColumnDouble(10);
+        b.Leny2 = st.ColumnDouble(11);
+        b.Pxlx1 = st.ColumnInt(12);
+        b.Pxlx2 = st.ColumnInt(13);
+        b.Pxly1 = st.ColumnInt(14);
+        b.Pxly2 = st.ColumnInt(15);
+        seg.Faint = st.ColumnInt(16) == 1;
     }
 }
 
@@ -133,35 +226,16 @@ void TFcoreFb::ReadDiagramContent(DiagramContent& rows)
 void TFcoreFb::RewritePointPixels(const std::vector<PixelRewrite>& rewrites)
 {
     WriteGroup([&] {
-        ibase::Statement& st = Prepared(PixelRewriteSQL);
-        for (const PixelRewrite& r : rewrites) {
-            st.SetParam(QStringLiteral("px"), r.Pxlx);
-            st.SetParam(QStringLiteral("py"), r.Pxly);
-            st.SetParam(QStringLiteral("dg"), CurrentDiagram);
-            st.SetParam(QStringLiteral("n"), r.Pointnum);
-            st.Execute();
-        }
+        RewriteInBlocks(rewrites, Prepared(PixelBlockSQL), Prepared(PixelRowSQL), CurrentDiagram,
+                        BindPixels);
     });
 }
 
 void TFcoreFb::RewriteSegmentBoxes(const std::vector<BoxRewrite>& rewrites)
 {
     WriteGroup([&] {
-        ibase::Statement& st = Prepared(BoxRewriteSQL);
-        for (const BoxRewrite& r : rewrites) {
-            const SegmentBox& b = r.Box;
-            st.SetParam(QStringLiteral("lx1"), b.Lenx1);
-            st.SetParam(QStringLiteral("ly1"), b.Leny1);
-            st.SetParam(QStringLiteral("lx2"), b.Lenx2);
-            st.SetParam(QStringLiteral("ly2"), b.Leny2);
-            st.SetParam(QStringLiteral("px1"), b.Pxlx1);
-            st.SetParam(QStringLiteral("py1"), b.Pxly1);
-            st.SetParam(QStringLiteral("px2"), b.Pxlx2);
-            st.SetParam(QStringLiteral("py2"), b.Pxly2);
-            st.SetParam(QStringLiteral("dg"), CurrentDiagram);
-            st.SetParam(QStringLiteral("n"), r.Segnum);
-            st.Execute();
-        }
+        RewriteInBlocks(rewrites, Prepared(BoxBlockSQL), Prepared(BoxRowSQL), CurrentDiagram,
+                        BindBox);
     });
 }
 
@@ -188,6 +262,6 @@ std::vector<VisiblePointRow> TFcoreFb::ReadStampedPoints()
     st.SetParam(QStringLiteral("ts"), TimestampParam(RedrawStamp));
     st.Execute();
     while (st.Fetch())
-        rows.push_back({st.Column(0).AsInt(), st.Column(1).AsInt(), st.Column(2).AsInt()});
+        rows.push_back({st.ColumnInt(0), st.ColumnInt(1), st.ColumnInt(2)});
     return rows;
 }

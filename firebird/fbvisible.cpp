@@ -61,17 +61,20 @@ void StandOnEnd(FbQuery& rows, const char* column, const char* number, bool last
 
 void TFcoreFb::OpenVisibleText()
 {
-    RunSQL(IBQuery7, VisibleTextSQL, {{"x", CurrentDiagram}});
+    // Read straight from the engine's rows: every refresh reads them twice.
+    ibase::Statement& st = Prepared(VisibleTextSQL);
+    st.SetParam(QStringLiteral("x"), CurrentDiagram);
+    st.Execute();
     std::vector<VisibleTextRow> rows;
-    for (IBQuery7.First(); !IBQuery7.Eof(); IBQuery7.Next()) {
+    while (st.Fetch()) {
         VisibleTextRow r;
-        r.Text = IBQuery7.FieldText("TEXT");
-        r.Pointnum = IBQuery7.FieldInt("POINTNUM");
-        r.Visib = IBQuery7.FieldInt("VISIB");
+        r.Text = st.Column(0).AsText();
+        r.Pointnum = st.ColumnInt(1);
+        r.Visib = st.ColumnInt(2);
         rows.push_back(r);
     }
-    IBQuery7.Close();
     VisibleTexts.Assign(std::move(rows));
+    textsReadInRefresh_ = true;
 }
 
 void TFcoreFb::OpenSegmentsAtPoint(int32_t pointnum)
@@ -172,6 +175,7 @@ TDateTime TFcoreFb::NextRedrawStamp() const
 void TFcoreFb::RefreshStarting()
 {
     RestartTransaction();
+    textsReadInRefresh_ = false;
 }
 
 void TFcoreFb::RefreshDrawn()
@@ -183,8 +187,12 @@ void TFcoreFb::CommitAndReopen()
 {
     RestartTransaction();
     // Nothing has changed the visible segments since the refresh read them:
-    // they are walked again from the first, not read again. The points of
-    // the redraw are handed on by the refresh itself right after.
+    // they are walked again from the first, not read again, and so are the
+    // labels when the refresh read them. The points of the redraw are
+    // handed on by the refresh itself right after.
     VisibleSegments.First();
-    OpenVisibleText();
+    if (textsReadInRefresh_)
+        VisibleTexts.First();
+    else
+        OpenVisibleText();
 }

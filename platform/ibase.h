@@ -210,6 +210,15 @@ class Statement
     // Values of the current row, the row the last successful Fetch read.
     Value Column(int index) const;
     Value Column(const QString& name) const;
+    // The same read straight from the row the engine handed over, without
+    // a Value on the way, for scans of many rows: as Column(index).AsInt()
+    // and Column(index).AsDouble(); NULL reads as 0.
+    int ColumnInt(int index) const;
+    double ColumnDouble(int index) const;
+    // A timestamp column as the engine keeps it: days since 17 November
+    // 1858 and ten-thousandths of a second since midnight. False for NULL;
+    // a column of another type throws Error.
+    bool ColumnDayAndTime(int index, int32_t& day, uint32_t& time) const;
 
   private:
     std::unique_ptr<detail::StatementState> state_;

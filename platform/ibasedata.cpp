@@ -125,6 +125,65 @@ void ReadRow(StatementState& s)
     for (int i = 0; i < s.out.Count(); ++i)
         s.row.push_back(ReadColumn(s, s.out.Var(i)));
     s.hasRow = true;
+    s.rowDecoded = true;
+}
+
+void TakeRow(StatementState& s)
+{
+    s.hasRow = true;
+    s.rowDecoded = false;
+    if (s.hasBlobColumn)
+        ReadRow(s);
+}
+
+int64_t ReadInteger(StatementState& s, int i)
+{
+    const XSQLVAR& var = s.out.Var(i);
+    if ((var.sqltype & 1) && *var.sqlind < 0)
+        return 0;
+    if (var.sqlscale == 0) {
+        switch (var.sqltype & ~1) {
+        case SQL_SHORT:
+            return Read<int16_t>(var);
+        case SQL_LONG:
+            return Read<int32_t>(var);
+        case SQL_INT64:
+            return Read<int64_t>(var);
+        default:
+            break;
+        }
+    }
+    return ReadColumn(s, var).AsInt64();
+}
+
+double ReadReal(StatementState& s, int i)
+{
+    const XSQLVAR& var = s.out.Var(i);
+    if ((var.sqltype & 1) && *var.sqlind < 0)
+        return 0;
+    switch (var.sqltype & ~1) {
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT:
+        return Read<double>(var);
+    case SQL_FLOAT:
+        return double(Read<float>(var));
+    default:
+        return ReadColumn(s, var).AsDouble();
+    }
+}
+
+bool ReadDayAndTime(StatementState& s, int i, int32_t& day, uint32_t& time)
+{
+    const XSQLVAR& var = s.out.Var(i);
+    if ((var.sqltype & 1) && *var.sqlind < 0)
+        return false;
+    if ((var.sqltype & ~1) != SQL_TIMESTAMP)
+        throw Error(QStringLiteral("Column %1 is not a timestamp")
+                        .arg(QString::fromUtf8(var.aliasname, var.aliasname_length)));
+    const ISC_TIMESTAMP t = Read<ISC_TIMESTAMP>(var);
+    day = t.timestamp_date;
+    time = t.timestamp_time;
+    return true;
 }
 
 // ---- writing parameters

@@ -156,11 +156,24 @@ struct StatementState {
     uint64_t cursorGeneration = 0;
     bool singletonPending = false;
     bool hasRow = false;
+    // The current row's values are decoded into row only when one is asked
+    // for as a Value; the typed reads take them from the output area.
+    bool rowDecoded = false;
+    bool hasBlobColumn = false;
     std::vector<Value> row;
 };
 
-// Reads the current row of the output area into s.row.
+// Makes the output area the current row. A row with a blob is decoded at
+// once, while its transaction surely still runs.
+void TakeRow(StatementState& s);
+// Decodes the current row of the output area into s.row.
 void ReadRow(StatementState& s);
+// Column i of the current row as a whole number, a real, or the engine's
+// own day and time of a timestamp, read straight from the output area;
+// NULL reads as 0 (false for the timestamp).
+int64_t ReadInteger(StatementState& s, int i);
+double ReadReal(StatementState& s, int i);
+bool ReadDayAndTime(StatementState& s, int i, int32_t& day, uint32_t& time);
 // Puts parameter i's value into the input area.
 void BindParam(StatementState& s, int i);
 

@@ -5,6 +5,7 @@
 
 #include <ibase.h>
 
+#include <limits>
 #include <optional>
 
 namespace ibase
@@ -102,10 +103,12 @@ void DescribeOutput(StatementState& s)
         isc_dsql_describe(status, &s.stmt, SQLDA_VERSION1, s.out.get());
         Check(status);
     }
+    s.hasBlobColumn = false;
     for (int i = 0; i < s.out.Count(); ++i) {
         XSQLVAR& var = s.out.Var(i);
         const int base = var.sqltype & ~1;
         s.out.Attach(i, size_t(var.sqllen) + (base == SQL_VARYING ? 2 : 0));
+        s.hasBlobColumn = s.hasBlobColumn || base == SQL_BLOB;
     }
 }
 
@@ -321,7 +324,7 @@ bool Statement::Fetch()
     StatementState& s = *state_;
     if (s.singletonPending) {
         s.singletonPending = false;
-        ReadRow(s);
+        TakeRow(s);
         return true;
     }
     s.hasRow = false;
@@ -338,7 +341,7 @@ bool Statement::Fetch()
         return false;
     }
     Check(status);
-    ReadRow(s);
+    TakeRow(s);
     return true;
 }
 
@@ -371,15 +374,46 @@ int Statement::ColumnIndex(const QString& name) const
     return -1;
 }
 
-Value Statement::Column(int index) const
+namespace
 {
-    if (!state_ || !state_->hasRow)
+
+StatementState& CurrentRow(const std::unique_ptr<StatementState>& state, int index)
+{
+    if (!state || !state->hasRow)
         throw Error(QStringLiteral("No current row"));
-    if (index < 0 || index >= ColumnCount())
+    if (index < 0 || index >= state->out.Count())
         throw Error(QStringLiteral("No column %1 in a result of %2 columns")
                         .arg(index + 1)
-                        .arg(ColumnCount()));
-    return state_->row[size_t(index)];
+                        .arg(state->out.Count()));
+    return *state;
+}
+
+} // namespace
+
+Value Statement::Column(int index) const
+{
+    StatementState& s = CurrentRow(state_, index);
+    if (!s.rowDecoded)
+        ReadRow(s);
+    return s.row[size_t(index)];
+}
+
+int Statement::ColumnInt(int index) const
+{
+    const int64_t v = ReadInteger(CurrentRow(state_, index), index);
+    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+        throw Error(QStringLiteral("Number out of range for a 32-bit whole number: %1").arg(v));
+    return int(v);
+}
+
+double Statement::ColumnDouble(int index) const
+{
+    return ReadReal(CurrentRow(state_, index), index);
+}
+
+bool Statement::ColumnDayAndTime(int index, int32_t& day, uint32_t& time) const
+{
+    return ReadDayAndTime(CurrentRow(state_, index), index, day, time);
 }
 
 Value Statement::Column(const QString& name) const

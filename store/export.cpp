@@ -5,6 +5,7 @@
 #include "library/textnum.h"
 #include "platform/tables.h"
 #include "store/core.h"
+#include "store/fbschema.h"
 #include "store/fbtimestamp.h"
 
 #include <QStringList>
@@ -288,16 +289,34 @@ bool FirebirdExport::ExportToFirebird()
     const OpenDatabaseGuard closing{*this};
     OpenDatabase(fileName);
 
+    // Every question is answered before anything is written: a declined
+    // one leaves the database untouched.
+    std::vector<QString> filled;
+    for (const ExportTable& table : ExportTables()) {
+        const QString name = QString::fromLatin1(table.Name);
+        bool clear = false;
+        if (!AskToClearFirebirdTable(name, clear))
+            return false;
+        if (clear)
+            filled.push_back(name);
+    }
+    TakeDownLookupIndexes();
     // The clearing and the copying form one transaction, so that the
     // Firebird database holds either the whole new copy or what it held
     // before, whatever happens in between.
-    for (const ExportTable& table : ExportTables()) {
-        if (ClearFirebirdTable(QString::fromLatin1(table.Name)))
-            return false;
+    try {
+        IBTransaction1->Start();
+        for (const QString& name : filled)
+            ExecExportSQL(QStringLiteral("delete from ") + name);
+        for (const ExportTable& table : ExportTables())
+            CopyTable(table, SourceTable(table));
+        RefreshFirebirdIndexStatistics(*IBTransaction1);
+        CreateMissingFirebirdLookupIndexes(*IBTransaction1);
+        IBTransaction1->Commit();
+    } catch (...) {
+        RestoreLookupIndexes();
+        throw;
     }
-    for (const ExportTable& table : ExportTables())
-        CopyTable(table, SourceTable(table));
-    IBTransaction1->Commit();
     CloseDatabase();
 
     // The settings file says the export is done before anything tells the
@@ -329,17 +348,40 @@ void FirebirdExport::CloseDatabase() noexcept
     }
 }
 
-bool FirebirdExport::ClearFirebirdTable(const QString& name)
+bool FirebirdExport::AskToClearFirebirdTable(const QString& name, bool& clear)
 {
     OpenExportSQL(QStringLiteral("select count(*) as ct from ") + name);
     const long long ct = IBQuery1->Fetch() ? IBQuery1->Column(QStringLiteral("ct")).AsInt64() : 0;
     IBQuery1->Close();
-    if (ct == 0)
-        return false;
-    if (!ConfirmOK(QStringLiteral("Clear data from FB table ") + name))
-        return true;
-    ExecExportSQL(QStringLiteral("delete from ") + name);
-    return false;
+    clear = ct > 0;
+    return !clear || ConfirmOK(QStringLiteral("Clear data from FB table ") + name);
+}
+
+void FirebirdExport::TakeDownLookupIndexes()
+{
+    // The transaction has only counted rows so far.
+    IBQuery1.reset();
+    try {
+        DropFirebirdLookupIndexes(*IBTransaction1);
+        IBTransaction1->Commit();
+    } catch (const ibase::Error&) {
+        // Another program has the tables open: the rows go in with the
+        // indexes kept up as they go, which is slower but ends the same.
+        IBTransaction1->Rollback();
+    }
+}
+
+void FirebirdExport::RestoreLookupIndexes() noexcept
+{
+    IBQuery1.reset();
+    try {
+        if (IBTransaction1 && IBTransaction1->IsActive())
+            IBTransaction1->Rollback();
+        EnsureFirebirdLookupIndexes(IBDatabase1);
+    } catch (const ibase::Error&) {
+        // The rows are as they were; the second program makes whatever
+        // lookup index is missing when it opens the database.
+    }
 }
 
 void FirebirdExport::ExecExportSQL(const QString& sql)

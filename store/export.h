@@ -6,7 +6,10 @@
 // The export clears the seven Firebird tables (asking before each one that
 // holds rows) and copies every row of the table store into them, all in one
 // Firebird transaction: a declined question or a refused row leaves the
-// Firebird database exactly as it was. Values travel as statement
+// Firebird database exactly as it was. The lookup indexes are dropped
+// before the copy and built from the copied rows as it commits, which
+// costs a fraction of keeping them up row by row; a copy that fails builds
+// them again from the rows it left. Values travel as statement
 // parameters, so reals keep their exact binary value and texts need no
 // quoting. The literal form of each statement is kept for scripts and
 // messages that show a row as SQL.
@@ -100,8 +103,14 @@ class FirebirdExport
     void OpenDatabase(const QString& fileName);
     void CloseDatabase() noexcept;
     // Counts the rows of one Firebird table and, when there are any, asks
-    // whether to delete them; true means rows remain (the user declined).
-    bool ClearFirebirdTable(const QString& name);
+    // whether to delete them: false when the user declined, clear whether
+    // there is anything to delete.
+    bool AskToClearFirebirdTable(const QString& name, bool& clear);
+    // The lookup indexes go before the rows are copied and are made again
+    // from the copied rows in the copy's transaction; a copy that fails
+    // makes them again from the rows that are left.
+    void TakeDownLookupIndexes();
+    void RestoreLookupIndexes() noexcept;
     void ExecExportSQL(const QString& sql);
     void OpenExportSQL(const QString& sql);
     void CopyTable(const ExportTable& table, tables::Table& source);

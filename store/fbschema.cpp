@@ -121,9 +121,8 @@ void CreateFirebirdStore(const QString& fdbPath)
     }
 }
 
-int EnsureFirebirdLookupIndexes(ibase::Connection& connection)
+int CreateMissingFirebirdLookupIndexes(ibase::Transaction& transaction)
 {
-    ibase::Transaction transaction(connection);
     std::vector<const LookupIndex*> missing;
     for (const LookupIndex& index : StoreIndexes) {
         if (!IndexExists(transaction, index.Name))
@@ -131,6 +130,45 @@ int EnsureFirebirdLookupIndexes(ibase::Connection& connection)
     }
     for (const LookupIndex* index : missing)
         transaction.ExecuteImmediate(QString::fromUtf8(index->Definition));
-    transaction.Commit();
     return int(missing.size());
+}
+
+int EnsureFirebirdLookupIndexes(ibase::Connection& connection)
+{
+    ibase::Transaction transaction(connection);
+    const int created = CreateMissingFirebirdLookupIndexes(transaction);
+    transaction.Commit();
+    return created;
+}
+
+int DropFirebirdLookupIndexes(ibase::Transaction& transaction)
+{
+    int dropped = 0;
+    for (const LookupIndex& index : StoreIndexes) {
+        if (IndexExists(transaction, index.Name)) {
+            transaction.ExecuteImmediate(QStringLiteral("drop index ") +
+                                         QString::fromLatin1(index.Name));
+            ++dropped;
+        }
+    }
+    return dropped;
+}
+
+void RefreshFirebirdIndexStatistics(ibase::Transaction& transaction)
+{
+    // Indexes made in the same transaction count their rows as they are
+    // built when it commits: the engine has not numbered them yet.
+    std::vector<QString> names;
+    {
+        ibase::Statement st(transaction,
+                            QStringLiteral("select trim(rdb$index_name) from rdb$indices "
+                                           "where rdb$relation_name in ('DRAWING', 'LAYER', "
+                                           "'PFL', 'PFLAYS', 'POINT', 'SEG', 'TEXT') and "
+                                           "rdb$index_id is not null"));
+        st.Execute();
+        while (st.Fetch())
+            names.push_back(st.Column(0).AsText());
+    }
+    for (const QString& name : names)
+        transaction.ExecuteImmediate(QStringLiteral("set statistics index ") + name);
 }

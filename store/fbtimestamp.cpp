@@ -8,6 +8,8 @@ namespace
 
 constexpr long long MsPerDay = 86400000;
 constexpr long long SecondsPerDay = 86400;
+// 30 December 1899 counted as the engine counts days, from 17 November 1858.
+constexpr long long EngineDayOfDayZero = 15018;
 
 QDate DayZero()
 {
@@ -55,6 +57,18 @@ TDateTime FromTimestamp(const ibase::Value& value)
     const long long days = DayZero().daysTo(QDate(t.Year, t.Month, t.Day));
     const double fraction =
         (t.Hour * 3600.0 + t.Minute * 60.0 + t.Second + t.Fraction / 10000.0) / SecondsPerDay;
+    return days >= 0 ? days + fraction : days - fraction;
+}
+
+TDateTime DateTimeColumn(const ibase::Statement& row, int column)
+{
+    int32_t day = 0;
+    uint32_t time = 0;
+    if (!row.ColumnDayAndTime(column, day, time))
+        return 0;
+    // The same sums as FromTimestamp, so that both give the same double.
+    const long long days = (long long)day - EngineDayOfDayZero;
+    const double fraction = (double(time / 10000) + double(time % 10000) / 10000.0) / SecondsPerDay;
     return days >= 0 ? days + fraction : days - fraction;
 }
 

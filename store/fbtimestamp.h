@@ -16,6 +16,9 @@ bool ToTimestamp(TDateTime dateTime, ibase::Value& value);
 ibase::Value TimestampParam(TDateTime dateTime);
 // A timestamp column as a date-time; NULL reads as 0.
 TDateTime FromTimestamp(const ibase::Value& value);
+// The same for a timestamp column of the current row, read without a
+// Value on the way: for scans of many rows.
+TDateTime DateTimeColumn(const ibase::Statement& row, int column);
 // The date-time that is a whole number of seconds since 30 December 1899,
 // the form in which a timestamp of whole seconds reads back.
 TDateTime DateTimeOfSeconds(long long seconds);

@@ -112,6 +112,49 @@ TEST_F(IbaseTest, InsertWithParameters_ReadsBackEveryType)
     EXPECT_THROW(q.Column(0), ibase::Error);
 }
 
+TEST_F(IbaseTest, TypedColumnReadsGiveWhatTheValuesGive)
+{
+    ibase::Connection c = CreateWithTable();
+    {
+        ibase::Transaction t(c);
+        t.ExecuteImmediate(QStringLiteral(
+            "insert into item (id, big, small, price, len, name, ts) values (1, -9000000000, "
+            "-7, 12.35, -0.125, '42', '1858-11-16 23:59:59.9999')"));
+        t.ExecuteImmediate(QStringLiteral("insert into item (id) values (2)"));
+        t.Commit();
+    }
+    ibase::Transaction t(c);
+    ibase::Statement q(t, QStringLiteral("select id, big, small, price, len, name, ts, notes from "
+                                         "item order by id"));
+    q.Execute();
+    ASSERT_TRUE(q.Fetch());
+    EXPECT_EQ(q.ColumnInt(0), 1);
+    EXPECT_THROW(q.ColumnInt(1), ibase::Error); // beyond 32 bits, as AsInt says
+    EXPECT_EQ(q.ColumnDouble(1), -9000000000.0);
+    EXPECT_EQ(q.ColumnInt(2), -7);
+    EXPECT_EQ(q.ColumnInt(3), q.Column(3).AsInt()); // a scaled number rounds
+    EXPECT_EQ(q.ColumnDouble(3), q.Column(3).AsDouble());
+    EXPECT_EQ(q.ColumnDouble(4), -0.125);
+    EXPECT_EQ(q.ColumnInt(5), 42); // a text holding a number
+    int32_t day = 0;
+    uint32_t time = 0;
+    ASSERT_TRUE(q.ColumnDayAndTime(6, day, time));
+    EXPECT_EQ(day, -1);
+    EXPECT_EQ(time, 863999999u);
+    EXPECT_THROW(q.ColumnDayAndTime(0, day, time), ibase::Error);
+    EXPECT_THROW(q.ColumnInt(8), ibase::Error);
+
+    // NULL reads as 0, and a Value asked for after a typed read is the same.
+    ASSERT_TRUE(q.Fetch());
+    EXPECT_EQ(q.ColumnInt(2), 0);
+    EXPECT_EQ(q.ColumnDouble(4), 0.0);
+    EXPECT_FALSE(q.ColumnDayAndTime(6, day, time));
+    EXPECT_TRUE(q.Column(6).IsNull());
+    EXPECT_EQ(q.Column(0).AsInt(), 2);
+    EXPECT_FALSE(q.Fetch());
+    EXPECT_THROW(q.ColumnInt(0), ibase::Error);
+}
+
 TEST_F(IbaseTest, ExecuteImmediate_TextLiteralsWithApostropheAndFraction)
 {
     ibase::Connection c = CreateWithTable();

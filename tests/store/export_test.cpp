@@ -183,6 +183,36 @@ class ExportTest : public StoreTest
         return all;
     }
 
+    // The indexes of the database with their tables and columns, "counted"
+    // after those whose statistics hold a count of their rows.
+    QStringList Indexes(const QString& fdb = QString())
+    {
+        ibase::Connection c = ibase::Connection::Attach(fdb.isEmpty() ? FdbPath() : fdb);
+        ibase::Transaction t(c);
+        ibase::Statement q(
+            t, QStringLiteral("select trim(i.rdb$index_name), trim(i.rdb$relation_name), "
+                              "list(trim(s.rdb$field_name)), max(i.rdb$statistics), "
+                              "max(i.rdb$index_inactive) from rdb$indices i join "
+                              "rdb$index_segments s on s.rdb$index_name = i.rdb$index_name "
+                              "where coalesce(i.rdb$system_flag, 0) = 0 group by 1, 2 order by 1"));
+        q.Execute();
+        QStringList all;
+        while (q.Fetch())
+            all << QStringLiteral("%1 %2 %3%4%5")
+                       .arg(q.Column(0).AsText(), q.Column(1).AsText(), q.Column(2).AsText(),
+                            q.Column(3).AsDouble() > 0 ? QStringLiteral(" counted") : QString(),
+                            q.Column(4).AsInt() == 1 ? QStringLiteral(" inactive") : QString());
+        return all;
+    }
+
+    void RunOnFirebird(const QString& sql)
+    {
+        ibase::Connection c = ibase::Connection::Attach(FdbPath());
+        ibase::Transaction t(c);
+        t.ExecuteImmediate(sql);
+        t.Commit();
+    }
+
     long long FbCount(const QString& table)
     {
         return Read(table, QStringLiteral("count(*)"), QStringLiteral("1")).at(0).at(0).AsInt64();
@@ -336,6 +366,77 @@ TEST_F(ExportTest, Export_IsDoneInTheSettingsFileBeforeTheUserIsTold)
     EXPECT_EQ(notes.upgrading, (std::vector<int>{1, 1}));
 }
 
+TEST_F(ExportTest, Export_EndsWithTheIndexesOfANewDatabaseAndTheirRowsCounted)
+{
+    const QString fresh = dir_.path() + QStringLiteral("/fresh.fdb");
+    CreateFirebirdStore(fresh);
+    const QStringList made = Indexes(fresh);
+    ASSERT_EQ(made.size(), 17) << made.join('\n').toStdString();
+    FillStore();
+    prompts_.Answer('Y');
+    ASSERT_TRUE(Export());
+
+    // The same indexes on the same columns, each with the statistics of the
+    // rows it holds, so that the second program's first lookups go by them.
+    QStringList expected;
+    for (const QString& index : made)
+        expected << index + QStringLiteral(" counted");
+    EXPECT_EQ(Indexes(), expected);
+
+    // Exported again over the rows: the same again.
+    prompts_.Clear();
+    prompts_.Answers(QStringLiteral("YYYYYYYY"));
+    ASSERT_TRUE(Export());
+    EXPECT_EQ(Indexes(), expected);
+}
+
+TEST_F(ExportTest, LookupIndexesLostByAnExportThatNeverEnded_AreMadeAgain)
+{
+    const QStringList made = Indexes();
+    // An export cut off between dropping the lookup indexes and copying.
+    RunOnFirebird(QStringLiteral("drop index pxlxy"));
+    RunOnFirebird(QStringLiteral("drop index segends"));
+    ASSERT_EQ(Indexes().size(), made.size() - 2);
+    FillStore();
+    prompts_.Answer('Y');
+    ASSERT_TRUE(Export());
+    EXPECT_EQ(Indexes().size(), made.size());
+    EXPECT_TRUE(Indexes().contains(QStringLiteral("PXLXY POINT DGNUM,PXLX,PXLY counted")))
+        << Indexes().join('\n').toStdString();
+}
+
+TEST_F(ExportTest, AnotherProgramReadingTheTables_DoesNotStopTheExport)
+{
+    FillStore();
+    prompts_.Answer('Y');
+    ASSERT_TRUE(Export());
+    const QStringList before = Indexes();
+    // The second program's lookup by pixel, prepared and open in a
+    // transaction of its own while the export runs.
+    ibase::Connection other = ibase::Connection::Attach(FdbPath());
+    ibase::Transaction reading(other);
+    ibase::Statement lookup(reading, QStringLiteral("select pointnum from point where dgnum = ? "
+                                                    "and pxlx = ? and pxly = ?"));
+    ASSERT_TRUE(lookup.Plan().contains(QLatin1String("PXLXY"))) << lookup.Plan().toStdString();
+    lookup.SetParam(0, 1);
+    lookup.SetParam(1, 10);
+    lookup.SetParam(2, 20);
+    lookup.Execute();
+    ASSERT_TRUE(lookup.Fetch());
+
+    Exec(QStringLiteral("UPDATE point SET Lenx = 7.25 WHERE Dgnum = 1 AND Pointnum = 1"));
+    prompts_.Clear();
+    prompts_.Answers(QStringLiteral("YYYYYYYY"));
+    ASSERT_TRUE(Export());
+    reading.Commit();
+    other.Detach();
+    EXPECT_EQ(Indexes(), before);
+    EXPECT_EQ(
+        Read(QStringLiteral("POINT"), QStringLiteral("lenx"), QStringLiteral("dgnum, pointnum"))
+            .at(0),
+        (Row{7.25}));
+}
+
 TEST_F(ExportTest, ExportAgain_AsksForEachFilledTableInOrderAndReplacesItsRows)
 {
     FillStore();
@@ -370,6 +471,7 @@ TEST_F(ExportTest, DeclinedQuestions_LeaveFirebirdAsItWas)
     prompts_.Answer('Y');
     ASSERT_TRUE(Export());
     const std::vector<Rows> before = Everything();
+    const QStringList indexes = Indexes();
     Core().UpgradeState = 0;
     Put(QStringLiteral("layer"), QStringLiteral("Dgnum, Layernum, Name, Visib"),
         {1, 3, QStringLiteral("New"), 2});
@@ -392,6 +494,7 @@ TEST_F(ExportTest, DeclinedQuestions_LeaveFirebirdAsItWas)
                            QStringLiteral("Clear data from FB table LAYER - OK ?")}));
     EXPECT_TRUE(prompts_.AllAnswered());
     EXPECT_EQ(Everything(), before);
+    EXPECT_EQ(Indexes(), indexes);
     EXPECT_EQ(Core().UpgradeState, 0);
     EXPECT_EQ(BusyCount(), 0);
     EXPECT_EQ(Attachments(), 1);
@@ -403,6 +506,7 @@ TEST_F(ExportTest, RowRefusedMidCopy_LeavesFirebirdAsItWasAndNamesTheRow)
     prompts_.Answer('Y');
     ASSERT_TRUE(Export());
     const std::vector<Rows> before = Everything();
+    const QStringList indexes = Indexes();
     Core().UpgradeState = 0;
 
     // Many rows go in before the refused one: a point number beyond the
@@ -424,6 +528,8 @@ TEST_F(ExportTest, RowRefusedMidCopy_LeavesFirebirdAsItWasAndNamesTheRow)
     }
     EXPECT_FALSE(prompts_.Texts().contains(SuccessText()));
     EXPECT_EQ(Everything(), before);
+    // The lookup indexes, dropped for the copy, are made again.
+    EXPECT_EQ(Indexes(), indexes);
     EXPECT_EQ(Core().UpgradeState, 0);
     EXPECT_EQ(BusyCount(), 0);
     EXPECT_EQ(Attachments(), 1);

@@ -1,6 +1,7 @@
 #include "store/fbschema.h"
 
 #include "platform/ibase.h"
+#include "store/fbtimestamp.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,6 +9,7 @@
 
 #include "firebirdenv.h"
 
+#include <cstring>
 #include <memory>
 
 namespace
@@ -173,6 +175,35 @@ TEST_F(FbSchemaTest, ExistingFileIsNeverReplaced)
     ibase::Connection c = ibase::Connection::Attach(DbPath());
     ibase::Transaction t(c);
     EXPECT_EQ(CountRows(t, QStringLiteral("DRAWING")), 1);
+}
+
+TEST_F(FbSchemaTest, DateTimesReadStraightFromARowAreThoseOfTheirValues)
+{
+    CreateFirebirdStore(DbPath());
+    ibase::Connection c = ibase::Connection::Attach(DbPath());
+    ibase::Transaction t(c);
+    // Before and after day 0, on day 0 itself, with fractions of a second.
+    const char* const stamps[] = {
+        "'1858-11-17 00:00:00'", "'1899-12-29 23:59:59.9999'", "'1899-12-30 00:00:00.0001'",
+        "'1899-12-30 12:00:00'", "'1900-03-01 06:30:00.5'",    "'2023-03-04 12:30:05.6'",
+        "'0001-01-01 00:00:01'", "'9999-12-31 23:59:59'",      "null"};
+    int n = 0;
+    for (const char* stamp : stamps)
+        t.ExecuteImmediate(QStringLiteral("insert into point (dgnum, pointnum, createts) values "
+                                          "(1, %1, %2)")
+                               .arg(++n)
+                               .arg(QLatin1String(stamp)));
+    ibase::Statement q(t, QStringLiteral("select createts from point order by pointnum"));
+    q.Execute();
+    int rows = 0;
+    while (q.Fetch()) {
+        const TDateTime expected = FromTimestamp(q.Column(0));
+        const TDateTime got = DateTimeColumn(q, 0);
+        EXPECT_EQ(std::memcmp(&got, &expected, sizeof got), 0)
+            << stamps[rows] << ": " << got << " against " << expected;
+        ++rows;
+    }
+    EXPECT_EQ(rows, n);
 }
 
 } // namespace
