@@ -130,6 +130,7 @@ class TFcoreFb : public QWidget, public Store
     void ReadDiagramContent(DiagramContent& rows) override;
     void RewritePointPixels(const std::vector<PixelRewrite>& rewrites) override;
     void RewriteSegmentBoxes(const std::vector<BoxRewrite>& rewrites) override;
+    bool RewritePixelsFromLengths(bool boxes) override;
     void StampPoints(const std::vector<int32_t>& pointnums) override;
     std::vector<VisiblePointRow> ReadStampedPoints() override;
 

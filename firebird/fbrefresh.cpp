@@ -7,12 +7,15 @@
 
 #include "firebird/corefb.h"
 
+#include "store/coords.h"
 #include "store/fbtimestamp.h"
 
 #include <QByteArray>
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 #include <map>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -103,6 +106,56 @@ const QString PixelBlockSQL = BlockOf(PixelRewriteSQL, PixelValues, PixelBlockRo
 const QString PixelRowSQL = BlockOf(PixelRewriteSQL, PixelValues, 1);
 const QString BoxBlockSQL = BlockOf(BoxRewriteSQL, BoxValues, BoxBlockRows);
 const QString BoxRowSQL = BlockOf(BoxRewriteSQL, BoxValues, 1);
+
+// A new scale's rewrite over the whole diagram, each pixel from its length
+// by the fit's rule (LengthToPixel) in the engine's double arithmetic: the
+// product clamped to the pixel range, rounded half to even, the margin
+// added and the sum clamped again. The engine's own rounding takes halves
+// away from zero, so the halves are settled by floor and parity here.
+QString Clamped(const QString& v)
+{
+    return QStringLiteral("minvalue(maxvalue(%1, -2147483648e0), 2147483647e0)").arg(v);
+}
+
+QString LengthPixel(const QString& length, const QString& min, const QString& margin)
+{
+    // A NULL length reads as 0, as the rows read for the refresh give it.
+    const QString t = Clamped(QStringLiteral("(coalesce(%1, 0e0) - :%2) * :sc").arg(length, min));
+    const QString r = QStringLiteral("floor(%1)").arg(t);
+    const QString up = QStringLiteral("case when (%1 - %2 > 0.5e0) or ((%1 - %2 = 0.5e0) and "
+                                      "(%2 - 2e0 * floor(%2 / 2e0) <> 0e0)) then 1e0 else 0e0 end")
+                           .arg(t, r);
+    return Clamped(QStringLiteral("%1 + %2 + :%3").arg(r, up, margin));
+}
+
+// "execute block (the fit's values) as begin update <table> set <each
+// pixel column from its length> where the diagram's row has a pixel that
+// differs end": pixels are (pixel column, length column, x or y).
+QString FromLengthsSQL(const QString& table,
+                       const std::vector<std::tuple<QString, QString, bool>>& pixels)
+{
+    QStringList sets;
+    QStringList differs;
+    for (const auto& [pixel, length, x] : pixels) {
+        const QString value = LengthPixel(length, x ? QStringLiteral("mnx") : QStringLiteral("mny"),
+                                          x ? QStringLiteral("ml") : QStringLiteral("mt"));
+        sets << pixel + QStringLiteral(" = ") + value;
+        differs << QStringLiteral("(%1 is distinct from %2)").arg(pixel, value);
+    }
+    return QStringLiteral("execute block (mnx double precision = ?, mny double precision = ?, "
+                          "sc double precision = ?, ml integer = ?, mt integer = ?, dg integer = "
+                          "?) as begin\nupdate %1 set %2\nwhere dgnum = :dg and (%3);\nend")
+        .arg(table, sets.join(QStringLiteral(", ")), differs.join(QStringLiteral(" or ")));
+}
+
+const QString PointPixelsFromLengthsSQL = FromLengthsSQL(
+    QStringLiteral("point"), {{QStringLiteral("pxlx"), QStringLiteral("lenx"), true},
+                              {QStringLiteral("pxly"), QStringLiteral("leny"), false}});
+const QString BoxPixelsFromLengthsSQL = FromLengthsSQL(
+    QStringLiteral("seg"), {{QStringLiteral("pxlx1"), QStringLiteral("lenx1"), true},
+                            {QStringLiteral("pxlx2"), QStringLiteral("lenx2"), true},
+                            {QStringLiteral("pxly1"), QStringLiteral("leny1"), false},
+                            {QStringLiteral("pxly2"), QStringLiteral("leny2"), false}});
 
 // Binds a row's values from position at on, in the order of PixelValues
 // and BoxValues; the position after them.
@@ -237,6 +290,30 @@ void TFcoreFb::RewriteSegmentBoxes(const std::vector<BoxRewrite>& rewrites)
         RewriteInBlocks(rewrites, Prepared(BoxBlockSQL), Prepared(BoxRowSQL), CurrentDiagram,
                         BindBox);
     });
+}
+
+bool TFcoreFb::RewritePixelsFromLengths(bool boxes)
+{
+    // Lengths are kept within MaxLengthMagnitude; a scale so large that
+    // their product would overflow the engine's doubles (where the fit's
+    // rule clamps) is left to the row by row rewrite.
+    if (!std::isfinite(Scale) || std::fabs(Scale) * 4 * MaxLengthMagnitude > 1e300)
+        return false;
+    WriteGroup([&] {
+        for (const QString* sql : {&PointPixelsFromLengthsSQL, &BoxPixelsFromLengthsSQL}) {
+            if (!boxes && sql == &BoxPixelsFromLengthsSQL)
+                continue;
+            ibase::Statement& st = Prepared(*sql);
+            st.SetParam(0, double(MinLenX));
+            st.SetParam(1, double(MinLenY));
+            st.SetParam(2, double(Scale));
+            st.SetParam(3, MarginLeft);
+            st.SetParam(4, MarginTop);
+            st.SetParam(5, CurrentDiagram);
+            st.Execute();
+        }
+    });
+    return true;
 }
 
 void TFcoreFb::StampPoints(const std::vector<int32_t>& pointnums)

@@ -5,6 +5,7 @@
 #include "platform/tables.h"
 #include "store/core.h"
 #include "store/tableschema.h"
+#include "store/wholediagramrewrite.h"
 
 #include <QDir>
 #include <QStringList>
@@ -17,32 +18,6 @@
 namespace
 {
 
-// The table store with the whole-diagram rewrite counted, or switched off
-// so that every changed row is written by itself.
-class RewritingCore : public TFcore
-{
-  public:
-    RewritingCore(const QString& folder, bool wholeDiagram)
-        : TFcore(folder), wholeDiagram_(wholeDiagram)
-    {
-    }
-    int WholeDiagramRewrites = 0;
-    int BoxesByLength = 0;
-
-  protected:
-    bool RewritePixelsFromLengths(bool boxes) override
-    {
-        if (!wholeDiagram_)
-            return false;
-        ++WholeDiagramRewrites;
-        BoxesByLength += boxes;
-        return TFcore::RewritePixelsFromLengths(boxes);
-    }
-
-  private:
-    bool wholeDiagram_;
-};
-
 // One store seeded with the same rows as every other.
 class SeededStore
 {
@@ -52,7 +27,7 @@ class SeededStore
         const QString data = dir_.path() + QStringLiteral("/Scalora data");
         QDir().mkpath(data);
         CreateTableStore(data, CurrentTableStoreVersion);
-        core_ = std::make_unique<RewritingCore>(dir_.path(), wholeDiagram);
+        core_ = std::make_unique<RewritingCore<TFcore>>(dir_.path(), wholeDiagram);
         core_->ReadIniFile();
         core_->DBVersion = CurrentTableStoreVersion;
         core_->OpenStore();
@@ -60,7 +35,7 @@ class SeededStore
         core_->OpenDiagram(1);
     }
 
-    RewritingCore& Core() { return *core_; }
+    RewritingCore<TFcore>& Core() { return *core_; }
 
     bool Fit(int32_t width, int32_t height)
     {
@@ -124,8 +99,8 @@ class SeededStore
                            "Lenx1, Leny1, Lenx2, Leny2, Pxlx1, Pxly1, Pxlx2, Pxly2, Dotted, "
                            "Xorflag, Measured, faint) VALUES (?, ?, ?, ?, 2, ?, ?, ?, ?, ?, 0, "
                            "0, 0, 0, 0, 0, 0, 0)"));
-        const auto lenx = [](int i) { return (i % 37) * 0.125 - 1.5; };
-        const auto leny = [](int i) { return (i % 23) * 0.375 - 0.625; };
+        const auto lenx = SeededLenX;
+        const auto leny = SeededLenY;
         for (int i = 0; i < 300; ++i) {
             point.Reset();
             point.BindAll({1, i, lenx(i), leny(i)});
@@ -151,7 +126,7 @@ class SeededStore
     }
 
     QTemporaryDir dir_;
-    std::unique_ptr<RewritingCore> core_;
+    std::unique_ptr<RewritingCore<TFcore>> core_;
 };
 
 TEST(WholeDiagramRewrite, LeavesTheRowsOfTheRowByRowRewriteAtEveryScale)
@@ -160,28 +135,7 @@ TEST(WholeDiagramRewrite, LeavesTheRowsOfTheRowByRowRewriteAtEveryScale)
     ScopedPromptSeam seam(prompts);
     SeededStore whole(true);
     SeededStore byRow(false);
-    ASSERT_EQ(whole.Rows(), byRow.Rows());
-    // The first fit writes every pixel; the others change the scale. At
-    // widths 118 and 154 the scale is 4 and 12 pixels a unit, which puts
-    // every other length on a half pixel, rounded to the even one.
-    for (const int width : {1000, 118, 341, 154}) {
-        SCOPED_TRACE(width);
-        whole.SpoilBoxes();
-        byRow.SpoilBoxes();
-        ASSERT_TRUE(whole.Fit(width, 800));
-        ASSERT_TRUE(byRow.Fit(width, 800));
-        EXPECT_EQ(whole.Core().Scale, byRow.Core().Scale);
-        if (width == 118) {
-            EXPECT_EQ(whole.Core().Scale, 4);
-        }
-        EXPECT_EQ(whole.Rows(), byRow.Rows());
-    }
-    EXPECT_EQ(whole.Core().WholeDiagramRewrites, 4);
-    // The first fit finds half the boxes never fitted and writes them one
-    // by one; the others rewrite the boxes' pixels by the statement and
-    // only the two spoilt boxes and the one whose end has gone by row.
-    EXPECT_EQ(whole.Core().BoxesByLength, 3);
-    EXPECT_EQ(byRow.Core().WholeDiagramRewrites, 0);
+    ExpectRowsOfTheRowByRowRewrite(whole, byRow);
     // The pixels in memory are the stored ones: a refit at the same scale
     // finds nothing to write.
     ASSERT_TRUE(whole.Fit(154, 800));
