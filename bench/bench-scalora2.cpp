@@ -35,6 +35,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -58,6 +59,18 @@ constexpr int StartRuns = 3;
 // The main window of a program on its store, its sheet 1,000 x 800. The
 // first showing refreshes, its fit writing whatever pixels the sheet's size
 // asks for; the measured refreshes find them as they were.
+// Handles events until the store's opening refresh has fitted the diagram:
+// the second program's sheet makes it once its maximised window is on the
+// screen. Gives up after a minute.
+void AwaitOpeningRefresh(const Store& store)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (store.Scale <= 0 && waited.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    QCoreApplication::processEvents();
+}
+
 class SheetOn
 {
   public:
@@ -70,6 +83,7 @@ class SheetOn
         QScrollArea* box = sheet_->ScrollBox1;
         box->setFixedSize(1000 + 2 * box->frameWidth(), 800 + 2 * box->frameWidth());
         sheet_->show();
+        AwaitOpeningRefresh(store);
         sheet_->Sheet.HideCursors();
     }
 
@@ -263,9 +277,9 @@ int StartProgram(int argc, char** argv, const QString& folder)
     ScopedPromptSeam seam(prompts);
     ProgramWindows windows(FirebirdEdition(), folder);
     windows.forms.FSheet->show();
-    QCoreApplication::processEvents();
     // A box would tell of a refresh that failed part-way.
     const Store& store = *windows.forms.Fcore;
+    AwaitOpeningRefresh(store);
     if (store.CurrentDiagram == benchsite::SiteDiagram && store.Scale > 0 &&
         store.VisibleSegments.RecordCount() > 0 && prompts.Texts().isEmpty())
         std::printf("drawn\n");
