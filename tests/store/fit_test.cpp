@@ -37,14 +37,7 @@ class SeededStore
 
     RewritingCore<TFcore>& Core() { return *core_; }
 
-    bool Fit(int32_t width, int32_t height)
-    {
-        core_->SheetWidth = width;
-        core_->SheetHeight = height;
-        core_->OpenVisibleSegments();
-        core_->OpenVisibleText();
-        return core_->FitDiagramToSheet(0);
-    }
+    bool Fit(int32_t width, int32_t height) { return FitToSheet(*core_, width, height); }
 
     // Every value of every point and segment row, exactly.
     QStringList Rows()

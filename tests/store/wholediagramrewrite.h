@@ -3,7 +3,18 @@
 // against the changed rows written one by one, for either store.
 
 #include <QString>
+#include <cstdint>
 #include <gtest/gtest.h>
+
+// Fits the open diagram to a sheet of the given size, as a refresh does.
+template <typename Core> bool FitToSheet(Core& core, int32_t width, int32_t height)
+{
+    core.SheetWidth = width;
+    core.SheetHeight = height;
+    core.OpenVisibleSegments();
+    core.OpenVisibleText();
+    return core.FitDiagramToSheet(0);
+}
 
 // The store with the whole-diagram rewrite counted, or switched off so that
 // every changed row is written by itself.
