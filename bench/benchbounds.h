@@ -15,16 +15,17 @@
 #include <vector>
 
 // The least a refresh does: read the diagram's points and its visible
-// segments (two scans, joined in memory, which is several times cheaper
-// than letting SQL look each end up) and draw the same lines with
+// segments (two scans in the tables' own order, joined in memory with each
+// other and with the layers' visibility, which is several times cheaper
+// than letting SQL look each end or layer up) and draw the same lines with
 // QPainter, the cheapest drawing of them, on an image of the sheet's size.
 class RefreshBound
 {
   public:
     explicit RefreshBound(sqlite3* db)
-        : points_(db, "SELECT pointnum, pxlx, pxly FROM point WHERE dgnum = ?1 ORDER BY pointnum"),
-          segs_(db, "SELECT s.frompt, s.topt FROM seg s JOIN layer l ON l.dgnum = s.dgnum AND "
-                    "l.layernum = s.layernum WHERE s.dgnum = ?1 AND l.visib > 0 ORDER BY s.segnum")
+        : points_(db, "SELECT pointnum, pxlx, pxly FROM point WHERE +dgnum = ?1"),
+          layers_(db, "SELECT layernum, visib FROM layer WHERE dgnum = ?1"),
+          segs_(db, "SELECT frompt, topt, layernum FROM seg WHERE +dgnum = ?1")
     {
     }
 
@@ -39,10 +40,22 @@ class RefreshBound
             at_[n] = QPoint(points_.ColumnInt(1), points_.ColumnInt(2));
         }
         points_.Reset();
+        shown_.clear();
+        layers_.Int(1, benchsite::SiteDiagram);
+        while (layers_.Step()) {
+            const size_t n = size_t(layers_.ColumnInt(0));
+            if (n >= shown_.size())
+                shown_.resize(n + 1, false);
+            shown_[n] = layers_.ColumnInt(1) > 0;
+        }
+        layers_.Reset();
         lines_.clear();
         segs_.Int(1, benchsite::SiteDiagram);
-        while (segs_.Step())
-            lines_.emplace_back(End(segs_.ColumnInt(0)), End(segs_.ColumnInt(1)));
+        while (segs_.Step()) {
+            const size_t layer = size_t(segs_.ColumnInt(2));
+            if (layer < shown_.size() && shown_[layer])
+                lines_.emplace_back(End(segs_.ColumnInt(0)), End(segs_.ColumnInt(1)));
+        }
         segs_.Reset();
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::white);
@@ -58,8 +71,10 @@ class RefreshBound
     }
 
     RawStatement points_;
+    RawStatement layers_;
     RawStatement segs_;
     std::vector<QPoint> at_;
+    std::vector<bool> shown_;
     std::vector<QLine> lines_;
 };
 

@@ -350,7 +350,9 @@ void Canvas::Ellipse(int x1, int y1, int x2, int y2)
 namespace
 {
 
-// Enough for every label of a large site; past it the cache starts again.
+// Enough for every label of a large site. Past it the texts shaped first
+// stay and the rest are shaped at each drawing: a cache started again
+// would drop, one by one, texts drawn in every redraw and keep none.
 constexpr qsizetype MaxShapedTexts = 50000;
 
 // Texts that lay out on one line the way they are drawn: no line breaks,
@@ -373,11 +375,18 @@ Canvas::ShapedText& Canvas::Shaped(const QString& text)
     const auto found = texts.find(text);
     if (found != texts.end())
         return *found;
-    if (texts.size() >= MaxShapedTexts)
-        texts.clear();
-    const QFontMetrics metrics(font_);
     ShapedText shaped;
-    shaped.Advance = metrics.horizontalAdvance(text);
+    Shape(text, shaped);
+    if (texts.size() >= MaxShapedTexts) {
+        unkept_ = std::move(shaped);
+        return unkept_;
+    }
+    return *texts.insert(text, std::move(shaped));
+}
+
+void Canvas::Shape(const QString& text, ShapedText& shaped) const
+{
+    const QFontMetrics metrics(font_);
     shaped.Height = metrics.height();
     shaped.Plain = PlainText(text);
     if (shaped.Plain) {
@@ -385,12 +394,13 @@ Canvas::ShapedText& Canvas::Shaped(const QString& text)
         layout.beginLayout();
         const QTextLine line = layout.createLine();
         layout.endLayout();
+        shaped.Advance = qRound(line.horizontalAdvance());
         shaped.Glyphs = layout.glyphRuns();
         shaped.Origin = QPointF(0, metrics.ascent() - line.ascent());
     } else {
+        shaped.Advance = metrics.horizontalAdvance(text);
         shaped.Origin = QPointF(0, metrics.ascent());
     }
-    return *texts.insert(text, shaped);
 }
 
 void Canvas::FindInk(ShapedText& shaped)

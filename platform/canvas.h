@@ -136,6 +136,7 @@ class Canvas
     };
     using ShapedTexts = QHash<QString, ShapedText>;
     ShapedText& Shaped(const QString& text);
+    void Shape(const QString& text, ShapedText& shaped) const;
     void FindInk(ShapedText& shaped);
 
     void ResetState();
@@ -159,6 +160,7 @@ class Canvas
     QFont font_;
     // One cache per font the canvas has been given, by the font's key.
     std::map<QString, ShapedTexts> shapedByFont_;
+    ShapedText unkept_; // a text shaped for one drawing, the cache being full
     QString fontKey_;
     QImage inkPaper_; // where FindInk draws, kept from one text to the next
     CanvasColour fontColour_ = Black;

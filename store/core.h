@@ -111,6 +111,9 @@ class TFcore : public QWidget, public Store
     std::vector<VisiblePointRow> ReadStampedPoints() override;
 
   private:
+    // Whether the open diagram, numbered up to lastNumber, holds a quarter
+    // or more of the table's rows.
+    bool DiagramFillsTable(const QString& table, int32_t lastNumber);
     void ReadDiagramPoints(std::vector<ContentPoint>& points);
     void ReadDiagramSegments(std::vector<ContentSegment>& segs);
     // length_pixel(length, min, scale, margin) and stamped_point(number)

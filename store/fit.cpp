@@ -1,7 +1,7 @@
 // The refresh's read of the open diagram and the writes of its fit and its
-// stamp, on the table store. The read is two scans in number order, one of
-// the points and one of the segments with their layers' visibility, their
-// columns read straight into the records; the end points are joined to
+// stamp, on the table store. The read is two scans, one of the points and
+// one of the segments with their layers' visibility, their columns read
+// straight into the records; the end points are joined to
 // their segments in memory, which is several times cheaper than looking
 // each one up in the point table, and so are the segments to the handful of
 // layers of the diagram.
@@ -17,22 +17,37 @@
 namespace
 {
 
-const QString DiagramPointsSQL = QStringLiteral(
-    "SELECT Pointnum, Lenx, Leny, Pxlx, Pxly FROM point.db WHERE (dgnum = :x) ORDER BY Pointnum");
+// A diagram that fills a good part of its table is read in the table's own
+// order, every row of the table passed once and the rows of other diagrams
+// skipped (the unary plus keeps the key out of it): a walk of the key
+// would look up each row in the table by its place, several times the cost.
+// A diagram among many is read through the key, in number order. The rows
+// are put in number order in memory either way.
+QString DiagramRowsWhere(bool wholeTable)
+{
+    return wholeTable ? QStringLiteral("WHERE (+dgnum = :x)")
+                      : QStringLiteral("WHERE (dgnum = :x)");
+}
+
+QString DiagramPointsSQL(bool wholeTable)
+{
+    return QStringLiteral("SELECT Pointnum, Lenx, Leny, Pxlx, Pxly FROM point.db ") +
+           DiagramRowsWhere(wholeTable) +
+           (wholeTable ? QString() : QStringLiteral(" ORDER BY Pointnum"));
+}
 
 const QString DiagramLayersSQL =
     QStringLiteral("SELECT Layernum, Visib FROM layer.db WHERE (dgnum = :x) ORDER BY Layernum");
 
 // Stores written before the faint flag existed have no such column.
-QString DiagramSegmentsSQL(bool withFaint)
+QString DiagramSegmentsSQL(bool withFaint, bool wholeTable)
 {
-    return QStringLiteral(
-               "select s.segnum, s.segtype, s.mlenx, s.frompt, s.topt, s.layernum, s.dotted, "
-               "s.xorflag, s.lenx1, s.lenx2, s.leny1, s.leny2, s.pxlx1, s.pxlx2, s.pxly1, "
-               "s.pxly2%1\n"
-               "from seg.db s where (s.dgnum = :x)\n"
-               "order by s.segnum")
-        .arg(withFaint ? QStringLiteral(", s.faint") : QString());
+    return QStringLiteral("select segnum, segtype, mlenx, frompt, topt, layernum, dotted, "
+                          "xorflag, lenx1, lenx2, leny1, leny2, pxlx1, pxlx2, pxly1, pxly2%1\n"
+                          "from seg.db ")
+               .arg(withFaint ? QStringLiteral(", faint") : QString()) +
+           DiagramRowsWhere(wholeTable) +
+           (wholeTable ? QString() : QStringLiteral(" order by segnum"));
 }
 
 // A layer's visibility by its number; 0 for a layer without a row, as the
@@ -131,9 +146,22 @@ template <typename Read> void StepAll(tables::Statement& st, Read read)
 
 } // namespace
 
+bool TFcore::DiagramFillsTable(const QString& table, int32_t lastNumber)
+{
+    // The diagram's highest number stands for its size (it is never below
+    // its row count) and the table's highest row id for the table's, so no
+    // row is read to choose.
+    tables::Statement& highest =
+        Database1.Prepare(QStringLiteral("SELECT max(rowid) FROM %1").arg(table));
+    int64_t tableRows = 0;
+    StepAll(highest, [&] { tableRows = highest.ColumnInt64(0); });
+    return (int64_t(std::max(lastNumber, 0)) + 1) * 4 >= tableRows;
+}
+
 void TFcore::ReadDiagramPoints(std::vector<ContentPoint>& points)
 {
-    tables::Statement& st = Database1.Prepare(tables::MapTableNames(DiagramPointsSQL));
+    const bool wholeTable = DiagramFillsTable(QStringLiteral("point"), LastPointNum);
+    tables::Statement& st = Database1.Prepare(tables::MapTableNames(DiagramPointsSQL(wholeTable)));
     st.BindInt(1, CurrentDiagram);
     StepAll(st, [&] {
         ContentPoint& p = points.emplace_back();
@@ -153,7 +181,9 @@ void TFcore::ReadDiagramSegments(std::vector<ContentSegment>& segs)
     StepAll(layerSt, [&] { layers.Add(layerSt.ColumnInt(0), layerSt.ColumnInt(1)); });
 
     const bool withFaint = Database1.ColumnExists(QStringLiteral("seg"), QStringLiteral("faint"));
-    tables::Statement& st = Database1.Prepare(tables::MapTableNames(DiagramSegmentsSQL(withFaint)));
+    const bool wholeTable = DiagramFillsTable(QStringLiteral("seg"), LastSegNum);
+    tables::Statement& st =
+        Database1.Prepare(tables::MapTableNames(DiagramSegmentsSQL(withFaint, wholeTable)));
     st.BindInt(1, CurrentDiagram);
     StepAll(st, [&] {
         ContentSegment& seg = segs.emplace_back();

@@ -16,11 +16,11 @@ const ContentPoint NoPoint{};
 
 template <typename T> void SortByNumber(std::vector<T>& rows, int32_t T::*key)
 {
-    // The stores read in number order; a store that cannot promise it is
-    // put right here, since every lookup below relies on it.
+    // A store may read in its table's order; every lookup below relies on
+    // number order. The numbers are a key, so no two rows tie.
     const auto less = [key](const T& a, const T& b) { return a.*key < b.*key; };
     if (!std::is_sorted(rows.begin(), rows.end(), less))
-        std::stable_sort(rows.begin(), rows.end(), less);
+        std::sort(rows.begin(), rows.end(), less);
 }
 
 } // namespace

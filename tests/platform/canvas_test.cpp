@@ -397,6 +397,23 @@ TEST(Canvas, TextOnASolidBrushFillsItsCell)
     EXPECT_TRUE(sawInk);
 }
 
+// A navy text on its yellow cell, drawn by the toolkit itself on a white
+// 200 x 100 image in the canvas's font.
+QImage TextItself(const Canvas& canvas, QPoint at, const QString& text)
+{
+    QImage expected(200, 100, QImage::Format_RGB32);
+    expected.fill(QColor(255, 255, 255));
+    const QFontMetrics metrics(canvas.Font());
+    QPainter painter(&expected);
+    painter.fillRect(QRect(at.x(), at.y(), metrics.horizontalAdvance(text), metrics.height()),
+                     QColor::fromRgb(Yellow));
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(canvas.Font());
+    painter.setPen(QColor::fromRgb(Navy));
+    painter.drawText(at.x(), at.y() + metrics.ascent(), text);
+    return expected;
+}
+
 // Labels are drawn again at every refresh from the glyphs shaped the first
 // time; the pixels must be those of drawing the text itself, at every size,
 // in every colour, and where the bitmap cuts the text off.
@@ -415,18 +432,7 @@ TEST(Canvas, TextDrawnAgainHasThePixelsOfTheTextItself)
             for (const QPoint at : places) {
                 Canvas canvas(200, 100);
                 canvas.SetFont(QStringLiteral("Arial"), points);
-                QImage expected(200, 100, QImage::Format_RGB32);
-                expected.fill(QColor(255, 255, 255));
-                const QFontMetrics metrics(canvas.Font());
-                QPainter painter(&expected);
-                painter.fillRect(
-                    QRect(at.x(), at.y(), metrics.horizontalAdvance(text), metrics.height()),
-                    QColor::fromRgb(Yellow));
-                painter.setRenderHint(QPainter::TextAntialiasing, false);
-                painter.setFont(canvas.Font());
-                painter.setPen(QColor::fromRgb(Navy));
-                painter.drawText(at.x(), at.y() + metrics.ascent(), text);
-                painter.end();
+                const QImage expected = TextItself(canvas, at, text);
                 // Shaped and drawn from its glyphs, then its ink found, then
                 // drawn from that.
                 for (int pass = 0; pass < 3; ++pass) {
@@ -440,6 +446,34 @@ TEST(Canvas, TextDrawnAgainHasThePixelsOfTheTextItself)
                         << at.y() << ", pass " << pass;
                 }
             }
+        }
+    }
+}
+
+// A site with more labels than the canvas keeps shaped: the labels past
+// them are shaped at each drawing, the first ones stay shaped, and every
+// one keeps the pixels of the text itself at each refresh.
+TEST(Canvas, LabelsBeyondThoseKeptShapedKeepTheirPixels)
+{
+    Canvas canvas(200, 100);
+    canvas.SetFont(QStringLiteral("Arial"), 8);
+    const int labels = 50010;
+    const QPoint at(20, 30);
+    const auto drawn = [&](const QString& text) {
+        canvas.NewBitmap(200, 100);
+        canvas.SetFont(QStringLiteral("Arial"), 8);
+        canvas.SetBrushColour(Yellow);
+        canvas.SetFontColour(Navy);
+        canvas.TextOut(at.x(), at.y(), text);
+        return canvas.Image();
+    };
+    for (int refresh = 0; refresh < 2; ++refresh) {
+        for (int i = 0; i < labels; ++i)
+            canvas.TextOut(i % 150, i % 80, QStringLiteral("Room %1").arg(i));
+        for (const int i : {0, 7, 49999, 50000, 50009}) {
+            const QString text = QStringLiteral("Room %1").arg(i);
+            EXPECT_EQ(drawn(text), TextItself(canvas, at, text))
+                << text.toStdString() << ", refresh " << refresh;
         }
     }
 }

@@ -185,3 +185,69 @@ TEST_F(QueryPlans, AnOlderPixelIndexIsRebuiltWithThePointNumber)
 }
 
 } // namespace
+
+// A diagram that fills its tables is read in the tables' own order, every
+// row passed once instead of looked up from the key; a diagram among larger
+// ones through its key. Either way the refresh has every row of the
+// diagram, in number order, and nothing of the others.
+TEST_F(QueryPlans, ARefreshReadsALargeDiagramInTableOrderAndASmallOneByItsKey)
+{
+    NewDiagram(2, QStringLiteral("Site"));
+    AddLayer(0, QStringLiteral("Default layer"), VisibBold, 2);
+    // Stored out of number order, as a shuffled site is.
+    const int rows = 60;
+    std::vector<int> numbers;
+    for (int i = 0; i < rows; ++i)
+        numbers.push_back((i * 37) % rows);
+    for (int i = 0; i < rows; ++i) {
+        Exec(QStringLiteral("INSERT INTO point (Dgnum, Pointnum, Lenx, Leny, Pxlx, Pxly, Layernum) "
+                            "VALUES (2, %1, %2, 5, 0, 0, 0)")
+                 .arg(numbers[size_t(i)])
+                 .arg(numbers[size_t(i)] * 10));
+        Exec(QStringLiteral("INSERT INTO seg (Dgnum, Segnum, FromPt, ToPt, SegType, Layernum, "
+                            "Lenx1, Leny1, Lenx2, Leny2) VALUES (2, %1, %1, %2, 0, 0, 0, 0, 0, 0)")
+                 .arg(numbers[size_t(i)])
+                 .arg((numbers[size_t(i)] + 1) % rows));
+    }
+    const auto readsFrom = [&](const QString& table) {
+        for (const QString& sql : recorder_->Statements()) {
+            if (sql.contains(QStringLiteral("lenx1"), Qt::CaseInsensitive) ==
+                    (table == QLatin1String("seg")) &&
+                sql.contains(QStringLiteral("Lenx"), Qt::CaseInsensitive) &&
+                sql.contains(QStringLiteral("FROM ") + table, Qt::CaseInsensitive))
+                return recorder_->Plan(sql).join(QStringLiteral("; "));
+        }
+        return QStringLiteral("no read of ") + table + QStringLiteral(" among: ") +
+               QStringList(recorder_->Statements().begin(), recorder_->Statements().end())
+                   .join(QStringLiteral(" | "));
+    };
+    const auto segmentNumbers = [&] {
+        std::vector<int> read;
+        for (const VisibleSegmentRow& row : Core().VisibleSegments.Rows())
+            read.push_back(row.Segnum);
+        return read;
+    };
+
+    recorder_->Clear();
+    Core().OpenVisibleSegments();
+    EXPECT_TRUE(readsFrom(QStringLiteral("seg")).contains(QStringLiteral("USING INDEX")))
+        << readsFrom(QStringLiteral("seg")).toStdString();
+    EXPECT_TRUE(readsFrom(QStringLiteral("point")).contains(QStringLiteral("USING INDEX")))
+        << readsFrom(QStringLiteral("point")).toStdString();
+    EXPECT_EQ(segmentNumbers(), (std::vector<int>{0, 1, 2, 3}));
+
+    ASSERT_TRUE(Core().OpenDiagram(2));
+    recorder_->Clear();
+    Core().OpenVisibleSegments();
+    EXPECT_EQ(readsFrom(QStringLiteral("seg")), QStringLiteral("SCAN seg"));
+    EXPECT_EQ(readsFrom(QStringLiteral("point")), QStringLiteral("SCAN point"));
+    std::vector<int> all(rows);
+    for (int i = 0; i < rows; ++i)
+        all[size_t(i)] = i;
+    EXPECT_EQ(segmentNumbers(), all);
+    for (const int n : {0, 17, rows - 1}) {
+        TPointRec p;
+        ASSERT_TRUE(Core().LoadFittedPoint(n, p));
+        EXPECT_EQ(p.Lenx, n * 10);
+    }
+}
