@@ -154,7 +154,8 @@ struct SheetScale {
 
 // A new scale's least writing: the cached pixels of every point and every
 // segment box that the new scale changes, by two whole-diagram statements
-// computing them from the stored lengths. Set puts the copy's pixels as the
+// computing them from the stored lengths, with the indexes on pixels made
+// again afterwards. Set puts the copy's pixels as the
 // old scale had them (untimed); Run writes what the new one changes.
 class RewriteBound
 {
@@ -195,19 +196,34 @@ class RewriteBound
             set += (set.empty() ? "" : ", ") + std::string(c.Pixel) + " = " + pixel;
             changed += (changed.empty() ? "" : " OR ") + std::string(c.Pixel) + " IS NOT " + pixel;
         }
-        return std::string("UPDATE ") + table + " SET " + set + " WHERE dgnum = ?6 AND (" +
+        return std::string("UPDATE ") + table + " SET " + set + " WHERE +dgnum = ?6 AND (" +
                changed + ")";
     }
 
+    // The site fills its tables: the indexes keyed on pixels are dropped
+    // and made again after the rows, the cheapest way to the same end.
     void Write(const SheetScale& s)
     {
         RawExec(db_, "BEGIN");
+        for (const char* index : PixelIndexes)
+            RawExec(db_, (std::string("DROP INDEX ") + index).c_str());
         for (RawStatement* st : {&points_, &segs_}) {
             st->Real(1, s.MinX).Real(2, s.MinY).Real(3, s.Scale);
             st->Int(4, s.MarginLeft).Int(5, s.MarginTop).Int(6, benchsite::SiteDiagram).Run();
         }
+        for (const char* definition : PixelIndexDefinitions)
+            RawExec(db_, definition);
         RawExec(db_, "COMMIT");
     }
+
+    static constexpr const char* PixelIndexes[] = {"pxlxy", "pointcol", "pointrow", "segvert",
+                                                   "seghorz"};
+    static constexpr const char* PixelIndexDefinitions[] = {
+        "CREATE INDEX pxlxy ON point (Dgnum, Pxlx, Pxly, Pointnum)",
+        "CREATE INDEX pointcol ON point (Dgnum, Pxlx, Leny)",
+        "CREATE INDEX pointrow ON point (Dgnum, Pxly, Lenx)",
+        "CREATE INDEX segvert ON seg (Dgnum, Pxlx1, Leny1) WHERE Lenx1 = Lenx2",
+        "CREATE INDEX seghorz ON seg (Dgnum, Pxly1, Lenx1) WHERE Leny1 = Leny2"};
 
     sqlite3* db_;
     RawStatement points_;

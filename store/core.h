@@ -111,6 +111,14 @@ class TFcore : public QWidget, public Store
     std::vector<VisiblePointRow> ReadStampedPoints() override;
 
   private:
+    struct IndexDefinition {
+        QString Name;
+        QString Sql;
+    };
+    // A whole-diagram rewrite of one table's pixels by sql (bound as
+    // RewritePixelsFromLengths binds it).
+    void RewriteTablePixels(const QString& table, const QString& sql, int32_t lastNumber);
+    std::vector<IndexDefinition> PixelIndexes(const QString& table);
     // Whether the open diagram, numbered up to lastNumber, holds a quarter
     // or more of the table's rows.
     bool DiagramFillsTable(const QString& table, int32_t lastNumber);

@@ -76,16 +76,17 @@ const QString BoxRewriteSQL = QStringLiteral(
 // length by the fit's own rule (length_pixel, LengthToPixel), only the rows
 // that change written. ?1, ?2 the extents' minima, ?3 the scale, ?4, ?5
 // the left and top margins, ?6 the diagram.
+// %1 is "+" where the table is passed whole (DiagramRowsWhere).
 const QString PointPixelsFromLengthsSQL =
     QStringLiteral("UPDATE point.db SET Pxlx = length_pixel(Lenx, ?1, ?3, ?4), "
                    "Pxly = length_pixel(Leny, ?2, ?3, ?5)\n"
-                   "WHERE (dgnum = ?6) and ((Pxlx IS NOT length_pixel(Lenx, ?1, ?3, ?4)) or "
+                   "WHERE (%1dgnum = ?6) and ((Pxlx IS NOT length_pixel(Lenx, ?1, ?3, ?4)) or "
                    "(Pxly IS NOT length_pixel(Leny, ?2, ?3, ?5)))");
 const QString BoxPixelsFromLengthsSQL = QStringLiteral(
     "UPDATE seg.db SET Pxlx1 = length_pixel(Lenx1, ?1, ?3, ?4), "
     "Pxlx2 = length_pixel(Lenx2, ?1, ?3, ?4), Pxly1 = length_pixel(Leny1, ?2, ?3, ?5), "
     "Pxly2 = length_pixel(Leny2, ?2, ?3, ?5)\n"
-    "WHERE (dgnum = ?6) and ((Pxlx1 IS NOT length_pixel(Lenx1, ?1, ?3, ?4)) or "
+    "WHERE (%1dgnum = ?6) and ((Pxlx1 IS NOT length_pixel(Lenx1, ?1, ?3, ?4)) or "
     "(Pxlx2 IS NOT length_pixel(Lenx2, ?1, ?3, ?4)) or "
     "(Pxly1 IS NOT length_pixel(Leny1, ?2, ?3, ?5)) or "
     "(Pxly2 IS NOT length_pixel(Leny2, ?2, ?3, ?5)))");
@@ -229,23 +230,59 @@ void TFcore::AddRefreshFunctions()
 bool TFcore::RewritePixelsFromLengths(bool boxes)
 {
     WriteGroup([&] {
-        for (const QString& sql : {PointPixelsFromLengthsSQL, BoxPixelsFromLengthsSQL}) {
-            if (!boxes && sql == BoxPixelsFromLengthsSQL)
-                continue;
-            tables::Statement& st = Database1.Prepare(tables::MapTableNames(sql));
-            st.Reset();
-            st.BindDouble(1, MinLenX);
-            st.BindDouble(2, MinLenY);
-            st.BindDouble(3, Scale);
-            st.BindInt(4, MarginLeft);
-            st.BindInt(5, MarginTop);
-            st.BindInt(6, CurrentDiagram);
-            st.Run();
-            st.Reset();
-        }
+        RewriteTablePixels(QStringLiteral("point"), PointPixelsFromLengthsSQL, LastPointNum);
+        if (boxes)
+            RewriteTablePixels(QStringLiteral("seg"), BoxPixelsFromLengthsSQL, LastSegNum);
     });
     RefreshTables({&Table1, &Table2, &Table3});
     return true;
+}
+
+void TFcore::RewriteTablePixels(const QString& table, const QString& sql, int32_t lastNumber)
+{
+    // Where the diagram fills the table, the indexes keyed on pixels are
+    // made again after the rewrite, from their own definitions, rather
+    // than kept up to date row by row: a fraction of the work, and the
+    // same indexes at the end. A diagram among many is rewritten with
+    // them in place.
+    const bool wholeTable = DiagramFillsTable(table, lastNumber);
+    std::vector<IndexDefinition> indexes =
+        wholeTable ? PixelIndexes(table) : std::vector<IndexDefinition>();
+    for (auto index = indexes.begin(); index != indexes.end(); ++index) {
+        try {
+            Database1.Execute(QStringLiteral("DROP INDEX %1").arg(index->Name));
+        } catch (const tables::EngineError&) {
+            // The engine drops nothing while another statement is reading;
+            // the indexes still there are kept up to date as the rows change.
+            indexes.erase(index, indexes.end());
+            break;
+        }
+    }
+    tables::Statement& st = Database1.Prepare(
+        tables::MapTableNames(sql.arg(wholeTable ? QStringLiteral("+") : QString())));
+    st.Reset();
+    st.BindDouble(1, MinLenX);
+    st.BindDouble(2, MinLenY);
+    st.BindDouble(3, Scale);
+    st.BindInt(4, MarginLeft);
+    st.BindInt(5, MarginTop);
+    st.BindInt(6, CurrentDiagram);
+    st.Run();
+    st.Reset();
+    for (const IndexDefinition& index : indexes)
+        Database1.Execute(index.Sql);
+}
+
+std::vector<TFcore::IndexDefinition> TFcore::PixelIndexes(const QString& table)
+{
+    // Indexes whose definitions name a pixel column (pxlx, pxly, pxlx1, ...).
+    tables::Statement& st = Database1.Prepare(
+        QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1 "
+                       "AND sql IS NOT NULL AND sql LIKE '%pxl%'"));
+    st.BindText(1, table.toUtf8());
+    std::vector<IndexDefinition> indexes;
+    StepAll(st, [&] { indexes.push_back({st.ColumnText(0), st.ColumnText(1)}); });
+    return indexes;
 }
 
 void TFcore::RefreshTables(std::initializer_list<tables::Table*> tables)

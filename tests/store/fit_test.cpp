@@ -60,6 +60,18 @@ class SeededStore
         return rows;
     }
 
+    // Every column of the first row of sql, as text.
+    QStringList Values(const QString& sql)
+    {
+        QStringList values;
+        tables::Statement st(core_->Database1, sql);
+        while (st.Step()) {
+            for (int i = 0; i < st.ColumnCount(); ++i)
+                values << st.Column(i).toString();
+        }
+        return values;
+    }
+
     // A box whose lengths are out of date and one of NULLs.
     void SpoilBoxes()
     {
@@ -137,6 +149,59 @@ TEST(WholeDiagramRewrite, LeavesTheRowsOfTheRowByRowRewriteAtEveryScale)
     EXPECT_EQ(sqlite3_total_changes(whole.Core().Database1.Handle()), before);
     // The missing end is reported at each fit, as loading the segment does.
     EXPECT_FALSE(prompts.Texts().isEmpty());
+}
+
+// A diagram filling its tables has the indexes on pixels made again after
+// its rewrite: the same indexes, each holding every row as it now is; a
+// rewrite that fails leaves the indexes and the rows as they were.
+TEST(WholeDiagramRewrite, KeepsEveryIndexWholeAndAFailedRewriteChangesNothing)
+{
+    ScriptedPrompts prompts;
+    ScopedPromptSeam seam(prompts);
+    SeededStore store(true);
+    const QString indexes = QStringLiteral(
+        "SELECT group_concat(name || ': ' || sql, ' | ') FROM (SELECT name, sql "
+        "FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL ORDER BY name)");
+    const QStringList before = store.Values(indexes);
+    ASSERT_TRUE(before.join(QString()).contains(QStringLiteral("pxlxy")));
+    // The pixel index was made before the segment lookups; made again, it
+    // comes after them.
+    const QString pixelIndexLast =
+        QStringLiteral("SELECT (SELECT rowid FROM sqlite_master WHERE name = 'pxlxy') > "
+                       "(SELECT rowid FROM sqlite_master WHERE name = 'segends')");
+    EXPECT_EQ(store.Values(pixelIndexLast), QStringList{"0"});
+    ASSERT_TRUE(store.Fit(118, 800));
+    EXPECT_EQ(store.Core().WholeDiagramRewrites, 1);
+    EXPECT_EQ(store.Values(pixelIndexLast), QStringList{"1"});
+    EXPECT_EQ(store.Values(indexes), before);
+    EXPECT_EQ(store.Values(QStringLiteral("PRAGMA integrity_check")), QStringList{"ok"});
+    // A point found at its new pixels through the index.
+    EXPECT_EQ(store.Values(QStringLiteral("SELECT count(*) FROM point INDEXED BY pxlxy WHERE "
+                                          "Dgnum = 1 AND Pxlx = (SELECT Pxlx FROM point WHERE "
+                                          "Dgnum = 1 AND Pointnum = 7)")),
+              store.Values(QStringLiteral("SELECT count(*) FROM point NOT INDEXED WHERE Dgnum = 1 "
+                                          "AND Pxlx = (SELECT Pxlx FROM point WHERE Dgnum = 1 AND "
+                                          "Pointnum = 7)")));
+
+    // With a statement reading the table the indexes cannot be dropped:
+    // the rewrite keeps them up to date instead.
+    {
+        tables::Statement reading(store.Core().Database1,
+                                  QStringLiteral("SELECT Pointnum FROM point"));
+        ASSERT_TRUE(reading.Step());
+        ASSERT_TRUE(store.Fit(154, 800));
+    }
+    EXPECT_EQ(store.Core().WholeDiagramRewrites, 2);
+    EXPECT_EQ(store.Values(indexes), before);
+    EXPECT_EQ(store.Values(QStringLiteral("PRAGMA integrity_check")), QStringList{"ok"});
+
+    const QStringList rows = store.Rows();
+    store.Core().Database1.Execute(QStringLiteral(
+        "CREATE TRIGGER refuse BEFORE UPDATE ON seg BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    EXPECT_ANY_THROW(store.Fit(341, 800));
+    EXPECT_EQ(store.Rows(), rows);
+    EXPECT_EQ(store.Values(indexes), before);
+    EXPECT_EQ(store.Values(QStringLiteral("PRAGMA integrity_check")), QStringList{"ok"});
 }
 
 } // namespace
