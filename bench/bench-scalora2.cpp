@@ -30,6 +30,7 @@
 #include "sheet/forms.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
+#include "store/export.h"
 #include "store/fbschema.h"
 #include "store/fbtimestamp.h"
 
@@ -363,7 +364,7 @@ class Scalora2Bench
         }
         prompts.Answer('Y');
         const double exported = Ms([&] {
-            if (!site_.Core->ExportToFirebird())
+            if (!ExportWholeStore(*site_.Core))
                 BenchFail("the export did not run");
         });
         Figure("export-" + SizeTag(segments_), exported, "ms");

@@ -1,6 +1,5 @@
 #include "store/core.h"
 
-#include "store/export.h"
 #include "store/tablediagramrows.h"
 #include "store/tablefaults.h"
 #include "store/tablehealthcheck.h"
@@ -274,5 +273,5 @@ std::unique_ptr<HealthCheck> TFcore::MakeHealthCheck()
 
 bool TFcore::ExportToFirebird()
 {
-    return FirebirdExport(*this).ExportToFirebird();
+    return Export ? Export(*this) : Store::ExportToFirebird();
 }

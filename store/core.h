@@ -76,7 +76,12 @@ class TFcore : public QWidget, public Store
     std::unique_ptr<LayersData> MakeLayersData() override;
     std::unique_ptr<ProfilesData> MakeProfilesData() override;
     std::unique_ptr<HealthCheck> MakeHealthCheck() override;
+    // Runs Export; without one, says the program has no such export.
     bool ExportToFirebird() override;
+    // The copy of this store into the second program's database, handed to
+    // the store by the program that offers it (the store itself speaks no
+    // Firebird); empty where there is none.
+    std::function<bool(TFcore&)> Export;
 
     // Pushes the buffered changes of every table to disk.
     void FlushAllTables();

@@ -439,3 +439,8 @@ tables::Table& FirebirdExport::SourceTable(const ExportTable& table)
 {
     return ExportSourceTable(core_, table);
 }
+
+bool ExportWholeStore(TFcore& core)
+{
+    return FirebirdExport(core).ExportToFirebird();
+}

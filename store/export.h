@@ -79,6 +79,10 @@ QString InsertStatementWithParameters(const ExportTable& table);
 // The table of the store that an export table's rows come from.
 tables::Table& ExportSourceTable(TFcore& core, const ExportTable& table);
 
+// FirebirdExport(core).ExportToFirebird(): what the first program hands its
+// store as TFcore::Export.
+bool ExportWholeStore(TFcore& core);
+
 // The export works on the open table store of scalora. Its connection,
 // transaction and statement exist only while an export runs.
 class FirebirdExport

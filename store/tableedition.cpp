@@ -2,6 +2,7 @@
 
 #include "library/application.h"
 #include "store/core.h"
+#include "store/export.h"
 
 namespace
 {
@@ -9,6 +10,7 @@ namespace
 std::unique_ptr<Store> OpenTableStore(const QString& exeFolder)
 {
     auto core = std::make_unique<TFcore>(exeFolder);
+    core->Export = ExportWholeStore;
     DeliverShowingExceptions([&core] {
         core->FormCreate();
         return true;
