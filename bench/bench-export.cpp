@@ -11,10 +11,10 @@
 #include "benchfigures.h"
 #include "benchstore.h"
 
+#include "export/export.h"
+#include "firebird/fbschema.h"
 #include "library/scriptedprompts.h"
 #include "platform/ibase.h"
-#include "store/export.h"
-#include "store/fbschema.h"
 
 #include <QApplication>
 #include <QFile>

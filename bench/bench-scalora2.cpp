@@ -22,17 +22,17 @@
 #include "benchfigures.h"
 #include "benchstore.h"
 
+#include "export/export.h"
 #include "firebird/corefb.h"
-#include "firebird/fbedition.h"
+#include "firebird/fbschema.h"
+#include "firebird/fbtimestamp.h"
 #include "library/application.h"
 #include "library/qorvlib.h"
 #include "library/scriptedprompts.h"
+#include "programs/fbedition.h"
 #include "sheet/forms.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/export.h"
-#include "store/fbschema.h"
-#include "store/fbtimestamp.h"
 
 #include <QApplication>
 #include <QDir>

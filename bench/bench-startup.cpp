@@ -18,9 +18,9 @@
 #include "library/qorvlib.h"
 #include "library/scriptedprompts.h"
 #include "platform/ini.h"
+#include "programs/tableedition.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/tableedition.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "sheet/forms.h"
 
-#include "store/edition.h"
+#include "dialogs/edition.h"
 
 const Edition& ProgramEdition(const Forms& forms)
 {

@@ -1,8 +1,8 @@
 // The diagrams window and its routines on a real table store.
 
 #include "dialogs/diags.h"
+#include "dialogs/edition.h"
 #include "library/modalhelper.h"
-#include "store/edition.h"
 #include "store/storefixture.h"
 
 #include <QAction>

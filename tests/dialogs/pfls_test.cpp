@@ -1,9 +1,9 @@
 // The profiles window driven through ChooseProfile, with scripted answers,
 // on a real table store.
 
+#include "dialogs/edition.h"
 #include "dialogs/pfls.h"
 #include "library/modalhelper.h"
-#include "store/edition.h"
 #include "store/profilesdata.h"
 #include "store/storefixture.h"
 

@@ -4,9 +4,9 @@
 // points far off the sheet included.
 
 #include "firebird/corefb.h"
+#include "firebird/fbschema.h"
 #include "firebirdenv.h"
 #include "library/scriptedprompts.h"
-#include "store/fbschema.h"
 #include "store/wholediagramrewrite.h"
 
 #include <QDir>

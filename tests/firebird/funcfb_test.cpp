@@ -4,8 +4,8 @@
 
 #include "dialogs/layers.h"
 #include "dialogs/newseg.h"
-#include "firebird/fbedition.h"
 #include "library/modalhelper.h"
+#include "programs/fbedition.h"
 #include "sheet/forms.h"
 #include "sheet/func.h"
 #include "store/storefixture.h"

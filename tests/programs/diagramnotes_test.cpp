@@ -3,11 +3,11 @@
 
 #include "dialogs/notes.h"
 #include "library/scriptedprompts.h"
+#include "programs/tableedition.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
 #include "store/store.h"
-#include "store/tableedition.h"
-#include "store/tableschema.h"
+#include "tablestore/tableschema.h"
 
 #include <QAction>
 #include <QApplication>

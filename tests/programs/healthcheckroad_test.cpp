@@ -6,11 +6,11 @@
 
 #include "dialogs/hchk.h"
 #include "library/scriptedprompts.h"
+#include "programs/tableedition.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/core.h"
-#include "store/tableedition.h"
-#include "store/tableschema.h"
+#include "tablestore/core.h"
+#include "tablestore/tableschema.h"
 
 #include <QAction>
 #include <QDir>

@@ -7,12 +7,12 @@
 #include "gridrows.h"
 #include "library/modalhelper.h"
 #include "library/scriptedprompts.h"
+#include "programs/tableedition.h"
 #include "sheet/drawing.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/core.h"
-#include "store/tableedition.h"
-#include "store/tableschema.h"
+#include "tablestore/core.h"
+#include "tablestore/tableschema.h"
 
 #include <QAction>
 #include <QDir>

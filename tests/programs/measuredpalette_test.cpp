@@ -8,12 +8,12 @@
 #include "dialogs/newseg.h"
 #include "library/modalhelper.h"
 #include "library/scriptedprompts.h"
+#include "programs/tableedition.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/core.h"
-#include "store/tableedition.h"
-#include "store/tableschema.h"
+#include "tablestore/core.h"
+#include "tablestore/tableschema.h"
 
 #include <QCheckBox>
 #include <QDir>

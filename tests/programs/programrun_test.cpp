@@ -6,11 +6,11 @@
 #include "library/modalhelper.h"
 #include "library/scriptedprompts.h"
 #include "platform/ini.h"
+#include "programs/tableedition.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/tableedition.h"
-#include "store/tableschema.h"
+#include "tablestore/tableschema.h"
 
 #include <QApplication>
 #include <QDir>

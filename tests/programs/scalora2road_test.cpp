@@ -11,7 +11,7 @@
 #include "dialogs/notes.h"
 #include "dialogs/pfls.h"
 #include "failingdisk.h"
-#include "firebird/fbedition.h"
+#include "firebird/fbschema.h"
 #include "firebirdenv.h"
 #include "firebirdfile.h"
 #include "gridrows.h"
@@ -19,11 +19,11 @@
 #include "library/modalhelper.h"
 #include "library/scriptedprompts.h"
 #include "platform/fileidentity.h"
+#include "programs/fbedition.h"
 #include "sheet/drawing.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/fbschema.h"
 #include "store/store.h"
 
 #include <QAction>

@@ -4,8 +4,8 @@
 #include "platform/ini.h"
 #include "sheet/forms.h"
 #include "sheet/sheet.h"
-#include "store/core.h"
-#include "store/tableschema.h"
+#include "tablestore/core.h"
+#include "tablestore/tableschema.h"
 
 #include <QAction>
 #include <QDir>

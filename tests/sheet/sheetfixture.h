@@ -7,8 +7,8 @@
 #include "platform/canvas.h"
 #include "sheet/forms.h"
 #include "sheet/sheet.h"
-#include "store/core.h"
-#include "store/tableschema.h"
+#include "tablestore/core.h"
+#include "tablestore/tableschema.h"
 
 #include <QDir>
 #include <QImage>
