@@ -13,8 +13,8 @@
 
 #include "export/export.h"
 #include "firebird/fbschema.h"
-#include "library/scriptedprompts.h"
 #include "platform/ibase.h"
+#include "support/scriptedprompts.h"
 
 #include <QApplication>
 #include <QFile>

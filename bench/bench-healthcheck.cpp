@@ -9,8 +9,8 @@
 #include "benchfigures.h"
 
 #include "dialogs/hchk.h"
-#include "library/scriptedprompts.h"
 #include "platform/tables.h"
+#include "support/scriptedprompts.h"
 #include "tablestore/core.h"
 #include "tablestore/tablehealthcheck.h"
 #include "tablestore/tableschema.h"

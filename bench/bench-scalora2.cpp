@@ -28,11 +28,11 @@
 #include "firebird/fbtimestamp.h"
 #include "library/application.h"
 #include "library/qorvlib.h"
-#include "library/scriptedprompts.h"
 #include "programs/fbedition.h"
 #include "sheet/forms.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
+#include "support/scriptedprompts.h"
 
 #include <QApplication>
 #include <QDir>

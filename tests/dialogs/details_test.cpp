@@ -6,11 +6,11 @@
 #include "dialogs/layers.h"
 #include "dialogs/segdets.h"
 #include "library/modalhelper.h"
-#include "library/scriptedprompts.h"
 #include "sheet/forms.h"
 #include "store/coords.h"
 #include "store/layersdata.h"
 #include "store/storefixture.h"
+#include "support/scriptedprompts.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -9,8 +9,8 @@
 #include "firebird/fbtext.h"
 #include "firebird/fbtimestamp.h"
 #include "firebirdenv.h"
-#include "library/scriptedprompts.h"
 #include "platform/ini.h"
+#include "support/scriptedprompts.h"
 
 #include <QDir>
 #include <QFile>

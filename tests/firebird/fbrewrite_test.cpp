@@ -6,8 +6,8 @@
 #include "firebird/corefb.h"
 #include "firebird/fbschema.h"
 #include "firebirdenv.h"
-#include "library/scriptedprompts.h"
 #include "store/wholediagramrewrite.h"
+#include "support/scriptedprompts.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -4,12 +4,12 @@
 // from the face it is drawn in.
 
 #include "firebird/fbschema.h"
-#include "library/scriptedprompts.h"
 #include "platform/programfont.h"
 #include "programs/fbedition.h"
 #include "programs/tableedition.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
+#include "support/scriptedprompts.h"
 #include "tablestore/tableschema.h"
 
 #include <QAbstractButton>

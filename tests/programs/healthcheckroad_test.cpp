@@ -5,10 +5,10 @@
 // window.)
 
 #include "dialogs/hchk.h"
-#include "library/scriptedprompts.h"
 #include "programs/tableedition.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
+#include "support/scriptedprompts.h"
 #include "tablestore/core.h"
 #include "tablestore/tableschema.h"
 

@@ -6,11 +6,11 @@
 #include "dialogs/pfls.h"
 #include "gridrows.h"
 #include "library/modalhelper.h"
-#include "library/scriptedprompts.h"
 #include "programs/tableedition.h"
 #include "sheet/drawing.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
+#include "support/scriptedprompts.h"
 #include "tablestore/core.h"
 #include "tablestore/tableschema.h"
 

@@ -4,13 +4,13 @@
 
 #include "library/application.h"
 #include "library/modalhelper.h"
-#include "library/scriptedprompts.h"
 #include "platform/fileidentity.h"
 #include "programs/tableedition.h"
 #include "sheet/drawing.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
+#include "support/scriptedprompts.h"
 #include "tablestore/core.h"
 #include "tablestore/tableschema.h"
 

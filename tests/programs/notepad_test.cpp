@@ -3,10 +3,10 @@
 
 #include "dialogs/about1.h"
 #include "dialogs/notepad.h"
-#include "library/scriptedprompts.h"
 #include "programs/tableedition.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
+#include "support/scriptedprompts.h"
 #include "tablestore/tableschema.h"
 
 #include <QAction>

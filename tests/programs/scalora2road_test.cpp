@@ -17,7 +17,6 @@
 #include "gridrows.h"
 #include "library/application.h"
 #include "library/modalhelper.h"
-#include "library/scriptedprompts.h"
 #include "platform/fileidentity.h"
 #include "programs/fbedition.h"
 #include "sheet/drawing.h"
@@ -25,6 +24,7 @@
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
 #include "store/store.h"
+#include "support/scriptedprompts.h"
 
 #include <QAction>
 #include <QDir>

@@ -4,7 +4,6 @@
 
 #include "firebird/fbschema.h"
 #include "firebirdenv.h"
-#include "library/scriptedprompts.h"
 #include "programs/fbedition.h"
 #include "programs/tableedition.h"
 #include "sheet/sheet.h"
@@ -12,6 +11,7 @@
 #include "store/diagramrows.h"
 #include "store/layersdata.h"
 #include "store/store.h"
+#include "support/scriptedprompts.h"
 #include "tablestore/tableschema.h"
 
 #include <QDir>

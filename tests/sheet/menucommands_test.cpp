@@ -4,10 +4,10 @@
 #include "dialogs/diags.h"
 #include "dialogs/notes.h"
 #include "library/flash.h"
-#include "library/scriptedprompts.h"
 #include "programs/tableedition.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
+#include "support/scriptedprompts.h"
 #include "tablestore/core.h"
 #include "tablestore/tableschema.h"
 

@@ -1,9 +1,9 @@
 #include "dialogs/notepad.h"
 #include "filelimit.h"
-#include "library/scriptedprompts.h"
 #include "platform/ini.h"
 #include "sheet/forms.h"
 #include "sheet/sheet.h"
+#include "support/scriptedprompts.h"
 #include "tablestore/core.h"
 #include "tablestore/tableschema.h"
 

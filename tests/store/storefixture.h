@@ -18,8 +18,8 @@
 #include "firebird/fbtimestamp.h"
 #include "firebirdenv.h"
 #include "firebirdfile.h"
-#include "library/scriptedprompts.h"
 #include "platform/tables.h"
+#include "support/scriptedprompts.h"
 #include "tablestore/core.h"
 #include "tablestore/tableschema.h"
 

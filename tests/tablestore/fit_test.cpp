@@ -1,9 +1,9 @@
 // The table store's rewrite of a new scale by whole-diagram statements
 // leaves every row as writing the changed rows one by one does.
 
-#include "library/scriptedprompts.h"
 #include "platform/tables.h"
 #include "store/wholediagramrewrite.h"
+#include "support/scriptedprompts.h"
 #include "tablestore/core.h"
 #include "tablestore/tableschema.h"
 

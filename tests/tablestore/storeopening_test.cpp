@@ -1,5 +1,5 @@
-#include "library/scriptedprompts.h"
 #include "platform/ini.h"
+#include "support/scriptedprompts.h"
 #include "tablestore/core.h"
 #include "tablestore/tablefaults.h"
 #include "tablestore/tableschema.h"

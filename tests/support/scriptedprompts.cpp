@@ -1,4 +1,4 @@
-#include "library/scriptedprompts.h"
+#include "support/scriptedprompts.h"
 
 ScriptedPrompts& ScriptedPrompts::Answer(QChar answer)
 {

@@ -1,6 +1,6 @@
-#include "library/scripteddialogs.h"
+#include "support/scripteddialogs.h"
 
-#include "library/scriptedprompts.h"
+#include "support/scriptedprompts.h"
 
 ScriptedDialogs& ScriptedDialogs::SaveAs(const QString& fileName)
 {
