@@ -22,6 +22,7 @@
 #include "benchfigures.h"
 #include "benchstore.h"
 
+#include "dialogs/forms.h"
 #include "export/export.h"
 #include "firebird/corefb.h"
 #include "firebird/fbschema.h"
@@ -29,7 +30,6 @@
 #include "library/application.h"
 #include "library/qorvlib.h"
 #include "programs/fbedition.h"
-#include "sheet/forms.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
 #include "support/scriptedprompts.h"

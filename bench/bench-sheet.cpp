@@ -19,8 +19,8 @@
 #include "benchfigures.h"
 #include "benchstore.h"
 
+#include "dialogs/forms.h"
 #include "library/flash.h"
-#include "sheet/forms.h"
 #include "sheet/func.h"
 #include "sheet/redraw.h"
 #include "sheet/sheet.h"

@@ -2,7 +2,7 @@
 // right-hand panel, the status bar and the drawing area between them.
 
 #include "dialogs/edition.h"
-#include "sheet/forms.h"
+#include "dialogs/forms.h"
 #include "sheet/sheet.h"
 #include "sheet/sheetimage.h"
 

@@ -3,7 +3,7 @@
 // order, arm the start-up timer and run the message loop.
 
 #include "dialogs/edition.h"
-#include "sheet/forms.h"
+#include "dialogs/forms.h"
 
 #include <QString>
 #include <functional>

@@ -3,10 +3,10 @@
 
 #include "dialogs/edpt.h"
 #include "dialogs/edtxt.h"
+#include "dialogs/forms.h"
 #include "dialogs/layers.h"
 #include "dialogs/segdets.h"
 #include "library/modalhelper.h"
-#include "sheet/forms.h"
 #include "store/coords.h"
 #include "store/layersdata.h"
 #include "store/storefixture.h"

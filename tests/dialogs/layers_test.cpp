@@ -2,11 +2,11 @@
 // on a real table store.
 
 #include "dialogs/edition.h"
+#include "dialogs/forms.h"
 #include "dialogs/layers.h"
 #include "dialogs/pfls.h"
 #include "dialogs/relayer.h"
 #include "library/modalhelper.h"
-#include "sheet/forms.h"
 #include "store/layersdata.h"
 #include "store/profilesdata.h"
 #include "store/storefixture.h"

@@ -5,6 +5,7 @@
 // health check that has nothing to check.
 
 #include "dialogs/diags.h"
+#include "dialogs/forms.h"
 #include "dialogs/hchk.h"
 #include "dialogs/layers.h"
 #include "dialogs/notes.h"
@@ -12,7 +13,6 @@
 #include "dialogs/segdets.h"
 #include "library/modalhelper.h"
 #include "programs/fbedition.h"
-#include "sheet/forms.h"
 #include "store/healthcheck.h"
 #include "store/storefixture.h"
 

@@ -2,11 +2,11 @@
 // circle about the chain's point from a typed radius, and lengths that are
 // not numbers named in the message.
 
+#include "dialogs/forms.h"
 #include "dialogs/layers.h"
 #include "dialogs/newseg.h"
 #include "library/modalhelper.h"
 #include "programs/fbedition.h"
-#include "sheet/forms.h"
 #include "sheet/func.h"
 #include "store/storefixture.h"
 

@@ -1,7 +1,7 @@
+#include "dialogs/forms.h"
 #include "dialogs/notepad.h"
 #include "filelimit.h"
 #include "platform/ini.h"
-#include "sheet/forms.h"
 #include "sheet/sheet.h"
 #include "support/scriptedprompts.h"
 #include "tablestore/core.h"

@@ -3,8 +3,8 @@
 // "Shed" in mm with two decimals, layer 0 bold, layer 1 faint, layer 2
 // hidden. Prompts are scripted and recorded.
 
+#include "dialogs/forms.h"
 #include "platform/canvas.h"
-#include "sheet/forms.h"
 #include "sheet/sheet.h"
 #include "support/scriptedprompts.h"
 #include "tablestore/core.h"

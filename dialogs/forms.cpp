@@ -1,4 +1,4 @@
-#include "sheet/forms.h"
+#include "dialogs/forms.h"
 
 #include "dialogs/edition.h"
 
