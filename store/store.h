@@ -174,10 +174,10 @@ class Store
 
     // ---- Operations of both stores
 
-    // On a failure the engine's error (tables::EngineError in the table
-    // store, ibase::Error in the Firebird store) is thrown and the command's
-    // writes are undone; a row not found is a false return. Each operation
-    // says in its last comment line what it does on a failure.
+    // On a failure the engine's error (SQLite's in the table store,
+    // Firebird's in the Firebird store) is thrown and the command's writes
+    // are undone; a row not found is a false return. Each operation says in
+    // its last comment line what it does on a failure.
 
     // Makes diagram n the open one; false (nothing changes) when there is
     // no such diagram.
@@ -359,7 +359,7 @@ class Store
     // Copies the whole store into the second program's database; true when
     // it succeeded and the program is to end. A store without that export
     // says so and copies nothing.
-    // Throws ExportError or ibase::Error, the Firebird database as it was.
+    // A refused row or database throws its error, the Firebird database as it was.
     virtual bool ExportToFirebird();
 
     // Guards before changes.

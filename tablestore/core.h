@@ -96,7 +96,7 @@ class TFcore : public QWidget, public Store
     tables::Table Table7; // pflays.DB
     tables::Table Table8; // pfl.db
     // Query4 (visible segments) and Query9 (all segments) have no text of
-    // their own: the refresh's one read of the diagram (store/fit.cpp)
+    // their own: the refresh's one read of the diagram (tablestore/fit.cpp)
     // gives both sets.
     tables::Query Query1, Query2, Query3, Query4, Query5, Query6, Query7, Query8, Query9, Query10,
         Query11, Query12;
