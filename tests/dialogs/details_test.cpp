@@ -6,10 +6,10 @@
 #include "dialogs/forms.h"
 #include "dialogs/layers.h"
 #include "dialogs/segdets.h"
-#include "library/modalhelper.h"
 #include "store/coords.h"
 #include "store/layersdata.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 #include "support/scriptedprompts.h"
 
 #include <QAction>

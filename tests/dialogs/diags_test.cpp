@@ -2,8 +2,8 @@
 
 #include "dialogs/diags.h"
 #include "dialogs/edition.h"
-#include "library/modalhelper.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -6,10 +6,10 @@
 #include "dialogs/layers.h"
 #include "dialogs/pfls.h"
 #include "dialogs/relayer.h"
-#include "library/modalhelper.h"
 #include "store/layersdata.h"
 #include "store/profilesdata.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 
 #include <QAction>
 #include <QComboBox>

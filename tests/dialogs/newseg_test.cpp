@@ -4,8 +4,8 @@
 #include "dialogs/layers.h"
 #include "dialogs/newseg.h"
 #include "library/busy.h"
-#include "library/modalhelper.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -3,9 +3,9 @@
 
 #include "dialogs/edition.h"
 #include "dialogs/pfls.h"
-#include "library/modalhelper.h"
 #include "store/profilesdata.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -11,10 +11,10 @@
 #include "dialogs/notes.h"
 #include "dialogs/pfls.h"
 #include "dialogs/segdets.h"
-#include "library/modalhelper.h"
 #include "programs/fbedition.h"
 #include "store/healthcheck.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 
 #include <QAction>
 #include <QApplication>

@@ -5,10 +5,10 @@
 #include "dialogs/forms.h"
 #include "dialogs/layers.h"
 #include "dialogs/newseg.h"
-#include "library/modalhelper.h"
 #include "programs/fbedition.h"
 #include "sheet/func.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

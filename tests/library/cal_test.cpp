@@ -3,7 +3,7 @@
 
 #include "library/cal.h"
 #include "library/datetexts.h"
-#include "modalhelper.h"
+#include "support/modalhelper.h"
 #include "support/scriptedprompts.h"
 
 #include <QAction>

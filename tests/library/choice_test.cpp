@@ -3,7 +3,7 @@
 #include "library/choice.h"
 #include "library/messages.h"
 #include "library/selfldr.h"
-#include "modalhelper.h"
+#include "support/modalhelper.h"
 #include "support/scriptedprompts.h"
 
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "library/inpstr.h"
 #include "library/messages.h"
-#include "modalhelper.h"
+#include "support/modalhelper.h"
 #include "support/scriptedprompts.h"
 
 #include <QCursor>

@@ -1,5 +1,5 @@
 #include "library/messages.h"
-#include "modalhelper.h"
+#include "support/modalhelper.h"
 #include "support/scriptedprompts.h"
 
 #include <QApplication>

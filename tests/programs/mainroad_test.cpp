@@ -3,13 +3,13 @@
 // next start.
 
 #include "library/application.h"
-#include "library/modalhelper.h"
 #include "platform/fileidentity.h"
 #include "programs/tableedition.h"
 #include "sheet/drawing.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
+#include "support/modalhelper.h"
 #include "support/scriptedprompts.h"
 #include "tablestore/core.h"
 #include "tablestore/tableschema.h"

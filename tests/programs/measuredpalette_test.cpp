@@ -6,11 +6,11 @@
 
 #include "dialogs/layers.h"
 #include "dialogs/newseg.h"
-#include "library/modalhelper.h"
 #include "programs/tableedition.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
+#include "support/modalhelper.h"
 #include "support/scriptedprompts.h"
 #include "tablestore/core.h"
 #include "tablestore/tableschema.h"

@@ -16,7 +16,6 @@
 #include "firebirdfile.h"
 #include "gridrows.h"
 #include "library/application.h"
-#include "library/modalhelper.h"
 #include "platform/fileidentity.h"
 #include "programs/fbedition.h"
 #include "sheet/drawing.h"
@@ -24,6 +23,7 @@
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
 #include "store/store.h"
+#include "support/modalhelper.h"
 #include "support/scriptedprompts.h"
 
 #include <QAction>

@@ -3,10 +3,10 @@
 
 #include "dialogs/forms.h"
 #include "dialogs/newseg.h"
-#include "library/modalhelper.h"
 #include "sheet/func.h"
 #include "store/coords.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>
