@@ -184,6 +184,28 @@ TEST_F(StoreOpeningTest, SavedDiagramThatIsGoneLeavesNoDiagramOpen)
     EXPECT_EQ(prompts.Texts(), QStringList{"No diagram open"});
 }
 
+TEST_F(StoreOpeningTest, TheExportIsTheOneTheProgramHandedTheStore)
+{
+    MakeStore(CurrentTableStoreVersion);
+    TFcore core(Exe());
+    core.FormCreate();
+    ScriptedPrompts prompts;
+    ScopedPromptSeam seam(prompts);
+    // A store that was handed none says so instead of failing.
+    EXPECT_FALSE(core.ExportToFirebird());
+    EXPECT_EQ(prompts.Texts(), QStringList{"This program has no export to Firebird"});
+    // Otherwise the store runs what it was handed, on itself, and answers
+    // with its result.
+    TFcore* exported = nullptr;
+    core.Export = [&exported](TFcore& store) {
+        exported = &store;
+        return true;
+    };
+    EXPECT_TRUE(core.ExportToFirebird());
+    EXPECT_EQ(exported, &core);
+    EXPECT_EQ(prompts.Texts().size(), 1);
+}
+
 TEST_F(StoreOpeningTest, StoreThatCannotOpenLeavesNoDiagramOpenAndKeepsTheSavedNumber)
 {
     WriteIni("[main]\nDiagramNumber=3\n");
