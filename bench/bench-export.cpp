@@ -11,10 +11,10 @@
 #include "benchfigures.h"
 #include "benchstore.h"
 
-#include "library/scriptedprompts.h"
+#include "export/export.h"
+#include "firebird/fbschema.h"
 #include "platform/ibase.h"
-#include "store/export.h"
-#include "store/fbschema.h"
+#include "support/scriptedprompts.h"
 
 #include <QApplication>
 #include <QFile>

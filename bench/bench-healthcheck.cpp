@@ -9,11 +9,11 @@
 #include "benchfigures.h"
 
 #include "dialogs/hchk.h"
-#include "library/scriptedprompts.h"
 #include "platform/tables.h"
-#include "store/core.h"
-#include "store/tablehealthcheck.h"
-#include "store/tableschema.h"
+#include "support/scriptedprompts.h"
+#include "tablestore/core.h"
+#include "tablestore/tablehealthcheck.h"
+#include "tablestore/tableschema.h"
 
 #include <QApplication>
 #include <QDir>

@@ -22,16 +22,17 @@
 #include "benchfigures.h"
 #include "benchstore.h"
 
+#include "dialogs/forms.h"
+#include "export/export.h"
 #include "firebird/corefb.h"
-#include "firebird/fbedition.h"
+#include "firebird/fbschema.h"
+#include "firebird/fbtimestamp.h"
 #include "library/application.h"
 #include "library/qorvlib.h"
-#include "library/scriptedprompts.h"
-#include "sheet/forms.h"
+#include "programs/fbedition.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/fbschema.h"
-#include "store/fbtimestamp.h"
+#include "support/scriptedprompts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -363,7 +364,7 @@ class Scalora2Bench
         }
         prompts.Answer('Y');
         const double exported = Ms([&] {
-            if (!site_.Core->ExportToFirebird())
+            if (!ExportWholeStore(*site_.Core))
                 BenchFail("the export did not run");
         });
         Figure("export-" + SizeTag(segments_), exported, "ms");

@@ -21,14 +21,14 @@
 #include "benchfigures.h"
 #include "benchstore.h"
 
+#include "dialogs/forms.h"
 #include "library/flash.h"
-#include "library/scriptedprompts.h"
-#include "sheet/forms.h"
 #include "sheet/func.h"
 #include "sheet/redraw.h"
 #include "sheet/sheet.h"
 #include "sheet/sheetimage.h"
 #include "sheet/stepping.h"
+#include "support/scriptedprompts.h"
 
 #include <QApplication>
 #include <QComboBox>

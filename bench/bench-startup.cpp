@@ -16,11 +16,11 @@
 
 #include "library/application.h"
 #include "library/qorvlib.h"
-#include "library/scriptedprompts.h"
 #include "platform/ini.h"
+#include "programs/tableedition.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/tableedition.h"
+#include "support/scriptedprompts.h"
 
 #include <QApplication>
 #include <QCoreApplication>

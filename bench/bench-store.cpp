@@ -16,7 +16,7 @@
 #include "benchstore.h"
 
 #include "library/flash.h"
-#include "library/scriptedprompts.h"
+#include "support/scriptedprompts.h"
 
 #include <QApplication>
 #include <random>

@@ -7,8 +7,8 @@
 #include "benchsite.h"
 
 #include "platform/tables.h"
-#include "store/core.h"
-#include "store/tableschema.h"
+#include "tablestore/core.h"
+#include "tablestore/tableschema.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -2,7 +2,7 @@
 // The about window: what the program is, which program file is running and
 // the date of that file. Shown modeless near the mouse, as often as asked.
 
-#include "store/edition.h"
+#include "dialogs/edition.h"
 
 #include <QDialog>
 #include <QString>

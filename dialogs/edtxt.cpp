@@ -1,8 +1,8 @@
 #include "dialogs/edtxt.h"
 
+#include "dialogs/forms.h"
 #include "dialogs/layers.h"
 #include "library/qorvlib.h"
-#include "sheet/forms.h"
 #include "store/store.h"
 
 #include <QHBoxLayout>

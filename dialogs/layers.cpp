@@ -1,11 +1,11 @@
 #include "dialogs/layers.h"
 
+#include "dialogs/forms.h"
 #include "dialogs/listgrid.h"
 #include "dialogs/pfls.h"
 #include "dialogs/relayer.h"
 #include "library/inpstr.h"
 #include "library/messages.h"
-#include "sheet/forms.h"
 #include "store/store.h"
 
 #include <QAction>

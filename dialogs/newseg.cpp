@@ -1,9 +1,9 @@
 #include "dialogs/newseg.h"
 
+#include "dialogs/forms.h"
 #include "dialogs/layers.h"
 #include "library/busy.h"
 #include "library/messages.h"
-#include "sheet/forms.h"
 #include "store/store.h"
 
 #include <QCheckBox>

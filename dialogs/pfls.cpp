@@ -2,9 +2,9 @@
 
 #include "dialogs/listgrid.h"
 
+#include "dialogs/edition.h"
 #include "library/inpstr.h"
 #include "library/messages.h"
-#include "store/edition.h"
 #include "store/store.h"
 
 #include <QAction>

@@ -1,11 +1,11 @@
 #include "dialogs/segdets.h"
 
+#include "dialogs/edition.h"
 #include "dialogs/edpt.h"
+#include "dialogs/forms.h"
 #include "dialogs/layers.h"
 #include "library/datetexts.h"
 #include "library/qorvlib.h"
-#include "sheet/forms.h"
-#include "store/edition.h"
 #include "store/store.h"
 
 #include <QAction>

@@ -6,8 +6,8 @@
 #include "firebird/fbdiagramrows.h"
 #include "firebird/fblayersdata.h"
 #include "firebird/fbprofilesdata.h"
+#include "firebird/fbschema.h"
 #include "firebird/fbtext.h"
-#include "store/fbschema.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -2,9 +2,9 @@
 
 #include "firebird/corefb.h"
 
+#include "firebird/fbtimestamp.h"
 #include "library/calendar.h"
 #include "library/messages.h"
-#include "store/fbtimestamp.h"
 
 namespace
 {

@@ -7,8 +7,8 @@
 
 #include "firebird/corefb.h"
 
+#include "firebird/fbtimestamp.h"
 #include "store/coords.h"
-#include "store/fbtimestamp.h"
 
 #include <QByteArray>
 #include <QStringList>

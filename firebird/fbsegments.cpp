@@ -2,10 +2,10 @@
 
 #include "firebird/corefb.h"
 
+#include "firebird/fbtimestamp.h"
 #include "library/calendar.h"
 #include "library/messages.h"
 #include "store/coords.h"
-#include "store/fbtimestamp.h"
 
 namespace
 {

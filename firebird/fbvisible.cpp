@@ -3,9 +3,9 @@
 
 #include "firebird/corefb.h"
 
+#include "firebird/fbtimestamp.h"
 #include "library/calendar.h"
 #include "library/messages.h"
-#include "store/fbtimestamp.h"
 
 #include <algorithm>
 

@@ -44,11 +44,6 @@ CommonDialogs& Dialogs()
     return installed ? *installed : qtDialogs;
 }
 
-void SetCommonDialogs(CommonDialogs* dialogs)
-{
-    installed = dialogs;
-}
-
 ScopedCommonDialogs::ScopedCommonDialogs(CommonDialogs& dialogs) : previous_(installed)
 {
     installed = &dialogs;

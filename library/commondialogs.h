@@ -24,9 +24,6 @@ class CommonDialogs
 // The dialogs in use: the installed ones, else Qt's.
 CommonDialogs& Dialogs();
 
-// Installs dialogs (not owned); nullptr goes back to Qt's.
-void SetCommonDialogs(CommonDialogs* dialogs);
-
 // Installs dialogs for the lifetime of the guard, then puts back the previous.
 class ScopedCommonDialogs
 {

@@ -20,11 +20,6 @@ PromptSeam& Prompts()
     return installedSeam ? *installedSeam : RealPrompts();
 }
 
-void SetPromptSeam(PromptSeam* seam)
-{
-    installedSeam = seam;
-}
-
 ScopedPromptSeam::ScopedPromptSeam(PromptSeam& seam) : previous_(installedSeam)
 {
     installedSeam = &seam;

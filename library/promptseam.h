@@ -35,9 +35,6 @@ class PromptSeam
 // The seam in use: the installed one, else the real Qt boxes.
 PromptSeam& Prompts();
 
-// Installs a seam (not owned); nullptr goes back to the real Qt boxes.
-void SetPromptSeam(PromptSeam* seam);
-
 // Installs a seam for the lifetime of the guard, then puts back the previous.
 class ScopedPromptSeam
 {

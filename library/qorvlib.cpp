@@ -45,16 +45,6 @@ void InitLibrary()
     SetMsgCaption(QString());
 }
 
-QChar DateSeparator()
-{
-    return dateSeparator;
-}
-
-QString ShortDateFormat()
-{
-    return shortDateFormat;
-}
-
 QString DateToStr(const QDate& date)
 {
     QString text;

@@ -25,8 +25,6 @@ void InitLibrary();
 // The date format of every general conversion of a date to text: year,
 // month and day joined by the date separator ("/" in the format stands for
 // it), so 1 September 2002 reads 2002-09-01.
-QChar DateSeparator();
-QString ShortDateFormat();
 QString DateToStr(const QDate& date);
 // The date, then a blank and the time as hh:mm:ss unless it is midnight
 // exactly.

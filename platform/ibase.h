@@ -177,7 +177,6 @@ class Statement
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    QString Sql() const;
     // The engine's access plan for the statement, as its optimizer chose it
     // ("PLAN (POINT INDEX (PK_POINT))"); empty for a statement without one.
     QString Plan() const;

@@ -193,11 +193,6 @@ Statement::~Statement() = default;
 Statement::Statement(Statement&&) noexcept = default;
 Statement& Statement::operator=(Statement&&) noexcept = default;
 
-QString Statement::Sql() const
-{
-    return state_ ? state_->sql : QString();
-}
-
 QString Statement::Plan() const
 {
     RequireStatement(state_);

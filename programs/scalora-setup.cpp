@@ -2,9 +2,9 @@
 // programs whatever is missing of their data folders and stores. It never
 // touches a store that exists.
 
+#include "firebird/fbschema.h"
 #include "platform/tables.h"
-#include "store/fbschema.h"
-#include "store/tableschema.h"
+#include "tablestore/tableschema.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 // scalora: the drawing editor on the table store.
 
+#include "programs/tableedition.h"
 #include "sheet/startup.h"
-#include "store/tableedition.h"
 
 int main(int argc, char** argv)
 {

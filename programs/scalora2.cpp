@@ -1,6 +1,6 @@
 // scalora2: the drawing editor on the Firebird database.
 
-#include "firebird/fbedition.h"
+#include "programs/fbedition.h"
 #include "sheet/startup.h"
 
 int main(int argc, char** argv)

@@ -1,12 +1,12 @@
 #include "sheet/func.h"
 
+#include "dialogs/edition.h"
+#include "dialogs/forms.h"
 #include "dialogs/newseg.h"
 #include "library/inpstr.h"
 #include "library/messages.h"
 #include "library/textnum.h"
-#include "sheet/forms.h"
 #include "store/coords.h"
-#include "store/edition.h"
 #include "store/store.h"
 
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #include "sheet/geometry.h"
 
+#include "dialogs/edition.h"
 #include "library/qorvlib.h"
 #include "sheet/sheet.h"
-#include "store/edition.h"
 #include "store/store.h"
 
 #include <QPushButton>

@@ -1,9 +1,9 @@
 #include "sheet/joining.h"
 
+#include "dialogs/forms.h"
 #include "dialogs/newseg.h"
 #include "library/controls.h"
 #include "library/messages.h"
-#include "sheet/forms.h"
 #include "sheet/sheet.h"
 #include "store/coords.h"
 #include "store/store.h"

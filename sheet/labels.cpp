@@ -1,9 +1,9 @@
 #include "sheet/labels.h"
 
 #include "dialogs/edtxt.h"
+#include "dialogs/forms.h"
 #include "dialogs/layers.h"
 #include "library/qorvlib.h"
-#include "sheet/forms.h"
 #include "sheet/sheet.h"
 #include "store/store.h"
 

@@ -2,6 +2,7 @@
 
 #include "dialogs/about1.h"
 #include "dialogs/diags.h"
+#include "dialogs/forms.h"
 #include "dialogs/hchk.h"
 #include "dialogs/layers.h"
 #include "dialogs/notepad.h"
@@ -12,7 +13,6 @@
 #include "library/inpstr.h"
 #include "library/messages.h"
 #include "library/textnum.h"
-#include "sheet/forms.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
 #include "store/coords.h"

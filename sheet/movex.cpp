@@ -1,8 +1,8 @@
 #include "sheet/movex.h"
 
+#include "dialogs/edition.h"
 #include "library/messages.h"
 #include "sheet/sheet.h"
-#include "store/edition.h"
 #include "store/store.h"
 
 #include <QComboBox>

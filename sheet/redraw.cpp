@@ -1,10 +1,10 @@
 #include "sheet/redraw.h"
 
+#include "dialogs/edition.h"
 #include "library/busy.h"
 #include "library/qorvlib.h"
 #include "sheet/sheetstate.h"
 #include "store/coords.h"
-#include "store/edition.h"
 #include "store/store.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "sheet/segcommands.h"
 
 #include "dialogs/edpt.h"
+#include "dialogs/forms.h"
 #include "dialogs/segdets.h"
 #include "library/qorvlib.h"
-#include "sheet/forms.h"
 #include "sheet/sheet.h"
 #include "store/store.h"
 

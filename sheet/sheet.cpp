@@ -1,12 +1,12 @@
 #include "sheet/sheet.h"
 
+#include "dialogs/edition.h"
+#include "dialogs/forms.h"
 #include "dialogs/notepad.h"
 #include "library/application.h"
 #include "library/qorvlib.h"
-#include "sheet/forms.h"
 #include "sheet/sheetimage.h"
 #include "sheet/statuspanel.h"
-#include "store/edition.h"
 #include "store/store.h"
 
 #include <QAction>

@@ -1,10 +1,10 @@
 // The main window's widgets and menus as the sheet is designed: the
 // right-hand panel, the status bar and the drawing area between them.
 
-#include "sheet/forms.h"
+#include "dialogs/edition.h"
+#include "dialogs/forms.h"
 #include "sheet/sheet.h"
 #include "sheet/sheetimage.h"
-#include "store/edition.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,7 +1,7 @@
 #include "sheet/sheetstate.h"
 
+#include "dialogs/forms.h"
 #include "library/qorvlib.h"
-#include "sheet/forms.h"
 #include "store/store.h"
 
 #include <stdexcept>

@@ -2,8 +2,8 @@
 // The main block both programs share: create every window once, in a fixed
 // order, arm the start-up timer and run the message loop.
 
-#include "sheet/forms.h"
-#include "store/edition.h"
+#include "dialogs/edition.h"
+#include "dialogs/forms.h"
 
 #include <QString>
 #include <functional>

@@ -1,9 +1,9 @@
 #include "sheet/stepping.h"
 
+#include "dialogs/edition.h"
 #include "library/flash.h"
 #include "library/messages.h"
 #include "sheet/sheet.h"
-#include "store/edition.h"
 #include "store/store.h"
 
 #include <QComboBox>

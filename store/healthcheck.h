@@ -84,10 +84,12 @@ class HealthCheck
 
     // One pass over every table. In repair mode its changes are one unit:
     // all are kept, or none when the pass fails. zoomFactor is the sheet's.
+    // A failed read or write throws the engine's error in words, a repair undone whole.
     virtual HealthPass RunHealthCheck(bool repair, int zoomFactor) = 0;
 
     // Copies the whole data folder into a new folder of its own before a
     // repair, with the store closed meanwhile and opened again however the
     // copy ends.
+    // Never throws: a backup that was not made says why in Error.
     virtual HealthBackup BackupBeforeRepair() = 0;
 };

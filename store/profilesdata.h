@@ -19,11 +19,15 @@ class ProfilesData
     virtual ~ProfilesData() = default;
 
     // The profiles of the open diagram in the given order.
+    // A failed read throws the engine's error.
     virtual std::vector<ProfileRow> ListProfiles(ProfileOrder order) = 0;
+    // A refused row (a number taken) throws the engine's error.
     virtual void AddProfile(int32_t pflnum, const QString& name) = 0;
     // False when the profile has no row (nothing is written then).
+    // A refused write throws the engine's error.
     virtual bool RenameProfile(int32_t pflnum, const QString& name) = 0;
     // The profile and its layer visibilities, all or nothing, so a later
     // profile of the same number starts empty.
+    // A refused write throws the engine's error; nothing is kept.
     virtual void DeleteProfile(int32_t pflnum) = 0;
 };

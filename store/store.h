@@ -174,8 +174,14 @@ class Store
 
     // ---- Operations of both stores
 
+    // On a failure the engine's error (SQLite's in the table store,
+    // Firebird's in the Firebird store) is thrown and the command's writes
+    // are undone; a row not found is a false return. Each operation says in
+    // its last comment line what it does on a failure.
+
     // Makes diagram n the open one; false (nothing changes) when there is
     // no such diagram.
+    // Also false while the store is not open; a failed read throws the engine's error.
     virtual bool OpenDiagram(int32_t n) = 0;
     // Makes the diagram whose row was just stored the open one, with no
     // point or segment yet: its first point is number 0, its first segment 1.
@@ -188,17 +194,21 @@ class Store
     void RenameOpenDiagram(const QString& name);
     void SetDiagramUnits(const QString& units, int32_t decimals);
     // Closes every table and query and writes the ini file.
+    // A failure to close is thrown after the ini file has been written all the same.
     virtual void CloseStore() = 0;
     // The store opened its data when it was made.
     bool Opened() const { return StoreOpened; }
 
     // Points of the open diagram. A lookup that finds nothing returns false
     // and leaves the record empty (Pointnum -1).
+    // A failed read throws the engine's error.
     virtual bool LoadPoint(int32_t pointnum, TPointRec& point) = 0;
     bool ReloadPoint(TPointRec& point);
     // The stored point at exactly point.Lenx, point.Leny; none: false, with
     // the pixels derived from the lengths.
+    // A failed read throws the engine's error.
     virtual bool FindPointAtLength(TPointRec& point) = 0;
+    // False, record empty, when no point is there; a failed read throws.
     virtual bool FindPointAtPixel(TPointRec& point, bool visibleOnly) = 0;
     bool FindVisiblePointAtPixel(TPointRec& point);
     // The stored point nearest to the pixel, at most NearPointReach pixels
@@ -206,11 +216,16 @@ class Store
     // The table store looks among the points of the last redraw, ring by
     // ring; the Firebird store asks its database for every point of the
     // diagram in that square.
+    // A failed read throws the engine's error.
     virtual bool FindPointNear(int32_t pxlx, int32_t pxly, TPointRec& found);
+    // A failed read throws the engine's error.
     virtual bool PointHasText(int32_t pointnum) = 0;
+    // A refused row throws the engine's error; nothing is stored.
     virtual void InsertPoint(TPointRec& point) = 0;
-    // Writes a point whose number is stored (or inserts an unstored one);
-    // false, with a message, when the point's row is gone.
+    // Writes a point whose number is stored (or inserts an unstored one).
+    // A row that has gone: the table store stores the point again under its
+    // number; the Firebird store returns false after "Error : Point <n> not
+    // found". A refused write throws the engine's error.
     virtual bool StorePoint(TPointRec& point) = 0;
     // Gives an unstored point the stored point at the same lengths, or
     // stores it as a new one; a numbered point is left alone while its row
@@ -218,15 +233,21 @@ class Store
     void EnsurePointStored(TPointRec& point);
 
     // Segments of the open diagram.
+    // False, record empty, when there is no such segment; a failed read throws.
     virtual bool LoadSegment(int32_t segnum, TSegRec& seg) = 0;
+    // False, record empty, when none joins them; a failed read throws.
     virtual bool FindBoldSegmentBetween(int32_t a, int32_t b, TSegRec& seg) = 0;
     // Stores a new segment and its end points, or reuses the same segment
     // on a bold layer; a jump stores nothing.
+    // A refused row throws the engine's error, the new end points undone too.
     virtual void InsertSegment(TSegRec& seg) = 0;
+    // False after a message when the row has gone or an end is unstored; a refused write throws.
     virtual bool UpdateSegmentProperties(const TSegRec& seg) = 0;
     // The old measured length kept in a segment's own row (never written by
     // the store); false when the open diagram has no such segment.
+    // A failed read throws the engine's error.
     virtual bool LoadStoredSeglen(int32_t segnum, Extended& seglen) = 0;
+    // No row: nothing happens; a refused delete throws the engine's error.
     virtual void DeleteSegment(int32_t dgnum, int32_t segnum) = 0;
     // A rectangle as its four lines, every other type by InsertSegment.
     void AddSegment(TSegRec& seg);
@@ -271,16 +292,20 @@ class Store
     void OpenVisiblePoints();
 
     // The other visible sets and the straight-line lookups.
+    // These two throw the engine's error when the read fails.
     virtual void OpenVisibleText() = 0;
     virtual void OpenSegmentsAtPoint(int32_t pointnum) = 0;
     // The stamp of the next full redraw: later than RedrawStamp, so that
     // the points of an earlier redraw never pass for points of this one.
+    // Cannot fail.
     virtual TDateTime NextRedrawStamp() const;
     // A full refresh of the sheet begins, and has drawn the diagram (or
     // found nothing to draw); the store ends and reopens what it holds
     // open across a refresh.
+    // These two throw the engine's error when the commit fails (Firebird).
     virtual void RefreshStarting() {}
     virtual void RefreshDrawn() {}
+    // These two: false, found empty, when nothing is there; a failed read throws.
     virtual bool FindPointInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
                                  TPointRec& found) = 0;
     virtual bool FindSegmentInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
@@ -290,39 +315,51 @@ class Store
     // Labels the point (stored first when it has no number yet), as one
     // change; a point that has a label refuses a second one.
     void AddText(TPointRec point, const QString& text, int32_t layernum);
+    // False, record empty, when the point has no label; a failed read throws.
     virtual bool LoadTextAtPoint(int32_t pointnum, TTextRec& text) = 0;
+    // No label: nothing happens; a refused delete throws the engine's error.
     virtual void DeleteTextAtPoint(int32_t pointnum) = 0;
     // Moves a label to another point, keeping its layer, as one change.
     void MoveText(const TPointRec& from, const TPointRec& to);
     // False for a layer number without a row, which comes back hidden.
+    // A failed read throws the engine's error.
     virtual bool LoadLayer(int32_t layernum, TLayerRec& layer) = 0;
+    // No row: nothing happens; a refused delete throws the engine's error.
     virtual void DeleteLayer(int32_t layernum) = 0;
     // The layers of the open diagram by number.
+    // A failed read throws the engine's error.
     virtual std::vector<TLayerRec> LayersOfDiagram() = 0;
     // The layers of the open diagram by number, for a list to choose from;
     // LastLayerNum becomes the highest of them.
     std::vector<TLayerRec> ListLayers();
+    // All layers or none: a refused write throws the engine's error.
     virtual void ApplyProfile(int32_t profile) = 0;
+    // False when the user declines; a refused delete throws, the diagram whole.
     virtual bool DeleteDiagram() = 0;
     // The free-text notes of diagram dgnum; false, notes empty, when the
     // diagram has no row.
+    // Also false while the store is not open; a failed read throws.
     virtual bool LoadDiagramNotes(int32_t dgnum, QString& notes) = 0;
     // Stores the notes of diagram dgnum durably; false when it has no row.
+    // Also false while the store is not open; a refused write throws.
     virtual bool SaveDiagramNotes(int32_t dgnum, const QString& notes) = 0;
 
     // The data behind the list windows (diagrams, layers and the
     // move-segments dialog, profiles), each on this store's connection.
+    // These cannot fail: the data reads and writes only when called.
     virtual std::unique_ptr<DiagramRows> MakeDiagramRows() = 0;
     virtual std::unique_ptr<LayersData> MakeLayersData() = 0;
     virtual std::unique_ptr<ProfilesData> MakeProfilesData() = 0;
 
     // The scans and repairs the health-check window runs on this store; none
     // where the store has no health check (the window then stays empty).
+    // Cannot fail.
     virtual std::unique_ptr<HealthCheck> MakeHealthCheck();
 
     // Copies the whole store into the second program's database; true when
     // it succeeded and the program is to end. A store without that export
     // says so and copies nothing.
+    // A refused row or database throws its error, the Firebird database as it was.
     virtual bool ExportToFirebird();
 
     // Guards before changes.
@@ -361,8 +398,10 @@ class Store
     bool Refreshing() const { return refreshDepth_ > 0; }
 
     // The store's own transaction around a group of writes.
+    // A failure in work or at the commit is thrown with work's writes undone.
     virtual void RunInTransaction(const std::function<void()>& work) { work(); }
     // A label row, its text cut to the column's width.
+    // A second label on the point, or any refused row, throws the engine's error.
     virtual void InsertTextRow(int32_t pointnum, const QString& text, int32_t layernum) = 0;
 
     // Key allocation: an unstored point takes the number after the highest
@@ -381,6 +420,7 @@ class Store
 
     // The reads and writes of the refresh beneath the common routines.
     // ReadDiagramContent refills rows, which come cleared.
+    // Each of these throws the engine's error when its read or write fails.
     virtual void ReadDiagramContent(DiagramContent& rows) = 0;
     virtual void RewritePointPixels(const std::vector<PixelRewrite>& rewrites) = 0;
     virtual void RewriteSegmentBoxes(const std::vector<BoxRewrite>& rewrites) = 0;

@@ -3,14 +3,14 @@
 
 #include "dialogs/edpt.h"
 #include "dialogs/edtxt.h"
+#include "dialogs/forms.h"
 #include "dialogs/layers.h"
 #include "dialogs/segdets.h"
-#include "library/modalhelper.h"
-#include "library/scriptedprompts.h"
-#include "sheet/forms.h"
 #include "store/coords.h"
 #include "store/layersdata.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
+#include "support/scriptedprompts.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 // The diagrams window and its routines on a real table store.
 
 #include "dialogs/diags.h"
-#include "library/modalhelper.h"
-#include "store/edition.h"
+#include "dialogs/edition.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 
 #include <QAction>
 #include <QHeaderView>

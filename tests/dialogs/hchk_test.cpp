@@ -5,7 +5,7 @@
 #include "dialogs/hchk.h"
 #include "library/busy.h"
 #include "store/storefixture.h"
-#include "store/tablehealthcheck.h"
+#include "tablestore/tablehealthcheck.h"
 
 #include <QAction>
 #include <QFile>

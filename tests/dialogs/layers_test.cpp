@@ -1,15 +1,15 @@
 // The layers window driven through its entry routines, with scripted answers,
 // on a real table store.
 
+#include "dialogs/edition.h"
+#include "dialogs/forms.h"
 #include "dialogs/layers.h"
 #include "dialogs/pfls.h"
 #include "dialogs/relayer.h"
-#include "library/modalhelper.h"
-#include "sheet/forms.h"
-#include "store/edition.h"
 #include "store/layersdata.h"
 #include "store/profilesdata.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 
 #include <QAction>
 #include <QComboBox>

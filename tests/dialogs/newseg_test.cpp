@@ -1,11 +1,11 @@
 // The new-segment palette over a real table store.
 
+#include "dialogs/forms.h"
 #include "dialogs/layers.h"
 #include "dialogs/newseg.h"
 #include "library/busy.h"
-#include "library/modalhelper.h"
-#include "sheet/forms.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -5,9 +5,9 @@
 #include "dialogs/notepadfiles.h"
 #include "library/flash.h"
 #include "library/messages.h"
-#include "library/scripteddialogs.h"
-#include "library/scriptedprompts.h"
 #include "platform/ini.h"
+#include "support/scripteddialogs.h"
+#include "support/scriptedprompts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,11 +1,11 @@
 // The profiles window driven through ChooseProfile, with scripted answers,
 // on a real table store.
 
+#include "dialogs/edition.h"
 #include "dialogs/pfls.h"
-#include "library/modalhelper.h"
-#include "store/edition.h"
 #include "store/profilesdata.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -2,9 +2,9 @@
 // answers, on a real table store.
 
 #include "dialogs/relayer.h"
-#include "library/modalhelper.h"
 #include "store/layersdata.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -5,12 +5,12 @@
 
 #include "failingdisk.h"
 #include "firebird/corefb.h"
+#include "firebird/fbschema.h"
 #include "firebird/fbtext.h"
+#include "firebird/fbtimestamp.h"
 #include "firebirdenv.h"
-#include "library/scriptedprompts.h"
 #include "platform/ini.h"
-#include "store/fbschema.h"
-#include "store/fbtimestamp.h"
+#include "support/scriptedprompts.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,16 +5,16 @@
 // health check that has nothing to check.
 
 #include "dialogs/diags.h"
+#include "dialogs/forms.h"
 #include "dialogs/hchk.h"
 #include "dialogs/layers.h"
 #include "dialogs/notes.h"
 #include "dialogs/pfls.h"
 #include "dialogs/segdets.h"
-#include "firebird/fbedition.h"
-#include "library/modalhelper.h"
-#include "sheet/forms.h"
+#include "programs/fbedition.h"
 #include "store/healthcheck.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,10 +4,10 @@
 // points far off the sheet included.
 
 #include "firebird/corefb.h"
+#include "firebird/fbschema.h"
 #include "firebirdenv.h"
-#include "library/scriptedprompts.h"
-#include "store/fbschema.h"
 #include "store/wholediagramrewrite.h"
+#include "support/scriptedprompts.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -2,13 +2,13 @@
 // circle about the chain's point from a typed radius, and lengths that are
 // not numbers named in the message.
 
+#include "dialogs/forms.h"
 #include "dialogs/layers.h"
 #include "dialogs/newseg.h"
-#include "firebird/fbedition.h"
-#include "library/modalhelper.h"
-#include "sheet/forms.h"
+#include "programs/fbedition.h"
 #include "sheet/func.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

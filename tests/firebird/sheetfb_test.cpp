@@ -5,8 +5,8 @@
 // near X asks the database; the trial ellipse needs a diagonal; the status
 // bar lies under the drawing.
 
-#include "firebird/fbedition.h"
-#include "sheet/forms.h"
+#include "dialogs/forms.h"
+#include "programs/fbedition.h"
 #include "sheet/sheet.h"
 #include "store/storefixture.h"
 

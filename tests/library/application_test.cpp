@@ -1,5 +1,5 @@
 #include "library/application.h"
-#include "library/scriptedprompts.h"
+#include "support/scriptedprompts.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

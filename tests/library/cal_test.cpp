@@ -3,8 +3,8 @@
 
 #include "library/cal.h"
 #include "library/datetexts.h"
-#include "library/scriptedprompts.h"
-#include "modalhelper.h"
+#include "support/modalhelper.h"
+#include "support/scriptedprompts.h"
 
 #include <QAction>
 #include <QHeaderView>

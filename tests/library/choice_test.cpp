@@ -2,9 +2,9 @@
 
 #include "library/choice.h"
 #include "library/messages.h"
-#include "library/scriptedprompts.h"
 #include "library/selfldr.h"
-#include "modalhelper.h"
+#include "support/modalhelper.h"
+#include "support/scriptedprompts.h"
 
 #include <QComboBox>
 #include <QCursor>

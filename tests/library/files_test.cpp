@@ -7,7 +7,7 @@
 #include "library/busy.h"
 #include "library/fmxutils.h"
 #include "library/qorvlib.h"
-#include "library/scriptedprompts.h"
+#include "support/scriptedprompts.h"
 
 #include <QCoreApplication>
 #include <QDir>

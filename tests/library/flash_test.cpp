@@ -1,5 +1,5 @@
 #include "library/flash.h"
-#include "library/scriptedprompts.h"
+#include "support/scriptedprompts.h"
 
 #include <QCursor>
 #include <QElapsedTimer>

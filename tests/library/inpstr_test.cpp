@@ -1,7 +1,7 @@
 #include "library/inpstr.h"
 #include "library/messages.h"
-#include "library/scriptedprompts.h"
-#include "modalhelper.h"
+#include "support/modalhelper.h"
+#include "support/scriptedprompts.h"
 
 #include <QCursor>
 #include <QKeyEvent>

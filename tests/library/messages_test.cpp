@@ -1,6 +1,6 @@
 #include "library/messages.h"
-#include "library/scriptedprompts.h"
-#include "modalhelper.h"
+#include "support/modalhelper.h"
+#include "support/scriptedprompts.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,5 +1,5 @@
-#include "library/scriptedprompts.h"
 #include "library/textnum.h"
+#include "support/scriptedprompts.h"
 
 #include <QDir>
 #include <QLocale>

@@ -3,14 +3,14 @@
 // label is narrower than its text, and no symbol of a caption is missing
 // from the face it is drawn in.
 
-#include "firebird/fbedition.h"
-#include "library/scriptedprompts.h"
+#include "firebird/fbschema.h"
 #include "platform/programfont.h"
+#include "programs/fbedition.h"
+#include "programs/tableedition.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/fbschema.h"
-#include "store/tableedition.h"
-#include "store/tableschema.h"
+#include "support/scriptedprompts.h"
+#include "tablestore/tableschema.h"
 
 #include <QAbstractButton>
 #include <QApplication>

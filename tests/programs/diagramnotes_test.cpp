@@ -2,12 +2,12 @@
 // themselves at the start of the next.
 
 #include "dialogs/notes.h"
-#include "library/scriptedprompts.h"
+#include "programs/tableedition.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
 #include "store/store.h"
-#include "store/tableedition.h"
-#include "store/tableschema.h"
+#include "support/scriptedprompts.h"
+#include "tablestore/tableschema.h"
 
 #include <QAction>
 #include <QApplication>

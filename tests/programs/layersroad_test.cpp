@@ -5,14 +5,14 @@
 #include "dialogs/layers.h"
 #include "dialogs/pfls.h"
 #include "gridrows.h"
-#include "library/modalhelper.h"
-#include "library/scriptedprompts.h"
+#include "programs/tableedition.h"
 #include "sheet/drawing.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/core.h"
-#include "store/tableedition.h"
-#include "store/tableschema.h"
+#include "support/modalhelper.h"
+#include "support/scriptedprompts.h"
+#include "tablestore/core.h"
+#include "tablestore/tableschema.h"
 
 #include <QAction>
 #include <QDir>

@@ -3,16 +3,16 @@
 // next start.
 
 #include "library/application.h"
-#include "library/modalhelper.h"
-#include "library/scriptedprompts.h"
 #include "platform/fileidentity.h"
+#include "programs/tableedition.h"
 #include "sheet/drawing.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/core.h"
-#include "store/tableedition.h"
-#include "store/tableschema.h"
+#include "support/modalhelper.h"
+#include "support/scriptedprompts.h"
+#include "tablestore/core.h"
+#include "tablestore/tableschema.h"
 
 #include <QDir>
 #include <QFile>

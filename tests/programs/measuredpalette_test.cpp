@@ -6,14 +6,14 @@
 
 #include "dialogs/layers.h"
 #include "dialogs/newseg.h"
-#include "library/modalhelper.h"
-#include "library/scriptedprompts.h"
+#include "programs/tableedition.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/core.h"
-#include "store/tableedition.h"
-#include "store/tableschema.h"
+#include "support/modalhelper.h"
+#include "support/scriptedprompts.h"
+#include "tablestore/core.h"
+#include "tablestore/tableschema.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -3,11 +3,11 @@
 
 #include "dialogs/about1.h"
 #include "dialogs/notepad.h"
-#include "library/scriptedprompts.h"
+#include "programs/tableedition.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/tableedition.h"
-#include "store/tableschema.h"
+#include "support/scriptedprompts.h"
+#include "tablestore/tableschema.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,14 +3,14 @@
 
 #include "dialogs/about1.h"
 #include "dialogs/newseg.h"
-#include "library/modalhelper.h"
-#include "library/scriptedprompts.h"
 #include "platform/ini.h"
+#include "programs/tableedition.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/tableedition.h"
-#include "store/tableschema.h"
+#include "support/modalhelper.h"
+#include "support/scriptedprompts.h"
+#include "tablestore/tableschema.h"
 
 #include <QApplication>
 #include <QDir>

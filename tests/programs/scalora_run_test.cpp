@@ -1,11 +1,11 @@
 // Runs the real programs in a folder of their own: a termination signal
 // closes each as Exit does, closing its store and writing the ini file.
 
+#include "firebird/fbschema.h"
 #include "firebirdenv.h"
 #include "firebirdfile.h"
 #include "platform/ini.h"
-#include "store/fbschema.h"
-#include "store/tableschema.h"
+#include "tablestore/tableschema.h"
 
 #include <QDir>
 #include <QFile>

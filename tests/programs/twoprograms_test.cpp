@@ -2,17 +2,17 @@
 // database and opened there, comes out on the sheet pixel for pixel the
 // same: every kind of segment, layer visibility, flag and label.
 
-#include "firebird/fbedition.h"
+#include "firebird/fbschema.h"
 #include "firebirdenv.h"
-#include "library/scriptedprompts.h"
+#include "programs/fbedition.h"
+#include "programs/tableedition.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
 #include "store/diagramrows.h"
-#include "store/fbschema.h"
 #include "store/layersdata.h"
 #include "store/store.h"
-#include "store/tableedition.h"
-#include "store/tableschema.h"
+#include "support/scriptedprompts.h"
+#include "tablestore/tableschema.h"
 
 #include <QDir>
 #include <QImage>

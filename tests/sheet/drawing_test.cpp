@@ -1,7 +1,7 @@
 #include "sheet/drawing.h"
 
 #include "library/promptseam.h"
-#include "library/scriptedprompts.h"
+#include "support/scriptedprompts.h"
 
 #include <gtest/gtest.h>
 

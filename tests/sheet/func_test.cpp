@@ -1,12 +1,12 @@
 // The measured-segment dialog driven through its entry routine on a real
 // table store, with the palette beside it and scripted answers.
 
+#include "dialogs/forms.h"
 #include "dialogs/newseg.h"
-#include "library/modalhelper.h"
-#include "sheet/forms.h"
 #include "sheet/func.h"
 #include "store/coords.h"
 #include "store/storefixture.h"
+#include "support/modalhelper.h"
 
 #include <QCheckBox>
 #include <QKeyEvent>

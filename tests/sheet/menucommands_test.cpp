@@ -4,12 +4,12 @@
 #include "dialogs/diags.h"
 #include "dialogs/notes.h"
 #include "library/flash.h"
-#include "library/scriptedprompts.h"
+#include "programs/tableedition.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
-#include "store/core.h"
-#include "store/tableedition.h"
-#include "store/tableschema.h"
+#include "support/scriptedprompts.h"
+#include "tablestore/core.h"
+#include "tablestore/tableschema.h"
 
 #include <QAction>
 #include <QApplication>

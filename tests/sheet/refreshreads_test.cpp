@@ -1,5 +1,5 @@
 #include "sheetfixture.h"
-#include "store/queryplans.h"
+#include "tablestore/queryplans.h"
 
 #include "sheet/redraw.h"
 #include "sheet/stepping.h"

@@ -1,11 +1,11 @@
+#include "dialogs/forms.h"
 #include "dialogs/notepad.h"
 #include "filelimit.h"
-#include "library/scriptedprompts.h"
 #include "platform/ini.h"
-#include "sheet/forms.h"
 #include "sheet/sheet.h"
-#include "store/core.h"
-#include "store/tableschema.h"
+#include "support/scriptedprompts.h"
+#include "tablestore/core.h"
+#include "tablestore/tableschema.h"
 
 #include <QAction>
 #include <QDir>

@@ -3,12 +3,12 @@
 // "Shed" in mm with two decimals, layer 0 bold, layer 1 faint, layer 2
 // hidden. Prompts are scripted and recorded.
 
-#include "library/scriptedprompts.h"
+#include "dialogs/forms.h"
 #include "platform/canvas.h"
-#include "sheet/forms.h"
 #include "sheet/sheet.h"
-#include "store/core.h"
-#include "store/tableschema.h"
+#include "support/scriptedprompts.h"
+#include "tablestore/core.h"
+#include "tablestore/tableschema.h"
 
 #include <QDir>
 #include <QImage>

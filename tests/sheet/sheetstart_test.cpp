@@ -1,7 +1,7 @@
 #include "sheetfixture.h"
 
+#include "dialogs/edition.h"
 #include "sheet/sheetimage.h"
-#include "store/edition.h"
 #include "store/store.h"
 
 #include <QAction>

@@ -5,10 +5,10 @@
 #include "dialogs/edtxt.h"
 #include "dialogs/layers.h"
 #include "dialogs/segdets.h"
-#include "library/modalhelper.h"
 #include "library/qorvlib.h"
 #include "sheetfixture.h"
 #include "store/layersdata.h"
+#include "support/modalhelper.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -14,14 +14,14 @@
 // tests of their own.
 
 #include "firebird/corefb.h"
+#include "firebird/fbschema.h"
+#include "firebird/fbtimestamp.h"
 #include "firebirdenv.h"
 #include "firebirdfile.h"
-#include "library/scriptedprompts.h"
 #include "platform/tables.h"
-#include "store/core.h"
-#include "store/fbschema.h"
-#include "store/fbtimestamp.h"
-#include "store/tableschema.h"
+#include "support/scriptedprompts.h"
+#include "tablestore/core.h"
+#include "tablestore/tableschema.h"
 
 #include <QDir>
 #include <QTemporaryDir>
