@@ -351,8 +351,9 @@ namespace
 {
 
 // Enough for every label of a large site. Past it the texts shaped first
-// stay and the rest are shaped at each drawing: a cache started again
-// would drop, one by one, texts drawn in every redraw and keep none.
+// stay and the rest are drawn as text, shaped at each drawing: a cache
+// started again would drop, one by one, texts drawn in every redraw and
+// keep none.
 constexpr qsizetype MaxShapedTexts = 50000;
 
 // Texts that lay out on one line the way they are drawn: no line breaks,
@@ -369,19 +370,17 @@ bool PlainText(const QString& text)
 
 } // namespace
 
-Canvas::ShapedText& Canvas::Shaped(const QString& text)
+Canvas::ShapedText* Canvas::Shaped(const QString& text)
 {
     ShapedTexts& texts = shapedByFont_[fontKey_];
     const auto found = texts.find(text);
     if (found != texts.end())
-        return *found;
+        return &*found;
+    if (texts.size() >= MaxShapedTexts)
+        return nullptr;
     ShapedText shaped;
     Shape(text, shaped);
-    if (texts.size() >= MaxShapedTexts) {
-        unkept_ = std::move(shaped);
-        return unkept_;
-    }
-    return *texts.insert(text, std::move(shaped));
+    return &*texts.insert(text, std::move(shaped));
 }
 
 void Canvas::Shape(const QString& text, ShapedText& shaped) const
@@ -443,17 +442,21 @@ void Canvas::TextOut(int x, int y, const QString& text)
 {
     if (text.isEmpty() || image_.isNull())
         return;
-    ShapedText& shaped = Shaped(text);
+    ShapedText* const shaped = Shaped(text);
+    if (!shaped) {
+        DrawText(x, y, text);
+        return;
+    }
     if (brushStyle_ == BrushStyle::Solid)
-        FillBox(x, y, x + shaped.Advance, y + shaped.Height, brushColour_);
-    if (shaped.Plain && !shaped.HasInk && shaped.DrawnOnce)
-        FindInk(shaped);
-    shaped.DrawnOnce = true;
-    if (shaped.HasInk && x >= 0 && y >= 0) {
+        FillBox(x, y, x + shaped->Advance, y + shaped->Height, brushColour_);
+    if (shaped->Plain && !shaped->HasInk && shaped->DrawnOnce)
+        FindInk(*shaped);
+    shaped->DrawnOnce = true;
+    if (shaped->HasInk && x >= 0 && y >= 0) {
         QRgb* const bits = Pixels();
         const int stride = Stride();
         const QRgb ink = OpaqueBits | fontColour_;
-        for (const auto& [dx, dy] : shaped.Ink) {
+        for (const auto& [dx, dy] : shaped->Ink) {
             const int px = x + dx;
             const int py = y + dy;
             if (Contains(px, py))
@@ -461,18 +464,35 @@ void Canvas::TextOut(int x, int y, const QString& text)
         }
         return;
     }
+    if (!shaped->Plain || shaped->Glyphs.isEmpty()) {
+        DrawText(x, y, text);
+        return;
+    }
     QPainter painter(&image_);
+    PrepareTextPainter(painter);
+    const QPointF origin = QPointF(x, y) + shaped->Origin;
+    for (const QGlyphRun& run : shaped->Glyphs)
+        painter.drawGlyphRun(origin, run);
+}
+
+void Canvas::DrawText(int x, int y, const QString& text)
+{
+    // The toolkit's own drawing of the text, which the shaped glyphs and
+    // their ink reproduce: a text past the cache costs one shaping.
+    const QFontMetrics metrics(font_);
+    if (brushStyle_ == BrushStyle::Solid)
+        FillBox(x, y, x + metrics.horizontalAdvance(text), y + metrics.height(), brushColour_);
+    QPainter painter(&image_);
+    PrepareTextPainter(painter);
+    painter.drawText(QPointF(x, y + metrics.ascent()), text);
+}
+
+void Canvas::PrepareTextPainter(QPainter& painter) const
+{
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setFont(font_);
     painter.setPen(QColor::fromRgb(OpaqueBits | fontColour_));
-    const QPointF origin = QPointF(x, y) + shaped.Origin;
-    if (!shaped.Plain || shaped.Glyphs.isEmpty()) {
-        painter.drawText(QPointF(x, y + QFontMetrics(font_).ascent()), text);
-        return;
-    }
-    for (const QGlyphRun& run : shaped.Glyphs)
-        painter.drawGlyphRun(origin, run);
 }
 
 int Canvas::TextWidth(const QString& text) const

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QImage>
 #include <QList>
+#include <QPainter>
 #include <QPoint>
 #include <QString>
 #include <cstdint>
@@ -135,9 +136,12 @@ class Canvas
         bool DrawnOnce = false;
     };
     using ShapedTexts = QHash<QString, ShapedText>;
-    ShapedText& Shaped(const QString& text);
+    // The text's shapes, kept for later drawings; null once the cache is full.
+    ShapedText* Shaped(const QString& text);
     void Shape(const QString& text, ShapedText& shaped) const;
     void FindInk(ShapedText& shaped);
+    void DrawText(int x, int y, const QString& text);
+    void PrepareTextPainter(QPainter& painter) const;
 
     void ResetState();
     void ApplyPen(int x, int y);
@@ -160,7 +164,6 @@ class Canvas
     QFont font_;
     // One cache per font the canvas has been given, by the font's key.
     std::map<QString, ShapedTexts> shapedByFont_;
-    ShapedText unkept_; // a text shaped for one drawing, the cache being full
     QString fontKey_;
     QImage inkPaper_; // where FindInk draws, kept from one text to the next
     CanvasColour fontColour_ = Black;
