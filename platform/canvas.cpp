@@ -227,10 +227,12 @@ void Canvas::FillBox(int left, int top, int right, int bottom, CanvasColour colo
     right = std::min(right, Width());
     bottom = std::min(bottom, Height());
     const QRgb value = OpaqueBits | (colour & 0xFFFFFF);
-    for (int y = top; y < bottom; ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(image_.scanLine(y));
-        std::fill(line + left, line + std::max(left, right), value);
-    }
+    if (top >= bottom || left >= right)
+        return;
+    QRgb* const bits = Pixels();
+    const int stride = Stride();
+    for (int y = top; y < bottom; ++y)
+        std::fill(bits + y * stride + left, bits + y * stride + right, value);
 }
 
 void Canvas::FillRect(int x1, int y1, int x2, int y2)
@@ -455,11 +457,13 @@ void Canvas::TextOut(int x, int y, const QString& text)
     if (shaped->HasInk && x >= 0 && y >= 0) {
         QRgb* const bits = Pixels();
         const int stride = Stride();
+        const int width = Width();
+        const int height = Height();
         const QRgb ink = OpaqueBits | fontColour_;
         for (const auto& [dx, dy] : shaped->Ink) {
             const int px = x + dx;
             const int py = y + dy;
-            if (Contains(px, py))
+            if (px >= 0 && py >= 0 && px < width && py < height)
                 bits[py * stride + px] = ink;
         }
         return;
