@@ -257,6 +257,8 @@ void Store::SwapRewrites(std::vector<PixelRewrite>& pixels, std::vector<BoxRewri
     for (PixelRewrite& r : pixels) {
         point = std::lower_bound(point, points.end(), r.Pointnum,
                                  [](const ContentPoint& p, int32_t n) { return p.Pointnum < n; });
+        if (point == points.end() || point->Pointnum != r.Pointnum)
+            continue;
         std::swap(point->Pxlx, r.Pxlx);
         std::swap(point->Pxly, r.Pxly);
     }
@@ -265,6 +267,8 @@ void Store::SwapRewrites(std::vector<PixelRewrite>& pixels, std::vector<BoxRewri
     for (BoxRewrite& r : boxes) {
         seg = std::lower_bound(seg, segs.end(), r.Segnum,
                                [](const ContentSegment& s, int32_t n) { return s.Segnum < n; });
+        if (seg == segs.end() || seg->Segnum != r.Segnum)
+            continue;
         std::swap(seg->Stored, r.Box);
     }
 }

@@ -269,7 +269,9 @@ class Store
     bool LoadFittedPoint(int32_t pointnum, TPointRec& point) const;
     // The scale fit over the visible segments read by OpenVisibleSegments
     // (read first when they are not open), rewriting the cached pixels and
-    // boxes that changed.
+    // boxes that changed. Within a group of writes the rewrite is kept or
+    // undone with the group; undone, the rows read and the scale are put
+    // back as the database has them.
     bool FitDiagramToSheet(int32_t sidePanelWidth);
     // Brings every stored segment box of the open diagram up to date.
     void NormaliseSegmentExtents();
@@ -436,7 +438,8 @@ class Store
     void RewriteRowByRow(const std::vector<PixelRewrite>& pixels,
                          const std::vector<BoxRewrite>& boxes);
     // Gives the rows read the rewritten values, and the rewrites the values
-    // the rows had: done twice, it puts the rows back.
+    // the rows had: done twice, it puts the rows back. A row the read lacks
+    // is passed over.
     void SwapRewrites(std::vector<PixelRewrite>& pixels, std::vector<BoxRewrite>& boxes);
     FittedScale CurrentFit() const;
     void RestoreFit(const FittedScale& fit);

@@ -75,11 +75,11 @@ template <typename Kind> class RefreshUnit : public StoreOn<Kind>
     // hold, and the ones the store's scale gives its lengths.
     void ExpectRowsAndScaleOfTheDatabase()
     {
-        for (const long long n : this->Column(QStringLiteral(
-                 "SELECT Pointnum FROM point WHERE Dgnum = 1 ORDER BY Pointnum"))) {
+        for (const long long n : this->Column(
+                 QStringLiteral("SELECT Pointnum FROM point WHERE Dgnum = 1 ORDER BY Pointnum"))) {
             SCOPED_TRACE(n);
-            const QString where = QStringLiteral(" FROM point WHERE Dgnum = 1 AND Pointnum = %1")
-                                      .arg(n);
+            const QString where =
+                QStringLiteral(" FROM point WHERE Dgnum = 1 AND Pointnum = %1").arg(n);
             const long long x = this->Scalar(QStringLiteral("SELECT Pxlx") + where);
             const long long y = this->Scalar(QStringLiteral("SELECT Pxly") + where);
             TPointRec p;
@@ -124,7 +124,8 @@ TYPED_TEST(RefreshUnit, ANewScalesRewriteIsCommittedWithTheStampsOfTheDrawing)
     const long long after = this->Scalar(PixelSum);
     EXPECT_NE(after, this->pixelsBefore_);
     EXPECT_EQ(this->CountElsewhere(PixelSum), after);
-    EXPECT_EQ(this->Stamped(1, this->Core().RedrawStamp).size(), size_t(this->Count(QStringLiteral("point"))));
+    EXPECT_EQ(this->Stamped(1, this->Core().RedrawStamp).size(),
+              size_t(this->Count(QStringLiteral("point"))));
     this->ExpectRowsAndScaleOfTheDatabase();
 }
 
@@ -147,7 +148,8 @@ TYPED_TEST(RefreshUnit, StampsThatFailUndoTheRewriteInTheDatabaseAndInMemory)
     this->Refresh();
     EXPECT_NE(this->Core().Scale, this->scaleBefore_);
     EXPECT_NE(this->CountElsewhere(PixelSum), this->pixelsBefore_);
-    EXPECT_EQ(this->Stamped(1, this->Core().RedrawStamp).size(), size_t(this->Count(QStringLiteral("point"))));
+    EXPECT_EQ(this->Stamped(1, this->Core().RedrawStamp).size(),
+              size_t(this->Count(QStringLiteral("point"))));
     this->ExpectRowsAndScaleOfTheDatabase();
 }
 
