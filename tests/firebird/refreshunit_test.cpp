@@ -3,7 +3,9 @@
 // rewrite is not committed before the stamps are written, and when the
 // stamps fail neither is kept, the rows in memory and the scale go back to
 // what the database holds, and the next refresh writes the new scale whole.
+// A disk that fails under the Firebird store does the same.
 
+#include "failingdisk.h"
 #include "firebird/fbedition.h"
 #include "sheet/forms.h"
 #include "sheet/sheet.h"
@@ -145,6 +147,31 @@ TYPED_TEST(RefreshUnit, StampsThatFailUndoTheRewriteInTheDatabaseAndInMemory)
     // Once the stamps are taken again, the next refresh writes the new
     // scale's pixels and stamps every drawn point.
     this->Exec(QStringLiteral("DROP TRIGGER refuse"));
+    this->Refresh();
+    EXPECT_NE(this->Core().Scale, this->scaleBefore_);
+    EXPECT_NE(this->CountElsewhere(PixelSum), this->pixelsBefore_);
+    EXPECT_EQ(this->Stamped(1, this->Core().RedrawStamp).size(),
+              size_t(this->Count(QStringLiteral("point"))));
+    this->ExpectRowsAndScaleOfTheDatabase();
+}
+
+using FirebirdRefreshUnit = RefreshUnit<FirebirdStoreFixtureOf<StampWatchingCore<TFcoreFb>>>;
+
+TEST_F(FirebirdRefreshUnit, ADiskThatFailsDuringTheStampsKeepsNothingOfTheRefresh)
+{
+    // The disk fails once the rewrite is written into the transaction: the
+    // refresh cannot commit, nor at first undo what it wrote.
+    FailingDisk disk(this->dir_.path() + QStringLiteral("/Scalora2 data/scalora2data.fdb"));
+    this->Core().BeforeStamp = [&] { disk.Fail(); };
+    EXPECT_THROW(this->Refresh(), std::exception);
+    this->Core().BeforeStamp = nullptr;
+    EXPECT_GT(disk.Refused(), 0);
+    EXPECT_EQ(this->Core().Scale, this->scaleBefore_);
+    disk.Heal();
+
+    EXPECT_EQ(this->Scalar(PixelSum), this->pixelsBefore_);
+    EXPECT_EQ(this->CountElsewhere(PixelSum), this->pixelsBefore_);
+    this->ExpectRowsAndScaleOfTheDatabase();
     this->Refresh();
     EXPECT_NE(this->Core().Scale, this->scaleBefore_);
     EXPECT_NE(this->CountElsewhere(PixelSum), this->pixelsBefore_);
