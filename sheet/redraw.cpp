@@ -85,9 +85,13 @@ void SheetRedraw::RefreshSheet()
     core.OpenVisibleSegments();
     core.OpenVisibleText();
     core.RedrawStamp = core.NextRedrawStamp();
-    if (core.FitDiagramToSheet(host.SidePanelWidth())) {
-        DrawDiagram();
-    }
+    // A new scale's rewrite of the cached pixels and the stamps of the
+    // points drawn at it are kept as one unit, in one commit: when either
+    // fails, neither is kept.
+    core.WriteGroup([&] {
+        if (core.FitDiagramToSheet(host.SidePanelWidth()))
+            DrawDiagram();
+    });
     core.RefreshDrawn();
     core.OpenVisiblePoints();
     ReloadCursorsAndSegment();

@@ -211,13 +211,15 @@ std::vector<BoxRewrite> Store::BoxesNotFromLengths(const std::vector<BoxRewrite>
     return rest;
 }
 
-void Store::WriteRewrites(const std::vector<PixelRewrite>& pixels,
-                          const std::vector<BoxRewrite>& boxes)
+void Store::WriteRewrites(std::vector<PixelRewrite> pixels, std::vector<BoxRewrite> boxes,
+                          const FittedScale& previous)
 {
     if (pixels.empty() && boxes.empty())
         return;
     // One unit: the pixels and the boxes that follow them are kept together
-    // or not at all, and the rows in memory change only once they are kept.
+    // or not at all. The rows in memory take them at once, for the drawing
+    // in the same unit, and are put back should the outermost unit be
+    // undone.
     WriteGroup([&] {
         if (RewritesWholeDiagram(pixels.size())) {
             // Boxes whose lengths are mostly out of date (a store whose
@@ -228,47 +230,89 @@ void Store::WriteRewrites(const std::vector<PixelRewrite>& pixels,
                 const std::vector<BoxRewrite>& left = boxesByLength ? rest : boxes;
                 if (!left.empty())
                     RewriteSegmentBoxes(left);
-                return;
+            } else {
+                RewriteRowByRow(pixels, boxes);
             }
+        } else {
+            RewriteRowByRow(pixels, boxes);
         }
-        if (!pixels.empty())
-            RewritePointPixels(pixels);
-        if (!boxes.empty())
-            RewriteSegmentBoxes(boxes);
+        SwapRewrites(pixels, boxes);
+        heldRewrites_.push_back({std::move(pixels), std::move(boxes), previous});
     });
-    KeepRewrites(pixels, boxes);
 }
 
-void Store::KeepRewrites(const std::vector<PixelRewrite>& pixels,
-                         const std::vector<BoxRewrite>& boxes)
+void Store::RewriteRowByRow(const std::vector<PixelRewrite>& pixels,
+                            const std::vector<BoxRewrite>& boxes)
+{
+    if (!pixels.empty())
+        RewritePointPixels(pixels);
+    if (!boxes.empty())
+        RewriteSegmentBoxes(boxes);
+}
+
+void Store::SwapRewrites(std::vector<PixelRewrite>& pixels, std::vector<BoxRewrite>& boxes)
 {
     std::vector<ContentPoint>& points = content_.Points;
     auto point = points.begin();
-    for (const PixelRewrite& r : pixels) {
+    for (PixelRewrite& r : pixels) {
         point = std::lower_bound(point, points.end(), r.Pointnum,
                                  [](const ContentPoint& p, int32_t n) { return p.Pointnum < n; });
-        point->Pxlx = r.Pxlx;
-        point->Pxly = r.Pxly;
+        if (point == points.end() || point->Pointnum != r.Pointnum)
+            continue;
+        std::swap(point->Pxlx, r.Pxlx);
+        std::swap(point->Pxly, r.Pxly);
     }
     std::vector<ContentSegment>& segs = content_.Segments;
     auto seg = segs.begin();
-    for (const BoxRewrite& r : boxes) {
+    for (BoxRewrite& r : boxes) {
         seg = std::lower_bound(seg, segs.end(), r.Segnum,
                                [](const ContentSegment& s, int32_t n) { return s.Segnum < n; });
-        seg->Stored = r.Box;
+        if (seg == segs.end() || seg->Segnum != r.Segnum)
+            continue;
+        std::swap(seg->Stored, r.Box);
+    }
+}
+
+FittedScale Store::CurrentFit() const
+{
+    return {Scale, MinLenX, MinLenY, MaxLenX, MaxLenY, OriginX, OriginY};
+}
+
+void Store::RestoreFit(const FittedScale& fit)
+{
+    Scale = fit.Scale;
+    MinLenX = fit.MinLenX;
+    MinLenY = fit.MinLenY;
+    MaxLenX = fit.MaxLenX;
+    MaxLenY = fit.MaxLenY;
+    OriginX = fit.OriginX;
+    OriginY = fit.OriginY;
+}
+
+void Store::UndoRewritesAfter(size_t kept)
+{
+    // The database is back at the rows' previous values, and so are their
+    // pixels' scale: the next fit compares with those and writes every row
+    // the new scale changes.
+    while (heldRewrites_.size() > kept) {
+        HeldRewrite& held = heldRewrites_.back();
+        SwapRewrites(held.Pixels, held.Boxes);
+        RestoreFit(held.Previous);
+        heldRewrites_.pop_back();
     }
 }
 
 void Store::NormaliseSegmentExtents()
 {
     OpenVisibleSegments();
-    WriteRewrites({}, BoxRewrites(false));
+    WriteRewrites({}, BoxRewrites(false), CurrentFit());
 }
 
 bool Store::FitDiagramToSheet(int32_t sidePanelWidth)
 {
     MissingPointReported = false;
     UnusableLengthReported = false;
+    const FittedScale previous = CurrentFit();
     Scale = 0;
     if (!VisibleSegments.Active())
         OpenVisibleSegments();
@@ -280,7 +324,7 @@ bool Store::FitDiagramToSheet(int32_t sidePanelWidth)
         return false;
     // Every point's pixels follow the new scale, and every box the pixels
     // of its ends as they will then be.
-    WriteRewrites(PixelRewrites(), BoxRewrites(true));
+    WriteRewrites(PixelRewrites(), BoxRewrites(true), previous);
     return true;
 }
 

@@ -43,14 +43,17 @@ void Store::WriteGroup(const std::function<void()>& work)
     const bool outermost = groupDepth_ == 0;
     const int32_t lastPoint = LastPointNum;
     const int32_t lastSeg = LastSegNum;
+    const size_t rewrites = heldRewrites_.size();
     try {
         GroupDepth depth(groupDepth_);
         RunInTransaction(work);
     } catch (...) {
-        // The numbers handed out by the undone writes are free again, and
-        // what was undone is not reported as done.
+        // The numbers handed out by the undone writes are free again, the
+        // rows the refresh read have the pixels and boxes the database has
+        // again, and what was undone is not reported as done.
         LastPointNum = lastPoint;
         LastSegNum = lastSeg;
+        UndoRewritesAfter(rewrites);
         if (outermost) {
             heldFlashes_.clear();
             // Nor are stamps that were undone handed on as the visible points.
@@ -59,6 +62,7 @@ void Store::WriteGroup(const std::function<void()>& work)
         throw;
     }
     if (outermost) {
+        heldRewrites_.clear();
         const QStringList notes = std::exchange(heldFlashes_, {});
         for (const QString& note : notes) {
             Flash(note);

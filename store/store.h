@@ -86,6 +86,18 @@ struct BoxRewrite {
     SegmentBox Box;
 };
 
+// What a fit computes of the coordinate model: the extents, the scale and
+// the origin the cached pixels follow.
+struct FittedScale {
+    Extended Scale = 0;
+    Extended MinLenX = 0;
+    Extended MinLenY = 0;
+    Extended MaxLenX = 0;
+    Extended MaxLenY = 0;
+    int32_t OriginX = 0;
+    int32_t OriginY = 0;
+};
+
 class Store
 {
   public:
@@ -278,7 +290,9 @@ class Store
     bool LoadFittedPoint(int32_t pointnum, TPointRec& point) const;
     // The scale fit over the visible segments read by OpenVisibleSegments
     // (read first when they are not open), rewriting the cached pixels and
-    // boxes that changed.
+    // boxes that changed. Within a group of writes the rewrite is kept or
+    // undone with the group; undone, the rows read and the scale are put
+    // back as the database has them.
     bool FitDiagramToSheet(int32_t sidePanelWidth);
     // Brings every stored segment box of the open diagram up to date.
     void NormaliseSegmentExtents();
@@ -451,14 +465,26 @@ class Store
     std::vector<PixelRewrite> PixelRewrites() const;
     // Reports a missing end point, as loading the segment would.
     std::vector<BoxRewrite> BoxRewrites(bool refitted);
-    void WriteRewrites(const std::vector<PixelRewrite>& pixels,
-                       const std::vector<BoxRewrite>& boxes);
+    // Writes the rewrites and takes them into what the refresh read. Until
+    // the outermost group of writes is kept, the rows' previous values and
+    // the scale they followed (previous) are held, and put back should that
+    // group be undone.
+    void WriteRewrites(std::vector<PixelRewrite> pixels, std::vector<BoxRewrite> boxes,
+                       const FittedScale& previous);
     // Whether a rewrite is large enough to be done by whole-diagram
     // statements, and the boxes such statements would not get right.
     bool RewritesWholeDiagram(size_t pixels) const;
     std::vector<BoxRewrite> BoxesNotFromLengths(const std::vector<BoxRewrite>& boxes) const;
-    void KeepRewrites(const std::vector<PixelRewrite>& pixels,
-                      const std::vector<BoxRewrite>& boxes);
+    void RewriteRowByRow(const std::vector<PixelRewrite>& pixels,
+                         const std::vector<BoxRewrite>& boxes);
+    // Gives the rows read the rewritten values, and the rewrites the values
+    // the rows had: done twice, it puts the rows back. A row the read lacks
+    // is passed over.
+    void SwapRewrites(std::vector<PixelRewrite>& pixels, std::vector<BoxRewrite>& boxes);
+    FittedScale CurrentFit() const;
+    void RestoreFit(const FittedScale& fit);
+    // Puts back the rewrites held since the first `kept` ones, latest first.
+    void UndoRewritesAfter(size_t kept);
 
     int32_t iniDiagram_ = 0; // "DiagramNumber" as the ini file gave it
     int groupDepth_ = 0;
@@ -471,6 +497,14 @@ class Store
     std::vector<int32_t> pointAt_;  // number -> index in content_.Points, or empty
     std::vector<uint32_t> visible_; // indexes in content_.Segments of the visible ones
     std::vector<int32_t> stampNumbers_;
+    // A rewrite taken into content_ whose group of writes is still open:
+    // the previous values of its rows and scale.
+    struct HeldRewrite {
+        std::vector<PixelRewrite> Pixels;
+        std::vector<BoxRewrite> Boxes;
+        FittedScale Previous;
+    };
+    std::vector<HeldRewrite> heldRewrites_;
     // What the last StampVisiblePoints stamped, until OpenVisiblePoints
     // takes it.
     std::vector<VisiblePointRow> stamped_;

@@ -30,11 +30,12 @@
 #include <set>
 #include <sqlite3.h>
 
-// The table store of scalora: tables.sqlite under "Scalora data/".
-class TableStoreFixture
+// The table store of scalora: tables.sqlite under "Scalora data/", served
+// by TFcore or a class derived from it.
+template <typename StoreClass> class TableStoreFixtureOf
 {
   public:
-    using Core = TFcore;
+    using Core = StoreClass;
     // LastPointNum and LastSegNum of a diagram without points or segments.
     static constexpr int32_t EmptyLastNumber = -1;
     static constexpr bool IsFirebird = false;
@@ -44,13 +45,13 @@ class TableStoreFixture
         const QString data = folder + QStringLiteral("/Scalora data");
         ASSERT_TRUE(QDir().mkpath(data));
         CreateTableStore(data, CurrentTableStoreVersion);
-        core_ = std::make_unique<TFcore>(folder);
+        core_ = std::make_unique<StoreClass>(folder);
         core_->ReadIniFile();
         core_->DBVersion = CurrentTableStoreVersion;
         core_->OpenStore();
     }
 
-    TFcore& Store() { return *core_; }
+    StoreClass& Store() { return *core_; }
     void Exec(const QString& sql) { core_->Database1.Execute(sql); }
 
     // One whole number from an SQL text on the store file.
@@ -107,17 +108,39 @@ class TableStoreFixture
     // Rows written to the store file since it was opened.
     long long Changes() { return sqlite3_total_changes(core_->Database1.Handle()); }
 
+    // What another program connected to the store file finds there now: the
+    // first value of an SQL text's first row.
+    long long ScalarElsewhere(const QString& sql)
+    {
+        sqlite3* db = nullptr;
+        long long v = -1;
+        if (sqlite3_open_v2(core_->Database1.FilePath().toUtf8().constData(), &db,
+                            SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            sqlite3_stmt* st = nullptr;
+            const QByteArray text = tables::MapTableNames(sql).toUtf8();
+            if (sqlite3_prepare_v2(db, text.constData(), -1, &st, nullptr) == SQLITE_OK &&
+                sqlite3_step(st) == SQLITE_ROW)
+                v = sqlite3_column_int64(st, 0);
+            sqlite3_finalize(st);
+        }
+        EXPECT_NE(v, -1) << sqlite3_errmsg(db) << ": " << sql.toStdString();
+        sqlite3_close(db);
+        return v;
+    }
+
   private:
-    std::unique_ptr<TFcore> core_;
+    std::unique_ptr<StoreClass> core_;
 };
+using TableStoreFixture = TableStoreFixtureOf<TFcore>;
 
 // The Firebird store of scalora2: scalora2data.fdb under "Scalora2 data/",
-// served by the embedded engine. The fixture works on the store's own
-// connection and transaction, so its rows are what the store sees.
-class FirebirdStoreFixture
+// served by the embedded engine through TFcoreFb or a class derived from
+// it. The fixture works on the store's own connection and transaction, so
+// its rows are what the store sees.
+template <typename StoreClass> class FirebirdStoreFixtureOf
 {
   public:
-    using Core = TFcoreFb;
+    using Core = StoreClass;
     static constexpr int32_t EmptyLastNumber = 0;
     static constexpr bool IsFirebird = true;
 
@@ -126,13 +149,13 @@ class FirebirdStoreFixture
         const QString data = folder + QStringLiteral("/Scalora2 data");
         ASSERT_TRUE(QDir().mkpath(data));
         CreateFirebirdStore(data + QStringLiteral("/scalora2data.fdb"));
-        core_ = std::make_unique<TFcoreFb>(folder);
+        core_ = std::make_unique<StoreClass>(folder);
         core_->ReadIniFile();
         core_->OpenStore();
         core_->BindQuery(query_);
     }
 
-    TFcoreFb& Store() { return *core_; }
+    StoreClass& Store() { return *core_; }
     void Exec(const QString& sql) { core_->RunStoreSQL(sql); }
 
     long long Scalar(const QString& sql)
@@ -196,9 +219,10 @@ class FirebirdStoreFixture
     }
 
   private:
-    std::unique_ptr<TFcoreFb> core_;
+    std::unique_ptr<StoreClass> core_;
     FbQuery query_;
 };
+using FirebirdStoreFixture = FirebirdStoreFixtureOf<TFcoreFb>;
 
 using StoreKinds = ::testing::Types<TableStoreFixture, FirebirdStoreFixture>;
 
@@ -288,11 +312,14 @@ template <typename Kind> class StoreOn : public ::testing::Test
 
     long long Changes() { return kind_.Changes(); }
     // What another program connected to the database file finds there now.
-    long long CountElsewhere(const QString& sql) requires Kind::IsFirebird
+    long long CountElsewhere(const QString& sql)
     {
-        return ValueInDatabaseFile(dir_.path() + QStringLiteral("/Scalora2 data/scalora2data.fdb"),
-                                   sql)
-            .toLongLong();
+        if constexpr (Firebird)
+            return ValueInDatabaseFile(
+                       dir_.path() + QStringLiteral("/Scalora2 data/scalora2data.fdb"), sql)
+                .toLongLong();
+        else
+            return kind_.ScalarElsewhere(sql);
     }
     void Refuse(const QString& event, const QString& table, const QString& condition)
     {
