@@ -5,9 +5,9 @@
 // what the database holds, and the next refresh writes the new scale whole.
 // A disk that fails under the Firebird store does the same.
 
+#include "dialogs/forms.h"
 #include "failingdisk.h"
-#include "firebird/fbedition.h"
-#include "sheet/forms.h"
+#include "programs/fbedition.h"
 #include "sheet/sheet.h"
 #include "store/storefixture.h"
 
