@@ -186,6 +186,12 @@ Connection Connection::Attach(const QString& path, const QString& user, const QS
     if (!password.isEmpty())
         AppendDpbText(dpb, isc_dpb_password, password, "Password");
     AppendDpbText(dpb, isc_dpb_lc_ctype, QStringLiteral("UTF8"), "Character set");
+    // Old versions of rows are cleared by whoever reads them. Left to the
+    // engine's collector thread, each such row read wakes that thread, and
+    // reading a diagram just after a redraw stamped its points costs several
+    // times the read itself. The engine takes this from the first attachment
+    // to a database in the process.
+    AppendDpbText(dpb, isc_dpb_config, QStringLiteral("GCPolicy = cooperative"), "Configuration");
 
     Connection c;
     c.state_ = std::make_shared<ConnectionState>();
