@@ -352,12 +352,6 @@ void Canvas::Ellipse(int x1, int y1, int x2, int y2)
 namespace
 {
 
-// Enough for every label of a large site. Past it the texts shaped first
-// stay and the rest are drawn as text, shaped at each drawing: a cache
-// started again would drop, one by one, texts drawn in every redraw and
-// keep none.
-constexpr qsizetype MaxShapedTexts = 50000;
-
 // Texts that lay out on one line the way they are drawn: no line breaks,
 // tabs or other control characters.
 bool PlainText(const QString& text)
@@ -372,7 +366,7 @@ bool PlainText(const QString& text)
 
 } // namespace
 
-Canvas::ShapedText* Canvas::Shaped(const QString& text)
+Canvas::ShapedText* Canvas::Shaped(const QString& text, TextGlyphs& fresh)
 {
     ShapedTexts& texts = shapedByFont_[fontKey_];
     const auto found = texts.find(text);
@@ -381,13 +375,14 @@ Canvas::ShapedText* Canvas::Shaped(const QString& text)
     if (texts.size() >= MaxShapedTexts)
         return nullptr;
     ShapedText shaped;
-    Shape(text, shaped);
+    fresh = Shape(text, shaped);
     return &*texts.insert(text, std::move(shaped));
 }
 
-void Canvas::Shape(const QString& text, ShapedText& shaped) const
+Canvas::TextGlyphs Canvas::Shape(const QString& text, ShapedText& shaped) const
 {
     const QFontMetrics metrics(font_);
+    TextGlyphs glyphs;
     shaped.Height = metrics.height();
     shaped.Plain = PlainText(text);
     if (shaped.Plain) {
@@ -396,23 +391,25 @@ void Canvas::Shape(const QString& text, ShapedText& shaped) const
         const QTextLine line = layout.createLine();
         layout.endLayout();
         shaped.Advance = qRound(line.horizontalAdvance());
-        shaped.Glyphs = layout.glyphRuns();
-        shaped.Origin = QPointF(0, metrics.ascent() - line.ascent());
+        glyphs.Runs = layout.glyphRuns();
+        glyphs.Origin = QPointF(0, metrics.ascent() - line.ascent());
     } else {
         shaped.Advance = metrics.horizontalAdvance(text);
-        shaped.Origin = QPointF(0, metrics.ascent());
     }
+    return glyphs;
 }
 
-void Canvas::FindInk(ShapedText& shaped)
+void Canvas::FindInk(ShapedText& shaped, const TextGlyphs& glyphs)
 {
     // Drawn on clear paper with room all round for glyphs that reach out of
     // their cell; the cell's corner at a whole pixel, as on the bitmap.
     const int pad = shaped.Height + 2;
     const int width = shaped.Advance + 2 * pad;
     const int height = shaped.Height + 2 * pad;
-    if (width > 30000 || height > 30000)
+    if (width > 30000 || height > 30000) {
+        shaped.Plain = false;
         return;
+    }
     if (inkPaper_.width() < width || inkPaper_.height() < height)
         inkPaper_ = QImage(std::max(width, inkPaper_.width()), std::max(height, inkPaper_.height()),
                            QImage::Format_ARGB32);
@@ -424,71 +421,126 @@ void Canvas::FindInk(ShapedText& shaped)
         painter.setRenderHint(QPainter::TextAntialiasing, false);
         painter.setFont(font_);
         painter.setPen(QColor(Qt::black));
-        for (const QGlyphRun& run : shaped.Glyphs)
-            painter.drawGlyphRun(QPointF(pad, pad) + shaped.Origin, run);
+        for (const QGlyphRun& run : glyphs.Runs)
+            painter.drawGlyphRun(QPointF(pad, pad) + glyphs.Origin, run);
     }
-    for (int row = 0; row < height; ++row) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(paper.constScanLine(row));
-        for (int column = 0; column < width; ++column) {
-            if (qAlpha(line[column]) != 0)
-                shaped.Ink.emplace_back(int16_t(column - pad), int16_t(row - pad));
+    KeepInk(shaped, paper, pad, QSize(width, height));
+}
+
+void Canvas::KeepInk(ShapedText& shaped, const QImage& paper, int pad, QSize area)
+{
+    const auto inked = [&](int column, int row) {
+        return qAlpha(reinterpret_cast<const QRgb*>(paper.constScanLine(row))[column]) != 0;
+    };
+    int left = area.width(), top = area.height(), right = -1, bottom = -1;
+    for (int row = 0; row < area.height(); ++row) {
+        for (int column = 0; column < area.width(); ++column) {
+            if (inked(column, row)) {
+                left = std::min(left, column);
+                right = std::max(right, column);
+                top = std::min(top, row);
+                bottom = row;
+            }
         }
     }
     shaped.HasInk = true;
-    // A cell off the bitmap's top or left edge is drawn as text; the ink
-    // serves every other, so the glyphs need not be kept.
-    shaped.Glyphs.clear();
+    if (right < 0)
+        return;
+    shaped.InkLeft = int16_t(left - pad);
+    shaped.InkTop = int16_t(top - pad);
+    shaped.InkWidth = int16_t(right - left + 1);
+    shaped.InkHeight = int16_t(bottom - top + 1);
+    const int rowBytes = (shaped.InkWidth + 7) / 8;
+    shaped.InkBits.assign(size_t(rowBytes) * size_t(shaped.InkHeight), 0);
+    for (int row = 0; row < shaped.InkHeight; ++row) {
+        for (int column = 0; column < shaped.InkWidth; ++column) {
+            if (inked(left + column, top + row))
+                shaped.InkBits[size_t(row * rowBytes + column / 8)] |= uint8_t(1u << (column % 8));
+        }
+    }
+}
+
+void Canvas::PaintInk(int x, int y, const ShapedText& shaped)
+{
+    QRgb* const bits = Pixels();
+    const int stride = Stride();
+    const int width = Width();
+    const int height = Height();
+    const QRgb ink = OpaqueBits | fontColour_;
+    const int rowBytes = (shaped.InkWidth + 7) / 8;
+    for (int row = 0; row < shaped.InkHeight; ++row) {
+        const int py = y + shaped.InkTop + row;
+        if (py < 0 || py >= height)
+            continue;
+        const uint8_t* const rowBits = shaped.InkBits.data() + size_t(row * rowBytes);
+        for (int column = 0; column < shaped.InkWidth; ++column) {
+            const int px = x + shaped.InkLeft + column;
+            if ((rowBits[column / 8] >> (column % 8) & 1) && px >= 0 && px < width)
+                bits[py * stride + px] = ink;
+        }
+    }
+}
+
+void Canvas::PaintGlyphs(int x, int y, const TextGlyphs& glyphs)
+{
+    QPainter painter(&image_);
+    PrepareTextPainter(painter);
+    const QPointF origin = QPointF(x, y) + glyphs.Origin;
+    for (const QGlyphRun& run : glyphs.Runs)
+        painter.drawGlyphRun(origin, run);
 }
 
 void Canvas::TextOut(int x, int y, const QString& text)
 {
     if (text.isEmpty() || image_.isNull())
         return;
-    ShapedText* const shaped = Shaped(text);
+    TextGlyphs fresh;
+    ShapedText* const shaped = Shaped(text, fresh);
     if (!shaped) {
         DrawText(x, y, text);
         return;
     }
     if (brushStyle_ == BrushStyle::Solid)
         FillBox(x, y, x + shaped->Advance, y + shaped->Height, brushColour_);
-    if (shaped->Plain && !shaped->HasInk && shaped->DrawnOnce)
-        FindInk(*shaped);
+    const bool again = shaped->DrawnOnce;
     shaped->DrawnOnce = true;
-    if (shaped->HasInk && x >= 0 && y >= 0) {
-        QRgb* const bits = Pixels();
-        const int stride = Stride();
-        const int width = Width();
-        const int height = Height();
-        const QRgb ink = OpaqueBits | fontColour_;
-        for (const auto& [dx, dy] : shaped->Ink) {
-            const int px = x + dx;
-            const int py = y + dy;
-            if (px >= 0 && py >= 0 && px < width && py < height)
-                bits[py * stride + px] = ink;
+    // A cell off the bitmap's top or left edge is drawn as text; the ink
+    // serves every other.
+    if (!shaped->Plain || x < 0 || y < 0) {
+        PaintText(x, y, text);
+        return;
+    }
+    if (!shaped->HasInk) {
+        if (!again) {
+            PaintGlyphs(x, y, fresh);
+            return;
         }
-        return;
+        ShapedText reshaped;
+        FindInk(*shaped, Shape(text, reshaped));
+        if (!shaped->HasInk) {
+            PaintText(x, y, text);
+            return;
+        }
     }
-    if (!shaped->Plain || shaped->Glyphs.isEmpty()) {
-        DrawText(x, y, text);
-        return;
-    }
-    QPainter painter(&image_);
-    PrepareTextPainter(painter);
-    const QPointF origin = QPointF(x, y) + shaped->Origin;
-    for (const QGlyphRun& run : shaped->Glyphs)
-        painter.drawGlyphRun(origin, run);
+    PaintInk(x, y, *shaped);
 }
 
 void Canvas::DrawText(int x, int y, const QString& text)
 {
     // The toolkit's own drawing of the text, which the shaped glyphs and
     // their ink reproduce: a text past the cache costs one shaping.
-    const QFontMetrics metrics(font_);
-    if (brushStyle_ == BrushStyle::Solid)
+    if (brushStyle_ == BrushStyle::Solid) {
+        const QFontMetrics metrics(font_);
         FillBox(x, y, x + metrics.horizontalAdvance(text), y + metrics.height(), brushColour_);
+    }
+    PaintText(x, y, text);
+}
+
+void Canvas::PaintText(int x, int y, const QString& text)
+{
     QPainter painter(&image_);
     PrepareTextPainter(painter);
-    painter.drawText(QPointF(x, y + metrics.ascent()), text);
+    painter.drawText(QPointF(x, y + QFontMetrics(font_).ascent()), text);
 }
 
 void Canvas::PrepareTextPainter(QPainter& painter) const

@@ -48,6 +48,12 @@ class Canvas
     static constexpr CanvasColour OffBitmap = 0xFFFFFFFFu;
     static constexpr CanvasColour White = 0xFFFFFF;
     static constexpr CanvasColour Black = 0x000000;
+    // How many different texts a font's labels keep their cell and ink for:
+    // enough for every label of a large site, at about a hundred bytes
+    // each. Past it the texts kept first stay and the rest are drawn as
+    // text, shaped at each drawing; a cache started again would drop, one
+    // by one, texts drawn in every redraw and keep none.
+    static constexpr qsizetype MaxShapedTexts = 400000;
 
     Canvas();
     Canvas(int width, int height);
@@ -118,29 +124,41 @@ class Canvas
     int TextHeight(const QString& text) const;
 
   private:
-    // A text as the font shapes it, kept so that a label drawn again (every
-    // refresh draws every label) is neither shaped nor rasterised again: its
-    // glyphs, and the ink pixels they leave (the font is never smoothed, so
-    // a pixel is ink or untouched), are those of drawing the text itself.
+    // What is kept of a text so that a label drawn again (every refresh
+    // draws every label) is neither shaped nor rasterised again: its cell,
+    // and the ink pixels that drawing the text itself leaves (the font is
+    // never smoothed, so a pixel is ink or untouched), one bit each within
+    // the ink's bounding box. Small, so that every label of a large site
+    // can be kept.
     struct ShapedText {
         int Advance = 0;
         int Height = 0;
-        QPointF Origin;          // of the glyphs, from the cell's top-left corner
-        QList<QGlyphRun> Glyphs; // kept only while the ink is not known
-        bool Plain = true;       // false: drawn as text, not from its glyphs
-        // The ink pixels from the cell's corner, for a cell whose corner is
-        // on the bitmap; found the second time the text is drawn (a label
-        // drawn once is not worth it), until then the glyphs are drawn.
-        std::vector<std::pair<int16_t, int16_t>> Ink;
-        bool HasInk = false;
-        bool DrawnOnce = false;
+        bool Plain = true;      // false: always drawn as text
+        bool HasInk = false;    // found the second time the text is drawn
+        bool DrawnOnce = false; // a label drawn only once is not worth its ink
+        int16_t InkLeft = 0;    // the ink's box, from the cell's top-left corner
+        int16_t InkTop = 0;
+        int16_t InkWidth = 0;
+        int16_t InkHeight = 0;
+        std::vector<uint8_t> InkBits; // rows of the box, each a whole number of bytes
+    };
+    // A text's glyphs as shaped for one drawing, not kept.
+    struct TextGlyphs {
+        QList<QGlyphRun> Runs;
+        QPointF Origin; // of the glyphs, from the cell's top-left corner
     };
     using ShapedTexts = QHash<QString, ShapedText>;
-    // The text's shapes, kept for later drawings; null once the cache is full.
-    ShapedText* Shaped(const QString& text);
-    void Shape(const QString& text, ShapedText& shaped) const;
-    void FindInk(ShapedText& shaped);
+    // The text's cell and ink, kept for later drawings; null once the cache
+    // is full. When the text is new, its glyphs are put in fresh.
+    ShapedText* Shaped(const QString& text, TextGlyphs& fresh);
+    TextGlyphs Shape(const QString& text, ShapedText& shaped) const;
+    void FindInk(ShapedText& shaped, const TextGlyphs& glyphs);
+    // Keeps the ink drawn on paper, the cell's corner at (pad, pad), as bits.
+    static void KeepInk(ShapedText& shaped, const QImage& paper, int pad, QSize area);
+    void PaintInk(int x, int y, const ShapedText& shaped);
+    void PaintGlyphs(int x, int y, const TextGlyphs& glyphs);
     void DrawText(int x, int y, const QString& text);
+    void PaintText(int x, int y, const QString& text);
     void PrepareTextPainter(QPainter& painter) const;
 
     void ResetState();
