@@ -429,13 +429,14 @@ void Canvas::FindInk(ShapedText& shaped, const TextGlyphs& glyphs)
 
 void Canvas::KeepInk(ShapedText& shaped, const QImage& paper, int pad, QSize area)
 {
-    const auto inked = [&](int column, int row) {
-        return qAlpha(reinterpret_cast<const QRgb*>(paper.constScanLine(row))[column]) != 0;
+    const auto line = [&](int row) {
+        return reinterpret_cast<const QRgb*>(paper.constScanLine(row));
     };
     int left = area.width(), top = area.height(), right = -1, bottom = -1;
     for (int row = 0; row < area.height(); ++row) {
+        const QRgb* const pixels = line(row);
         for (int column = 0; column < area.width(); ++column) {
-            if (inked(column, row)) {
+            if (qAlpha(pixels[column]) != 0) {
                 left = std::min(left, column);
                 right = std::max(right, column);
                 top = std::min(top, row);
@@ -453,9 +454,11 @@ void Canvas::KeepInk(ShapedText& shaped, const QImage& paper, int pad, QSize are
     const int rowBytes = (shaped.InkWidth + 7) / 8;
     shaped.InkBits.assign(size_t(rowBytes) * size_t(shaped.InkHeight), 0);
     for (int row = 0; row < shaped.InkHeight; ++row) {
+        const QRgb* const pixels = line(top + row) + left;
+        uint8_t* const bits = shaped.InkBits.data() + size_t(row * rowBytes);
         for (int column = 0; column < shaped.InkWidth; ++column) {
-            if (inked(left + column, top + row))
-                shaped.InkBits[size_t(row * rowBytes + column / 8)] |= uint8_t(1u << (column % 8));
+            if (qAlpha(pixels[column]) != 0)
+                bits[column / 8] |= uint8_t(1u << (column % 8));
         }
     }
 }
