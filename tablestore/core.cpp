@@ -51,11 +51,6 @@ TFcore::TFcore(const QString& exeFolder, QWidget* parent) : QWidget(parent)
                                  "order by layernum"));
     Query6.SetSQL(QStringLiteral("select * from point.db where (dgnum = :x) and (rprts = :ts)\n"
                                  "order by pointnum"));
-    Query7.SetSQL(QStringLiteral(
-        "select t.text, t.pointnum,  l.visib \n"
-        "from text.db t left join layer.db l on (l.dgnum = t.dgnum and l.layernum = t.layernum)\n"
-        "where ( t.dgnum = :x ) and (l.visib > 0 )\n"
-        "order by l.visib, t.pointnum"));
     Query8.SetSQL(QStringLiteral("select * from seg.db where (dgnum = :x1) and (layernum = :x2)"));
     Query12.SetSQL(QStringLiteral("select * from seg.db where segtype = 4"));
     // Until the store is opened the datasets carry their design-time alias.

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <climits>
 #include <sqlite3.h>
+#include <tuple>
 #include <utility>
 
 namespace
@@ -38,6 +39,9 @@ QString DiagramPointsSQL(bool wholeTable)
 
 const QString DiagramLayersSQL =
     QStringLiteral("SELECT Layernum, Visib FROM layer.db WHERE (dgnum = :x) ORDER BY Layernum");
+
+const QString DiagramTextsSQL =
+    QStringLiteral("SELECT Text, Pointnum, Layernum FROM text.db WHERE (dgnum = :x)");
 
 // Stores written before the faint flag existed have no such column.
 QString DiagramSegmentsSQL(bool withFaint, bool wholeTable)
@@ -145,6 +149,16 @@ template <typename Read> void StepAll(tables::Statement& st, Read read)
     st.Reset();
 }
 
+// The visibility of the open diagram's layers.
+LayerVisibility ReadLayerVisibility(tables::Database& db, int32_t diagram)
+{
+    LayerVisibility layers;
+    tables::Statement& st = db.Prepare(tables::MapTableNames(DiagramLayersSQL));
+    st.BindInt(1, diagram);
+    StepAll(st, [&] { layers.Add(st.ColumnInt(0), st.ColumnInt(1)); });
+    return layers;
+}
+
 } // namespace
 
 bool TFcore::DiagramFillsTable(const QString& table, int32_t lastNumber)
@@ -176,11 +190,7 @@ void TFcore::ReadDiagramPoints(std::vector<ContentPoint>& points)
 
 void TFcore::ReadDiagramSegments(std::vector<ContentSegment>& segs)
 {
-    LayerVisibility layers;
-    tables::Statement& layerSt = Database1.Prepare(tables::MapTableNames(DiagramLayersSQL));
-    layerSt.BindInt(1, CurrentDiagram);
-    StepAll(layerSt, [&] { layers.Add(layerSt.ColumnInt(0), layerSt.ColumnInt(1)); });
-
+    const LayerVisibility layers = ReadLayerVisibility(Database1, CurrentDiagram);
     const bool withFaint = Database1.ColumnExists(QStringLiteral("seg"), QStringLiteral("faint"));
     const bool wholeTable = DiagramFillsTable(QStringLiteral("seg"), LastSegNum);
     tables::Statement& st =
@@ -213,6 +223,27 @@ void TFcore::ReadDiagramContent(DiagramContent& rows)
 {
     ReadDiagramPoints(rows.Points);
     ReadDiagramSegments(rows.Segments);
+}
+
+void TFcore::OpenVisibleText()
+{
+    // The labels on visible layers, in the order they are drawn: by their
+    // layer's visibility, then by point. Each label's layer is one of the
+    // handful read first and the order is made in memory, which spares the
+    // engine a lookup of the layer for every label and a sort of them all.
+    const LayerVisibility layers = ReadLayerVisibility(Database1, CurrentDiagram);
+    std::vector<VisibleTextRow> rows;
+    tables::Statement& st = Database1.Prepare(tables::MapTableNames(DiagramTextsSQL));
+    st.BindInt(1, CurrentDiagram);
+    StepAll(st, [&] {
+        const int32_t visib = layers.Of(st.ColumnInt(2));
+        if (visib > 0)
+            rows.push_back({st.ColumnText(0), st.ColumnInt(1), visib});
+    });
+    std::sort(rows.begin(), rows.end(), [](const VisibleTextRow& a, const VisibleTextRow& b) {
+        return std::tie(a.Visib, a.Pointnum) < std::tie(b.Visib, b.Pointnum);
+    });
+    VisibleTexts.Assign(std::move(rows));
 }
 
 void TFcore::AddRefreshFunctions()

@@ -64,21 +64,6 @@ std::vector<VisiblePointRow> TFcore::ReadStampedPoints()
         });
 }
 
-void TFcore::OpenVisibleText()
-{
-    Query7.ParamByName(QStringLiteral("x")).SetInteger(CurrentDiagram);
-    VisibleTexts.Assign(ReadRows<VisibleTextRow>(
-        Database1, Query7,
-        {QStringLiteral("text"), QStringLiteral("pointnum"), QStringLiteral("visib")},
-        [](ColumnReader& c) {
-            VisibleTextRow r;
-            r.Text = c.Text();
-            r.Pointnum = c.Int();
-            r.Visib = c.Int();
-            return r;
-        }));
-}
-
 void TFcore::OpenSegmentsAtPoint(int32_t pointnum)
 {
     Query3.ParamByName(QStringLiteral("y")).SetInteger(CurrentDiagram);

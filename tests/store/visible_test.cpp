@@ -69,12 +69,25 @@ TYPED_TEST(VisibleSets, FaintLabelsComeBeforeBoldOnesAndHiddenOnesNever)
     this->Core().AddText(Pt(0, 0), QStringLiteral("bold"), 0);
     this->Core().AddText(Pt(1, 0), QStringLiteral("faint"), 1);
     this->Core().AddText(Pt(2, 0), QStringLiteral("hidden"), 2);
+    // Labelled in the reverse of their points' order, and one on a layer
+    // the diagram has no row for.
+    TPointRec three = Pt(3, 0);
+    this->Core().InsertPoint(three);
+    TPointRec four = Pt(4, 0);
+    this->Core().InsertPoint(four);
+    this->Core().AddText(four, QStringLiteral("bold 4"), 0);
+    this->Core().AddText(three, QStringLiteral("bold 3"), 0);
+    this->Core().AddText(Pt(5, 0), QStringLiteral("no layer"), 9);
     this->Core().OpenVisibleText();
     const auto& rows = this->Core().VisibleTexts.Rows();
-    ASSERT_EQ(rows.size(), 2u);
+    ASSERT_EQ(rows.size(), 4u);
     EXPECT_EQ(rows[0].Text, QStringLiteral("faint"));
     EXPECT_EQ(rows[1].Text, QStringLiteral("bold"));
     EXPECT_EQ(rows[1].Pointnum, 0);
+    EXPECT_EQ(rows[2].Text, QStringLiteral("bold 3"));
+    EXPECT_EQ(rows[2].Pointnum, three.Pointnum);
+    EXPECT_EQ(rows[3].Text, QStringLiteral("bold 4"));
+    EXPECT_LT(three.Pointnum, four.Pointnum);
 }
 
 TYPED_TEST(VisibleSets, VisiblePointsAreThoseOfTheCurrentStamp)
