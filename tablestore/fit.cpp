@@ -3,8 +3,8 @@
 // one of the segments with their layers' visibility, their columns read
 // straight into the records; the end points are joined to
 // their segments in memory, which is several times cheaper than looking
-// each one up in the point table, and so are the segments to the handful of
-// layers of the diagram.
+// each one up in the point table, and so are the segments and the labels
+// to the handful of layers of the diagram.
 
 #include "tablestore/core.h"
 

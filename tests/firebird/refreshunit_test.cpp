@@ -93,6 +93,18 @@ template <typename Kind> class RefreshUnit : public StoreOn<Kind>
         }
     }
 
+    // A refresh after a failed one writes the new scale's pixels, seen by
+    // another program, and stamps every drawn point.
+    void ExpectTheNextRefreshToKeepTheNewScale()
+    {
+        this->Refresh();
+        EXPECT_NE(this->Core().Scale, this->scaleBefore_);
+        EXPECT_NE(this->CountElsewhere(PixelSum), this->pixelsBefore_);
+        EXPECT_EQ(this->Stamped(1, this->Core().RedrawStamp).size(),
+                  size_t(this->Count(QStringLiteral("point"))));
+        this->ExpectRowsAndScaleOfTheDatabase();
+    }
+
     // Makes the database refuse every change of a point's stamp.
     void RefuseStamps()
     {
@@ -147,12 +159,7 @@ TYPED_TEST(RefreshUnit, StampsThatFailUndoTheRewriteInTheDatabaseAndInMemory)
     // Once the stamps are taken again, the next refresh writes the new
     // scale's pixels and stamps every drawn point.
     this->Exec(QStringLiteral("DROP TRIGGER refuse"));
-    this->Refresh();
-    EXPECT_NE(this->Core().Scale, this->scaleBefore_);
-    EXPECT_NE(this->CountElsewhere(PixelSum), this->pixelsBefore_);
-    EXPECT_EQ(this->Stamped(1, this->Core().RedrawStamp).size(),
-              size_t(this->Count(QStringLiteral("point"))));
-    this->ExpectRowsAndScaleOfTheDatabase();
+    this->ExpectTheNextRefreshToKeepTheNewScale();
 }
 
 using FirebirdRefreshUnit = RefreshUnit<FirebirdStoreFixtureOf<StampWatchingCore<TFcoreFb>>>;
@@ -172,12 +179,7 @@ TEST_F(FirebirdRefreshUnit, ADiskThatFailsDuringTheStampsKeepsNothingOfTheRefres
     EXPECT_EQ(this->Scalar(PixelSum), this->pixelsBefore_);
     EXPECT_EQ(this->CountElsewhere(PixelSum), this->pixelsBefore_);
     this->ExpectRowsAndScaleOfTheDatabase();
-    this->Refresh();
-    EXPECT_NE(this->Core().Scale, this->scaleBefore_);
-    EXPECT_NE(this->CountElsewhere(PixelSum), this->pixelsBefore_);
-    EXPECT_EQ(this->Stamped(1, this->Core().RedrawStamp).size(),
-              size_t(this->Count(QStringLiteral("point"))));
-    this->ExpectRowsAndScaleOfTheDatabase();
+    this->ExpectTheNextRefreshToKeepTheNewScale();
 }
 
 } // namespace
