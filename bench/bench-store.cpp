@@ -1,12 +1,14 @@
 // The table store on a generated site plan at 1k, 10k and 100k segments:
-// storing one measured segment, the scale fit at an unchanged scale, and
+// storing one measured segment and the fold of its commit into the store
+// file, the scale fit at an unchanged scale, and
 // each lookup a click, a key or a step makes, every figure beside its lower
 // bound measured in the same run.
 //
 // Lower bounds, in bare SQLite calls on the store's own connection: a
 // measured segment is at least the probe for a point at the new lengths,
 // the new point, the probes for a segment between its ends both ways and
-// the new segment, committed; the fit is at least the read of what it
+// the new segment, committed and folded into the store file; a fold is the
+// checkpoint call itself; the fit is at least the read of what it
 // compares (the points' lengths and pixels, the segments' ends and boxes,
 // the layers); a lookup is at least its one probe of the index it needs.
 // Prints "<figure> <value> <unit>".
@@ -86,6 +88,7 @@ class StoreBench
     {
         Fit(figures);
         Insert(figures);
+        Fold(figures);
         LookUps(figures);
     }
 
@@ -148,6 +151,35 @@ class StoreBench
         HideFlash();
         prompts_.Clear();
         figures.Report("insert-measured-segment", segments_, m);
+    }
+
+    // What a commit's fold into the store file costs, part of every
+    // figure that commits: a measured segment's rows committed by another
+    // connection (untimed, so they wait in the log), then folded by the
+    // store's flush; the bound folds them with the bare checkpoint call.
+    void Fold(SizedFigures& figures)
+    {
+        sqlite3* other = nullptr;
+        if (sqlite3_open_v2(Core().Database1.FilePath().toUtf8().constData(), &other,
+                            SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+            BenchFail("a second connection does not open");
+        sqlite3_wal_autocheckpoint(other, 0);
+        {
+            InsertBound commit(other);
+            int n = Core().LastPointNum + 2000000;
+            const SideBySide m = MeasureSideBySide(
+                Inserts, [&](int) { Core().Database1.Flush(); },
+                [&](int) {
+                    sqlite3_wal_checkpoint_v2(store_.Handle(), nullptr, SQLITE_CHECKPOINT_TRUNCATE,
+                                              nullptr, nullptr);
+                },
+                [&](bool) {
+                    const TPointRec from = RandomVisiblePoint();
+                    commit.Run(++n, from.Pointnum, from.Lenx + 0.437, from.Leny + 0.291);
+                });
+            figures.Report("fold-measured-segment", segments_, m);
+        }
+        sqlite3_close_v2(other);
     }
 
     // One lookup against its one index probe, both from random drawn

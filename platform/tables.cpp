@@ -1,11 +1,15 @@
 #include "platform/tables.h"
 
+#include "platform/tablelog.h"
 #include "platform/tablesinternal.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QUrl>
+#include <algorithm>
+#include <iterator>
 #include <sqlite3.h>
 
 namespace tables
@@ -35,6 +39,8 @@ constexpr size_t MaxCachedStatements = 200;
 // The engine's settings for the store's work (measured: README).
 constexpr int PageCacheKiB = 64 * 1024;
 constexpr long long MappedBytes = 256LL * 1024 * 1024;
+// How long a command waits for another program that holds the store.
+constexpr int BusyTimeoutMs = 5000;
 
 // Calls f on each stretch of the text that lies outside single-quoted
 // string literals and appends its result; literals are copied unchanged.
@@ -238,6 +244,8 @@ void Database::Open()
     if (!QFileInfo::exists(file)) {
         Fail(QStringLiteral("Table store not found: %1").arg(file));
     }
+    // Before SQLite looks at the log: it would apply whatever log it finds.
+    SetAsideForeignLog(file);
     sqlite3* db = nullptr;
     // One connection used by one thread: SQLite need not lock it around
     // every call, which a pass over many rows would otherwise pay per value.
@@ -250,16 +258,18 @@ void Database::Open()
     }
     db_ = db;
     opened_ = IdentityOf(file);
-    sqlite3_busy_timeout(db_, 5000);
+    session_ = uint16_t(QRandomGenerator::system()->generate());
+    sqlite3_busy_handler(db_, &Database::WaitWhileBusy, this);
+    sqlite3_wal_hook(db_, &Database::FoldLogAfterCommit, this);
     try {
         // Reading the schema only reads: a file that is not a database, or
         // not one of ours (an empty file among them), is refused before the
         // first write below could touch it.
         CheckRequiredTables();
-        // A committed change survives a crash of the program at once, and a
-        // crash never leaves half a transaction behind. The write-ahead log
-        // reaches the disk platters at each flush (Flush), as the store's
-        // buffers always did every few minutes.
+        // A crash never leaves half a transaction behind, and each commit is
+        // folded into the main file and synced to the disk as it ends
+        // (FoldLogAfterCommit), so that the file alone always holds every
+        // change.
         Execute(QStringLiteral("PRAGMA journal_mode=WAL"));
         Execute(QStringLiteral("PRAGMA synchronous=NORMAL"));
         // A refresh reads every page of a diagram: a page cache that holds a
@@ -270,7 +280,7 @@ void Database::Open()
         Execute(QStringLiteral("PRAGMA mmap_size=%1").arg(MappedBytes));
         // What a crash left in the log goes into the main file now, so that
         // a copy of the main file taken from here on holds every commit.
-        Flush();
+        FoldLog();
     } catch (...) {
         Close();
         throw;
@@ -300,7 +310,11 @@ void Database::Close()
     if (depth_ > 0) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         depth_ = 0;
+        wrote_ = false;
     }
+    // SQLite's own fold at closing passes over a file that has been moved or
+    // replaced; whatever the log still holds belongs in that file.
+    FoldLog();
     sqlite3_close_v2(db_);
     db_ = nullptr;
     opened_.reset();
@@ -358,16 +372,72 @@ void Database::RequireFileOpened() const
 
 void Database::Flush()
 {
-    if (db_ && depth_ == 0 && StillTheFileOpened(FilePath(), opened_)) {
-        Statement st(*this, QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-        st.Run();
+    if (depth_ == 0) {
+        FoldLog();
     }
+}
+
+// The mark a commit writes: the session's own high half, chosen at random
+// at each opening, and the low half one more than the file's mark before, so
+// that the mark before a log's first change can be told from the log alone
+// and a backup from another session never bears one of this session's marks.
+void Database::WriteNextCommitMark()
+{
+    Statement current(*this, QStringLiteral("PRAGMA user_version"));
+    const uint32_t before = current.Step() ? uint32_t(current.ColumnInt64(0)) : 0;
+    const uint32_t mark = (uint32_t(session_) << 16) | ((before + 1) & 0xffffu);
+    Execute(QStringLiteral("PRAGMA user_version=%1").arg(static_cast<int32_t>(mark)));
+}
+
+// Copies the log into the main file, syncs both and empties the log, without
+// waiting for another program reading the store: what that program still
+// reads stays in the log, and the next commit or flush folds it.
+void Database::FoldLog()
+{
+    if (!db_) {
+        return;
+    }
+    folding_ = true;
+    sqlite3_wal_checkpoint_v2(db_, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    folding_ = false;
+}
+
+// The commit has happened whatever the fold does: a fold that fails leaves the
+// change safe in the log, and the next one folds it.
+int Database::FoldLogAfterCommit(void* self, sqlite3*, const char*, int)
+{
+    static_cast<Database*>(self)->FoldLog();
+    return SQLITE_OK;
+}
+
+// Waits up to BusyTimeoutMs for another program to let go of the store, in
+// growing steps.
+int Database::WaitWhileBusy(void* self, int count)
+{
+    if (static_cast<Database*>(self)->folding_) {
+        return 0;
+    }
+    static constexpr int StepsMs[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    constexpr int Steps = int(std::size(StepsMs));
+    int waited = 0;
+    for (int i = 0; i < std::min(count, Steps); ++i) {
+        waited += StepsMs[i];
+    }
+    if (count > Steps) {
+        waited += (count - Steps) * StepsMs[Steps - 1];
+    }
+    if (waited >= BusyTimeoutMs) {
+        return 0;
+    }
+    sqlite3_sleep(std::min(StepsMs[std::min(count, Steps - 1)], BusyTimeoutMs - waited));
+    return 1;
 }
 
 void Database::BeginTransaction()
 {
     if (depth_ == 0) {
         Execute(QStringLiteral("BEGIN IMMEDIATE"));
+        wrote_ = false;
     } else {
         Execute(QStringLiteral("SAVEPOINT sp%1").arg(depth_));
     }
@@ -380,7 +450,11 @@ void Database::Commit()
         Fail(QStringLiteral("Commit without a transaction"));
     }
     if (depth_ == 1) {
+        if (wrote_) {
+            WriteNextCommitMark();
+        }
         Execute(QStringLiteral("COMMIT"));
+        wrote_ = false;
     } else {
         Execute(QStringLiteral("RELEASE sp%1").arg(depth_ - 1));
     }
@@ -394,6 +468,7 @@ void Database::Rollback()
     }
     --depth_;
     if (depth_ == 0) {
+        wrote_ = false;
         Execute(QStringLiteral("ROLLBACK"));
     } else {
         Execute(QStringLiteral("ROLLBACK TO sp%1").arg(depth_));

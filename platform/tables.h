@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -77,7 +78,13 @@ class Database
     // file is never created here: a missing folder or file is an error, and
     // so is a file that is not a database or lacks a required table; nothing
     // is written into such a file. A write-ahead log left by a crash is
-    // folded into the main file before Open returns.
+    // folded into the main file before Open returns, when it is this file's;
+    // one left by a file since replaced is set aside, never applied
+    // (platform/tablelog.h).
+    //
+    // Every commit is folded into the main file as it ends, so that the file
+    // alone holds every change: a copy of it, or the file moved elsewhere,
+    // lacks nothing, and a crash leaves no committed change only in the log.
     void Open();
     void Close();
     bool Connected() const { return db_ != nullptr; }
@@ -91,8 +98,10 @@ class Database
     bool TableExists(const QString& plainName);
     bool ColumnExists(const QString& plainName, const QString& column);
 
-    // Makes every committed change durable in the main store file; nothing
-    // when the file has gone.
+    // Makes every committed change durable in the main store file, also
+    // when the file has been moved away (it is the file they belong to),
+    // without waiting for another program that reads the store; nothing
+    // while a transaction is open.
     void Flush();
 
     // Throws when the store file has gone (deleted, moved or replaced since
@@ -106,6 +115,9 @@ class Database
     void Commit();
     void Rollback();
     int TransactionDepth() const { return depth_; }
+    // Called by a statement that changes the store, so that the commit
+    // carries a new commit mark (platform/tablelog.h).
+    void NoteWrite() { wrote_ = true; }
 
     // A prepared statement kept for the life of the connection.
     Statement& Prepare(const QString& sql);
@@ -114,10 +126,17 @@ class Database
 
   private:
     void CheckRequiredTables();
+    void WriteNextCommitMark();
+    void FoldLog();
+    static int FoldLogAfterCommit(void* self, sqlite3* db, const char* name, int frames);
+    static int WaitWhileBusy(void* self, int count);
 
     sqlite3* db_ = nullptr;
     std::optional<FileIdentity> opened_;
     int depth_ = 0;
+    bool wrote_ = false;   // the open transaction changed the store
+    bool folding_ = false; // a fold of the log is running: it never waits
+    uint16_t session_ = 0; // the high half of this opening's commit marks
     std::map<QString, std::unique_ptr<Statement>> statements_;
 };
 
@@ -173,9 +192,14 @@ class Statement
     QString ParameterName(int i) const; // 1-based, without the leading ':'
 
   private:
+    bool StepOnce();
+    bool StepInTransactionOfItsOwn();
+
     Database& db_;
     sqlite3_stmt* stmt_ = nullptr;
     QString sql_;
+    bool writes_ =
+        false; // changes the store (not a read, a pragma or a transaction's start or end)
 };
 
 // One column of the current row.

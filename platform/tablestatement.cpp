@@ -4,6 +4,7 @@
 
 #include "platform/tablesinternal.h"
 
+#include <QRegularExpression>
 #include <sqlite3.h>
 
 namespace tables
@@ -14,6 +15,21 @@ using detail::FailFrom;
 using detail::Quoted;
 
 // --------------------------------------------------------------- Statement
+
+namespace
+{
+
+// Pragmas and the statements that begin and end transactions change no row:
+// SQLite counts some of them as writes all the same.
+bool ControlsTheConnection(const QString& sql)
+{
+    static const QRegularExpression control(
+        QStringLiteral("^\\s*(PRAGMA|BEGIN|COMMIT|END|ROLLBACK|SAVEPOINT|RELEASE)\\b"),
+        QRegularExpression::CaseInsensitiveOption);
+    return control.match(sql).hasMatch();
+}
+
+} // namespace
 
 Statement::Statement(Database& db, const QString& sql) : db_(db), sql_(sql)
 {
@@ -28,6 +44,7 @@ Statement::Statement(Database& db, const QString& sql) : db_(db), sql_(sql)
     if (!stmt_) {
         Fail(QStringLiteral("Empty SQL statement"));
     }
+    writes_ = !sqlite3_stmt_readonly(stmt_) && !ControlsTheConnection(sql);
 }
 
 Statement::~Statement()
@@ -123,13 +140,31 @@ void Statement::BindText(int index, const QByteArray& utf8)
 
 bool Statement::Step()
 {
-    // A write of its own, outside any transaction, is a command too. The
-    // BEGIN IMMEDIATE of a transaction counts as a write to SQLite; the
-    // transaction's owner checks before it commits instead.
-    if (db_.TransactionDepth() == 0 && !sqlite3_stmt_busy(stmt_) && !sqlite3_stmt_readonly(stmt_) &&
-        !sql_.startsWith(QLatin1String("BEGIN"))) {
-        db_.RequireFileOpened();
+    if (writes_ && !sqlite3_stmt_busy(stmt_)) {
+        if (db_.TransactionDepth() == 0) {
+            return StepInTransactionOfItsOwn();
+        }
+        db_.NoteWrite();
     }
+    return StepOnce();
+}
+
+// A write of its own, outside any transaction, is a command too: it checks
+// that the file is still the one opened (the owner of a transaction checks
+// before it commits instead), and its commit carries a commit mark like any
+// other.
+bool Statement::StepInTransactionOfItsOwn()
+{
+    db_.RequireFileOpened();
+    Transaction transaction(db_);
+    db_.NoteWrite();
+    const bool row = StepOnce();
+    transaction.Commit();
+    return row;
+}
+
+bool Statement::StepOnce()
+{
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) {
         return true;

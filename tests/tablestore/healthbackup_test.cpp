@@ -1,7 +1,9 @@
 // The backup of the data folder before a repair, on a real store whose
-// newest changes still sit in its write-ahead log.
+// newest changes, written by another program, still sit in its write-ahead
+// log.
 
 #include "fifowatch.h"
+#include "filealone.h"
 #include "filelimit.h"
 #include "library/datetexts.h"
 #include "store/storefixture.h"
@@ -9,7 +11,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QUrl>
 
 namespace
 {
@@ -23,7 +24,31 @@ class HealthBackupTest : public StoreTest
     {
         StoreTest::SetUp();
         data_ = Core().TableFolder;
-        AddPoints(1, 25);
+        AddPoints(1, 20);
+        AddPointsElsewhere(21, 25);
+    }
+
+    // Points another program writes and commits; the program's own commits
+    // are folded into the file as they end, another's stay in the log.
+    void AddPointsElsewhere(int32_t first, int32_t last, sqlite3* other = nullptr)
+    {
+        sqlite3* db = other;
+        if (!db) {
+            ASSERT_EQ(sqlite3_open_v2((data_ + "tables.sqlite").toUtf8().constData(), &db,
+                                      SQLITE_OPEN_READWRITE, nullptr),
+                      SQLITE_OK);
+            sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        }
+        for (int32_t n = first; n <= last; ++n) {
+            const QByteArray sql = QStringLiteral("INSERT INTO point (Dgnum, Pointnum, Lenx, "
+                                                  "Leny) VALUES (1, %1, %1, 0)")
+                                       .arg(n)
+                                       .toUtf8();
+            ASSERT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+        if (!other) {
+            sqlite3_close_v2(db);
+        }
     }
 
     void AddPoints(int32_t first, int32_t last)
@@ -38,24 +63,6 @@ class HealthBackupTest : public StoreTest
     HealthBackup Backup() { return TableHealthCheck(Core()).BackupBeforeRepair(); }
 
     QString Parent() const { return TableHealthCheck(*core_).BackupParentFolder(); }
-
-    // A whole number read from a copied store file without touching it.
-    static long long CopyScalar(const QString& file, const char* sql)
-    {
-        const QString uri =
-            QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded) + QStringLiteral("?immutable=1");
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(uri.toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI,
-                        nullptr);
-        sqlite3_stmt* st = nullptr;
-        long long value = -1;
-        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK &&
-            sqlite3_step(st) == SQLITE_ROW)
-            value = sqlite3_column_int64(st, 0);
-        sqlite3_finalize(st);
-        sqlite3_close_v2(db);
-        return value;
-    }
 
     static QStringList Names(const QString& folder)
     {
@@ -100,12 +107,12 @@ TEST_F(HealthBackupTest, CopiesTheWholeStoreWithItsLogFoldedIn)
         tables::CheckStoreFile(backup.Folder + "tables.sqlite", Core().Database1.RequiredTables),
         "ok");
     const QString copy = backup.Folder + "tables.sqlite";
-    EXPECT_EQ(CopyScalar(copy, "SELECT count(*) FROM point"), 25);
-    EXPECT_EQ(CopyScalar(copy, "SELECT count(*) FROM drawing"), 1);
+    EXPECT_EQ(ScalarOfFileAlone(copy, "SELECT count(*) FROM point"), 25);
+    EXPECT_EQ(ScalarOfFileAlone(copy, "SELECT count(*) FROM drawing"), 1);
     ExpectStoreOpen();
     // What the store does afterwards stays out of the backup.
     AddPoints(26, 26);
-    EXPECT_EQ(CopyScalar(copy, "SELECT count(*) FROM point"), 25);
+    EXPECT_EQ(ScalarOfFileAlone(copy, "SELECT count(*) FROM point"), 25);
 }
 
 TEST_F(HealthBackupTest, ABackupNeverWritesOverAnEarlierOne)
@@ -147,6 +154,7 @@ TEST_F(HealthBackupTest, StoreInUseByAnotherProgram_IsNotCopiedWithoutItsLog)
     ASSERT_EQ(sqlite3_open_v2((data_ + "tables.sqlite").toUtf8().constData(), &other,
                               SQLITE_OPEN_READWRITE, nullptr),
               SQLITE_OK);
+    AddPointsElsewhere(26, 26, other);
     // Reading in a transaction of its own, it holds the log in place.
     ASSERT_EQ(sqlite3_exec(other, "BEGIN; SELECT count(*) FROM point", nullptr, nullptr, nullptr),
               SQLITE_OK);
