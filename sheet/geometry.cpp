@@ -56,17 +56,16 @@ void SheetGeometry::AngleBtnClick()
         return;
     }
     // Hiding X takes the arc preview away; showing it draws the new arc.
-    sheet.HideCursorX();
+    CursorXHidden hidden(sheet);
     sheet.Drawing.ArcAngle = angle;
     sheet_.AngleBtn->setText(QStringLiteral("angle = ") + text + QChar(0x00B0));
-    sheet.ShowCursorX();
 }
 
 void SheetGeometry::HalfWayBtnClick()
 {
     SheetState& sheet = Sheet();
     sheet.SaveUndoOX();
-    sheet.HideCursorX();
+    CursorXHidden hidden(sheet);
     TPointRec& x = sheet.CursorX();
     const TPointRec& o = sheet.CursorO();
     x.Pxlx = (x.Pxlx + o.Pxlx) / 2;
@@ -76,7 +75,6 @@ void SheetGeometry::HalfWayBtnClick()
     // A stored point there gives X its record; otherwise X is a new place
     // whose pixels come from its lengths.
     Core().FindPointAtLength(x);
-    sheet.ShowCursorX();
 }
 
 void SheetGeometry::OrthogonalOX(char side)
@@ -85,18 +83,19 @@ void SheetGeometry::OrthogonalOX(char side)
     sheet.SaveUndoOX();
     if (sheet.ScaleMissing())
         return;
-    sheet.HideCursors();
-    TPointRec& x = sheet.CursorX();
-    const Extended dx = x.Lenx - sheet.CursorO().Lenx;
-    const Extended dy = x.Leny - sheet.CursorO().Leny;
-    sheet.CursorO() = x;
-    // Pixel rows grow downwards with y, so "left" turns a segment drawn to
-    // the right upwards on the screen.
-    if (side == 'L')
-        x = UnstoredPointAt(Core(), x.Lenx + dy, x.Leny - dx);
-    else
-        x = UnstoredPointAt(Core(), x.Lenx - dy, x.Leny + dx);
-    sheet.ShowCursors();
+    {
+        CursorsHidden hidden(sheet);
+        TPointRec& x = sheet.CursorX();
+        const Extended dx = x.Lenx - sheet.CursorO().Lenx;
+        const Extended dy = x.Leny - sheet.CursorO().Leny;
+        sheet.CursorO() = x;
+        // Pixel rows grow downwards with y, so "left" turns a segment drawn
+        // to the right upwards on the screen.
+        if (side == 'L')
+            x = UnstoredPointAt(Core(), x.Lenx + dy, x.Leny - dx);
+        else
+            x = UnstoredPointAt(Core(), x.Lenx - dy, x.Leny + dx);
+    }
     sheet_.Joining.StartJoining();
     if (sheet.ExtendHintPending) {
         sheet.ExtendHintPending = false;
@@ -157,9 +156,8 @@ void SheetGeometry::ExtendKey(int step)
     // Pixels become lengths here: without a scale there is nothing to divide by.
     if (sheet.ScaleMissing() || !PrepareExtend())
         return;
-    sheet.HideCursorX();
+    CursorXHidden hidden(sheet);
     ExtendStep(step);
-    sheet.ShowCursorX();
 }
 
 bool SheetGeometry::ExtendAlongDiagonal(int step)
@@ -167,19 +165,20 @@ bool SheetGeometry::ExtendAlongDiagonal(int step)
     SheetState& sheet = Sheet();
     if (sheet.ScaleMissing() || !PrepareExtend())
         return false;
-    // Only X leaves the bitmap: a shown O cursor counts as colour and
-    // stops the walk towards O at the latest.
-    sheet.HideCursorX();
-    TPointRec& x = sheet.CursorX();
-    do {
-        const TPointRec last = x;
-        ExtendStep(step);
-        if (!OnSheet(x.Pxlx, x.Pxly)) {
-            x = last;
-            break;
-        }
-    } while (sheet.Bitmap.Pixel(x.Pxlx, x.Pxly) == SheetPaper);
-    sheet.ShowCursorX();
+    {
+        // Only X leaves the bitmap: a shown O cursor counts as colour and
+        // stops the walk towards O at the latest.
+        CursorXHidden hidden(sheet);
+        TPointRec& x = sheet.CursorX();
+        do {
+            const TPointRec last = x;
+            ExtendStep(step);
+            if (!OnSheet(x.Pxlx, x.Pxly)) {
+                x = last;
+                break;
+            }
+        } while (sheet.Bitmap.Pixel(x.Pxlx, x.Pxly) == SheetPaper);
+    }
     sheet_.ClearActiveControl();
     return true;
 }
@@ -200,9 +199,10 @@ void SheetGeometry::Button5Click()
         return;
     if (!Confirm(QStringLiteral("Extend segment?")))
         return;
-    sheet.HideCursors();
-    sheet.CursorO() = oldEnd;
-    sheet.ShowCursors();
+    {
+        CursorsHidden hidden(sheet);
+        sheet.CursorO() = oldEnd;
+    }
     sheet_.Joining.StartJoining();
 }
 

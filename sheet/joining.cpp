@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <utility>
+
 namespace
 {
 
@@ -119,6 +121,72 @@ void SheetJoining::MoveXToArcEnd()
     core.FindPointAtLength(x);
 }
 
+TSegRec SheetJoining::JoiningSegment(JoiningShape shape) const
+{
+    SheetState& s = sheet_.Sheet;
+    TSegRec seg;
+    InitSegment(seg);
+    seg.FromPoint = s.CursorO();
+    seg.ToPoint = s.CursorX();
+    ComputeSegmentDeltas(seg);
+    seg.Layernum = s.Core().CurrentLayer.Layernum;
+    if (forms_.Fnewseg) {
+        seg.Dotted = Ticked(forms_.Fnewseg->DottedChk);
+        seg.Xorflag = Ticked(forms_.Fnewseg->XORChk);
+        seg.Faint = Ticked(forms_.Fnewseg->FaintChk);
+    }
+    switch (shape) {
+    case JoiningShape::Line:
+        seg.SegType = SegLine;
+        break;
+    case JoiningShape::ArcX:
+    case JoiningShape::ArcO:
+        // An arc is stored centre first, the start on the rim second.
+        if (shape == JoiningShape::ArcX)
+            std::swap(seg.FromPoint, seg.ToPoint);
+        seg.SegType = SegArc;
+        seg.Mlenx = s.Drawing.ArcAngle;
+        break;
+    case JoiningShape::Rectangle:
+        seg.SegType = SegRectangle;
+        break;
+    }
+    return seg;
+}
+
+void SheetJoining::InkJoiningSegment(const TSegRec& seg, JoiningShape shape)
+{
+    SheetState& s = sheet_.Sheet;
+    const TLayerRec& layer = s.Core().CurrentLayer;
+    const bool faintLayer = layer.Visib == VisibFaint;
+    s.Bitmap.SetPenColour(layer.Visib == VisibBold ? SheetInk : SheetFaintInk);
+    SheetDrawing& drawing = s.Drawing;
+    switch (shape) {
+    case JoiningShape::Line:
+        drawing.DrawLineSegment(seg, faintLayer);
+        break;
+    case JoiningShape::ArcX:
+    case JoiningShape::ArcO: {
+        // Arcs are inked as the next redraw will ink them.
+        const bool wasFaint = drawing.DrawFaint;
+        drawing.DrawFaint = faintLayer || seg.Faint;
+        if (shape == JoiningShape::ArcX)
+            drawing.DrawArcAboutX(drawing.ArcAngle, PlotModeInk);
+        else
+            drawing.DrawArcAboutO(drawing.ArcAngle, PlotModeInk);
+        drawing.DrawFaint = wasFaint;
+        MoveXToArcEnd();
+        const QSignalBlocker quiet(sheet_.ComboBox2);
+        sheet_.ComboBox2->setCurrentIndex(static_cast<int>(JoiningShape::Line));
+        break;
+    }
+    case JoiningShape::Rectangle:
+        drawing.DrawXorRectangleOX();
+        break;
+    }
+    s.Host().BitmapChanged();
+}
+
 bool SheetJoining::SaveJoiningSegment()
 {
     SheetState& s = sheet_.Sheet;
@@ -143,58 +211,16 @@ bool SheetJoining::SaveJoiningSegment()
     }
 
     s.HideNewSegmentPreview();
-    TSegRec seg;
-    InitSegment(seg);
-    s.HideCursors();
-    seg.FromPoint = o;
-    seg.ToPoint = x;
-    ComputeSegmentDeltas(seg);
-    const TLayerRec& layer = core.CurrentLayer;
-    const bool faintLayer = layer.Visib == VisibFaint;
-    s.Bitmap.SetPenColour(layer.Visib == VisibBold ? SheetInk : SheetFaintInk);
-    seg.Layernum = layer.Layernum;
-    if (forms_.Fnewseg) {
-        seg.Dotted = Ticked(forms_.Fnewseg->DottedChk);
-        seg.Xorflag = Ticked(forms_.Fnewseg->XORChk);
-        seg.Faint = Ticked(forms_.Fnewseg->FaintChk);
+    {
+        CursorsHidden hidden(s);
+        TSegRec seg = JoiningSegment(shape);
+        // Stored before it is inked: a segment the store refuses leaves the
+        // sheet, X and the panel as they were.
+        const TSegRec drawn = seg;
+        core.AddSegment(seg);
+        InkJoiningSegment(drawn, shape);
+        core.CurrentSegment = seg;
     }
-
-    SheetDrawing& drawing = s.Drawing;
-    switch (shape) {
-    case JoiningShape::Line:
-        seg.SegType = SegLine;
-        drawing.DrawLineSegment(seg, faintLayer);
-        break;
-    case JoiningShape::ArcX:
-    case JoiningShape::ArcO: {
-        // Arcs are inked as the next redraw will ink them.
-        const bool wasFaint = drawing.DrawFaint;
-        drawing.DrawFaint = faintLayer || seg.Faint;
-        if (shape == JoiningShape::ArcX) {
-            drawing.DrawArcAboutX(drawing.ArcAngle, PlotModeInk);
-            seg.FromPoint = x;
-            seg.ToPoint = o;
-        } else {
-            drawing.DrawArcAboutO(drawing.ArcAngle, PlotModeInk);
-        }
-        drawing.DrawFaint = wasFaint;
-        MoveXToArcEnd();
-        seg.SegType = SegArc;
-        seg.Mlenx = drawing.ArcAngle;
-        const QSignalBlocker quiet(sheet_.ComboBox2);
-        sheet_.ComboBox2->setCurrentIndex(static_cast<int>(JoiningShape::Line));
-        break;
-    }
-    case JoiningShape::Rectangle:
-        drawing.DrawXorRectangleOX();
-        seg.SegType = SegRectangle;
-        break;
-    }
-    s.Host().BitmapChanged();
-
-    core.AddSegment(seg);
-    core.CurrentSegment = seg;
-    s.ShowCursors();
     sheet_.ClearActiveControl();
     return true;
 }

@@ -4,6 +4,8 @@
 // rectangle with O and X at opposite corners), previewed as it follows X,
 // drawn straight onto the sheet and stored without a refresh.
 
+#include "store/records.h"
+
 class TFSheet;
 struct Forms;
 
@@ -31,6 +33,10 @@ class SheetJoining
 
   private:
     JoiningShape Shape() const;
+    // The segment of the shape between O and X, as it is to be stored.
+    TSegRec JoiningSegment(JoiningShape shape) const;
+    // Draws the segment onto the sheet; after an arc X stands on its far end.
+    void InkJoiningSegment(const TSegRec& seg, JoiningShape shape);
     // After an arc X stands on the arc's far end.
     void MoveXToArcEnd();
 

@@ -64,19 +64,19 @@ void SheetMoveX::SkipX(int dx, int dy)
     SheetState& s = sheet_.Sheet;
     if (s.ScaleMissing())
         return;
-    s.HideCursors();
-    const TPointRec oldX = s.CursorX();
-    TPointRec w = oldX;
-    if (!s.Bitmap.Contains(w.Pxlx + dx, w.Pxly + dy)) {
-        ShowInfo(QStringLiteral("out of range"));
-        s.ShowCursors();
-        return;
+    {
+        CursorsHidden hidden(s);
+        const TPointRec oldX = s.CursorX();
+        TPointRec w = oldX;
+        if (!s.Bitmap.Contains(w.Pxlx + dx, w.Pxly + dy)) {
+            ShowInfo(QStringLiteral("out of range"));
+            return;
+        }
+        WalkSkip(w, dx, dy);
+        s.Core().CurrentSegment.Segnum = -2;
+        s.CursorX() = w;
+        DeriveLengths(oldX, s.CursorX());
     }
-    WalkSkip(w, dx, dy);
-    s.Core().CurrentSegment.Segnum = -2;
-    s.CursorX() = w;
-    DeriveLengths(oldX, s.CursorX());
-    s.ShowCursors();
     sheet_.ClearActiveControl();
 }
 
@@ -170,10 +170,8 @@ void SheetMoveX::MoveXByPixel(int dx, int dy)
 
 void SheetMoveX::ArrowKey(int dx, int dy)
 {
-    SheetState& s = sheet_.Sheet;
-    s.HideCursorX();
+    CursorXHidden hidden(sheet_.Sheet);
     MoveXByPixel(dx, dy);
-    s.ShowCursorX();
 }
 
 void SheetMoveX::PlaceXAtPixel(int x, int y)
@@ -182,21 +180,22 @@ void SheetMoveX::PlaceXAtPixel(int x, int y)
     if (s.ScaleMissing())
         return;
     Store& core = s.Core();
-    s.HideCursorX();
-    TPointRec& cursor = s.CursorX();
-    cursor.Pointnum = -2;
-    cursor.Multiple = false;
-    core.CurrentSegment.Segnum = -2;
-    cursor.Pxlx = x;
-    cursor.Pxly = y;
-    if (!core.FindVisiblePointAtPixel(cursor)) {
+    {
+        CursorXHidden hidden(s);
+        TPointRec& cursor = s.CursorX();
+        cursor.Pointnum = -2;
+        cursor.Multiple = false;
+        core.CurrentSegment.Segnum = -2;
         cursor.Pxlx = x;
         cursor.Pxly = y;
-        cursor.Lenx = core.PixelToLenX(x);
-        cursor.Leny = core.PixelToLenY(y);
-        core.FindPointAtLength(cursor);
+        if (!core.FindVisiblePointAtPixel(cursor)) {
+            cursor.Pxlx = x;
+            cursor.Pxly = y;
+            cursor.Lenx = core.PixelToLenX(x);
+            cursor.Leny = core.PixelToLenY(y);
+            core.FindPointAtLength(cursor);
+        }
     }
-    s.ShowCursorX();
     sheet_.ClearActiveControl();
 }
 
@@ -204,14 +203,13 @@ void SheetMoveX::FindPointNearX()
 {
     SheetState& s = sheet_.Sheet;
     Store& core = s.Core();
-    s.HideCursorX();
+    CursorXHidden hidden(s);
     TPointRec found;
     if (core.FindPointNear(s.CursorX().Pxlx, s.CursorX().Pxly, found)) {
         s.CursorX() = found;
         if (!s.Program().PointSearchKeepsSegment)
             core.CurrentSegment.Segnum = -2;
     }
-    s.ShowCursorX();
 }
 
 void SheetMoveX::FindNearBtnClick()
@@ -280,8 +278,7 @@ void SheetMoveX::SkipXUpLeftODownRight()
     SkipXLeftORight();
     const TPointRec left = s.CursorX();
     const TPointRec right = s.CursorO();
-    s.HideCursors();
+    CursorsHidden hidden(s);
     s.CursorX() = CornerPoint(left, up);
     s.CursorO() = CornerPoint(right, down);
-    s.ShowCursors();
 }

@@ -23,10 +23,11 @@ void SheetOXCommands::XtoO()
 {
     SheetState& s = sheet_.Sheet;
     s.SaveUndoOX();
-    s.HideCursorX();
-    s.CursorX() = s.CursorO();
-    s.Core().CurrentSegment.Segnum = -1;
-    s.ShowCursorX();
+    {
+        CursorXHidden hidden(s);
+        s.CursorX() = s.CursorO();
+        s.Core().CurrentSegment.Segnum = -1;
+    }
     sheet_.ClearActiveControl();
 }
 
@@ -34,9 +35,10 @@ void SheetOXCommands::SwapOX()
 {
     SheetState& s = sheet_.Sheet;
     s.SaveUndoOX();
-    s.HideCursors();
-    std::swap(s.CursorO(), s.CursorX());
-    s.ShowCursors();
+    {
+        CursorsHidden hidden(s);
+        std::swap(s.CursorO(), s.CursorX());
+    }
     sheet_.ShowStatus();
     sheet_.ClearActiveControl();
 }
@@ -44,10 +46,9 @@ void SheetOXCommands::SwapOX()
 void SheetOXCommands::Undo()
 {
     SheetState& s = sheet_.Sheet;
-    s.HideCursors();
+    CursorsHidden hidden(s);
     s.CursorX() = s.PrevX;
     s.CursorO() = s.PrevO;
-    s.ShowCursors();
 }
 
 void SheetOXCommands::PushX()
@@ -62,7 +63,7 @@ void SheetOXCommands::PopX()
 {
     SheetState& s = sheet_.Sheet;
     s.SaveUndoOX();
-    s.HideCursors();
+    CursorsHidden hidden(s);
     TPointRec x = s.XMemory;
     if (!memoryFilled_) {
         // An empty memory is a place at lengths 0, 0, not stored point 0.
@@ -74,5 +75,4 @@ void SheetOXCommands::PopX()
         }
     }
     s.CursorX() = x;
-    s.ShowCursors();
 }

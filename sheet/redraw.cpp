@@ -111,17 +111,16 @@ void SheetRedraw::ReloadCursorsAndSegment()
 
 void SheetRedraw::RefreshWithCursors()
 {
-    sheet_.HideCursors();
+    CursorsHidden hidden(sheet_);
     RefreshSheet();
     // The redraw left O and X on the ends of the last segment it drew: the
     // segment between them has to be looked up again for the new places.
     sheet_.Core().CurrentSegment.Segnum = -2;
-    sheet_.ShowCursors();
 }
 
 void SheetRedraw::RefreshKeepingCursors()
 {
-    sheet_.HideCursors();
+    CursorsHidden hidden(sheet_);
     const TPointRec o = sheet_.CursorO();
     const TPointRec x = sheet_.CursorX();
     RefreshSheet();
@@ -133,7 +132,6 @@ void SheetRedraw::RefreshKeepingCursors()
     // The segment reloaded by its number is checked again by the status
     // panel when X is shown: it stays only while it joins O and X on a
     // layer that is drawn.
-    sheet_.ShowCursors();
 }
 
 void SheetRedraw::RedrawCommand()

@@ -90,26 +90,27 @@ void SheetSegmentCommands::DeleteCurrentSegment()
     if (!Confirm(QStringLiteral("Delete segment ") + QString::number(segnum) +
                  QStringLiteral(" - are you sure?")))
         return;
-    sheet.HideCursors();
-    if (!core.VisibleSegments.Active()) {
-        Flash(QStringLiteral("Opening Query4"));
-        core.OpenVisibleSegments();
+    {
+        CursorsHidden hidden(sheet);
+        if (!core.VisibleSegments.Active()) {
+            Flash(QStringLiteral("Opening Query4"));
+            core.OpenVisibleSegments();
+        }
+        TSegRec following;
+        int nextnum = -1;
+        if (NextVisibleSegment(segnum, nextnum))
+            core.LoadSegment(nextnum, following);
+        core.DeleteSegment(core.CurrentDiagram, segnum);
+        if (following.Segnum >= 0 && following.Segnum != segnum) {
+            core.CurrentSegment = following;
+            sheet.CursorO() = following.FromPoint;
+            sheet.CursorX() = following.ToPoint;
+        } else {
+            // The walk came back to the deleted segment: there is no other
+            // to take its place, and O and X stay on its ends.
+            InitSegment(core.CurrentSegment);
+        }
     }
-    TSegRec following;
-    int nextnum = -1;
-    if (NextVisibleSegment(segnum, nextnum))
-        core.LoadSegment(nextnum, following);
-    core.DeleteSegment(core.CurrentDiagram, segnum);
-    if (following.Segnum >= 0 && following.Segnum != segnum) {
-        core.CurrentSegment = following;
-        sheet.CursorO() = following.FromPoint;
-        sheet.CursorX() = following.ToPoint;
-    } else {
-        // The walk came back to the deleted segment: there is no other to
-        // take its place, and O and X stay on its ends.
-        InitSegment(core.CurrentSegment);
-    }
-    sheet.ShowCursors();
     sheet_.Redraw.RefreshKeepingCursors();
 }
 

@@ -4,6 +4,7 @@
 #include "library/qorvlib.h"
 #include "store/store.h"
 
+#include <exception>
 #include <stdexcept>
 
 namespace
@@ -170,11 +171,10 @@ void SheetState::SaveUndoOX()
 void SheetState::RestoreLastSegment()
 {
     SaveUndoOX();
-    HideCursors();
+    CursorsHidden hidden(*this);
     CursorX() = LastSegment.ToPoint;
     CursorO() = LastSegment.FromPoint;
     Core().CurrentSegment = LastSegment;
-    ShowCursors();
 }
 
 void SheetState::DrawGuides()
@@ -200,4 +200,24 @@ bool SheetState::ScaleMissing()
         return true;
     }
     return false;
+}
+
+CursorsShownAgain::CursorsShownAgain(SheetState& sheet, Routine hide, Routine show)
+    : sheet_(sheet), show_(show), failuresBefore_(std::uncaught_exceptions())
+{
+    (sheet_.*hide)();
+}
+
+CursorsShownAgain::~CursorsShownAgain() noexcept(false)
+{
+    if (std::uncaught_exceptions() == failuresBefore_) {
+        (sheet_.*show_)();
+        return;
+    }
+    try {
+        (sheet_.*show_)();
+    } catch (...) {
+        // The command's error is the one the user is told; the cursors are
+        // painted and flagged before the status panel is read.
+    }
 }

@@ -104,15 +104,45 @@ class SheetState
     SheetHost& host_;
 };
 
-// Hides both cursors for as long as it lives and shows them again after.
-class CursorsHidden
+// Hides cursors for as long as it lives and shows them again after, also
+// when the command fails on the way, so that a failed command does not
+// leave the sheet without its cursors. Showing X refreshes the status
+// panel, which reads the store: an error there reaches the caller, unless
+// the command's own error is already on its way, which is then the one
+// reported.
+class CursorsShownAgain
 {
   public:
-    explicit CursorsHidden(SheetState& sheet) : sheet_(sheet) { sheet_.HideCursors(); }
-    ~CursorsHidden() { sheet_.ShowCursors(); }
-    CursorsHidden(const CursorsHidden&) = delete;
-    CursorsHidden& operator=(const CursorsHidden&) = delete;
+    CursorsShownAgain(const CursorsShownAgain&) = delete;
+    CursorsShownAgain& operator=(const CursorsShownAgain&) = delete;
+
+  protected:
+    using Routine = void (SheetState::*)();
+    CursorsShownAgain(SheetState& sheet, Routine hide, Routine show);
+    ~CursorsShownAgain() noexcept(false);
 
   private:
     SheetState& sheet_;
+    Routine show_;
+    int failuresBefore_;
+};
+
+// Both cursors, with the pending stepping notices when they come back.
+class CursorsHidden : public CursorsShownAgain
+{
+  public:
+    explicit CursorsHidden(SheetState& sheet)
+        : CursorsShownAgain(sheet, &SheetState::HideCursors, &SheetState::ShowCursors)
+    {
+    }
+};
+
+// X alone (with the joining preview, which follows it).
+class CursorXHidden : public CursorsShownAgain
+{
+  public:
+    explicit CursorXHidden(SheetState& sheet)
+        : CursorsShownAgain(sheet, &SheetState::HideCursorX, &SheetState::ShowCursorX)
+    {
+    }
 };

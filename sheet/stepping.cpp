@@ -124,13 +124,12 @@ void SheetStepping::StepSegment(int direction)
     auto& segs = core.VisibleSegments;
     if (segs.IsEmpty())
         return;
-    s.HideCursors();
+    CursorsHidden hidden(s);
     SeekVisibleSegment(core.CurrentSegment.Segnum);
     MoveRow(segs, direction);
     if (direction == StepFirst && s.Program().StepCountNotices)
         Flash(QString::number(segs.RecordCount()) + QStringLiteral(" Segments visible"));
     TakeCurrentSegmentRow();
-    s.ShowCursors();
 }
 
 void SheetStepping::StepSegmentAtX(int direction)
@@ -140,7 +139,7 @@ void SheetStepping::StepSegmentAtX(int direction)
     auto& atX = core.SegmentsAtPoint;
     const int32_t xnum = s.CursorX().Pointnum;
     const TSegRec& current = core.CurrentSegment;
-    s.HideCursors();
+    CursorsHidden hidden(s);
     const bool xIsAnEnd = xnum == current.FromPoint.Pointnum || xnum == current.ToPoint.Pointnum;
     // "+" and "-" go on with the list as it stands, once there is one.
     if (direction == StepFirst || !xIsAnEnd || !atX.Active())
@@ -151,7 +150,6 @@ void SheetStepping::StepSegmentAtX(int direction)
                      ? QStringLiteral("X is not on a stored point, so no segments meet "
                                       "there: put X on a point first")
                      : QStringLiteral("No segments found for point X #") + QString::number(xnum));
-        s.ShowCursors();
         return;
     }
     if (direction == StepFirst) {
@@ -161,7 +159,6 @@ void SheetStepping::StepSegmentAtX(int direction)
                   QString::number(xnum));
     } else if (atX.RecordCount() == 1 && s.Program().OnlyOneItemNotice) {
         Flash(QStringLiteral("No more items - only one item found"));
-        s.ShowCursors();
         return;
     } else {
         MoveRow(atX, direction);
@@ -174,7 +171,6 @@ void SheetStepping::StepSegmentAtX(int direction)
         core.CurrentSegment = seg;
         s.CursorO() = seg.FromPoint;
     }
-    s.ShowCursors();
 }
 
 void SheetStepping::SearchSegments(int direction,
@@ -184,7 +180,7 @@ void SheetStepping::SearchSegments(int direction,
     SheetState& s = sheet_.Sheet;
     Store& core = s.Core();
     auto& segs = core.VisibleSegments;
-    s.HideCursors();
+    CursorsHidden hidden(s);
     if (segs.IsEmpty()) {
         // A search over no rows runs off its end at once: it says so, and
         // that it found nothing.
@@ -195,7 +191,6 @@ void SheetStepping::SearchSegments(int direction,
                 s.MarkWrappedAtEnd();
             ShowInfo(noneText);
         }
-        s.ShowCursors();
         return;
     }
     SeekVisibleSegment(core.CurrentSegment.Segnum);
@@ -214,7 +209,6 @@ void SheetStepping::SearchSegments(int direction,
         TakeCurrentSegmentRow();
     else
         ShowInfo(noneText);
-    s.ShowCursors();
 }
 
 void SheetStepping::StepArc(int direction)
@@ -241,7 +235,7 @@ void SheetStepping::StepTextLabel(int direction)
     auto& texts = core.VisibleTexts;
     if (!texts.Active() || texts.IsEmpty())
         return;
-    s.HideCursors();
+    CursorsHidden hidden(s);
     MoveRow(texts, direction);
     if (direction == StepFirst && s.Program().StepCountNotices)
         Flash(QString::number(texts.RecordCount()) + QStringLiteral(" Text labels visible"));
@@ -250,5 +244,4 @@ void SheetStepping::StepTextLabel(int direction)
     if (core.LoadPoint(texts.Current().Pointnum, point))
         s.CursorX() = point;
     core.CurrentSegment.Segnum = -2;
-    s.ShowCursors();
 }

@@ -15,13 +15,8 @@ void TFcore::ApplyProfile(int32_t profile)
             }
             if (Table6.FindKey({CurrentDiagram, layer.Layernum})) {
                 Table6.Edit();
-                try {
-                    Table6.FieldByName(QStringLiteral("Visib")).SetInteger(visib);
-                    Table6.Post();
-                } catch (...) {
-                    Table6.Cancel();
-                    throw;
-                }
+                tables::PostOrCancel(
+                    Table6, [&] { Table6.FieldByName(QStringLiteral("Visib")).SetInteger(visib); });
             }
         }
     });

@@ -123,13 +123,7 @@ void TFcore::InsertPoint(TPointRec& point)
     NumberPoint(point);
     point.CreateTS = NowDateTime();
     Table2.Append();
-    try {
-        WritePointFields(point);
-        Table2.Post();
-    } catch (...) {
-        Table2.Cancel();
-        throw;
-    }
+    tables::PostOrCancel(Table2, [&] { WritePointFields(point); });
 }
 
 bool TFcore::StorePoint(TPointRec& point)
@@ -137,13 +131,7 @@ bool TFcore::StorePoint(TPointRec& point)
     // A numbered point whose row is gone is stored again under its number.
     if (point.Pointnum >= 0 && Table2.FindKey({CurrentDiagram, point.Pointnum})) {
         Table2.Edit();
-        try {
-            WritePointFields(point);
-            Table2.Post();
-        } catch (...) {
-            Table2.Cancel();
-            throw;
-        }
+        tables::PostOrCancel(Table2, [&] { WritePointFields(point); });
         return true;
     }
     InsertPoint(point);

@@ -156,18 +156,10 @@ void TFcore::InsertSegment(TSegRec& seg)
         if (ReusesBoldSegment(seg)) {
             return;
         }
-        const int32_t previousLast = LastSegNum;
         seg.Segnum = LastSegNum + 1;
         seg.CreateTS = NowDateTime();
         Table1.Append();
-        try {
-            WriteSegmentFields(seg);
-            Table1.Post();
-        } catch (...) {
-            Table1.Cancel();
-            LastSegNum = previousLast;
-            throw;
-        }
+        tables::PostOrCancel(Table1, [&] { WriteSegmentFields(seg); });
         LastSegNum = seg.Segnum;
         stored = true;
     });

@@ -84,44 +84,32 @@ void TableDiagramRows::Insert(const DiagramRow& row)
     // neither.
     core_.WriteGroup([&] {
         Table1.Append();
-        try {
+        tables::PostOrCancel(Table1, [&] {
             Table1.FieldByName(QStringLiteral("Dgnum")).SetInteger(row.Dgnum);
             Table1.FieldByName(QStringLiteral("Dgname")).SetString(row.Dgname);
             Table1.FieldByName(QStringLiteral("Units")).SetString(row.Units);
             Table1.FieldByName(QStringLiteral("RndgDP")).SetInteger(row.RndgDP);
-            Table1.Post();
-        } catch (...) {
-            Table1.Cancel();
-            throw;
-        }
+        });
         TLayerRec first;
         InitLayer(first);
         layers.Append();
-        try {
+        tables::PostOrCancel(layers, [&] {
             layers.FieldByName(QStringLiteral("Dgnum")).SetInteger(row.Dgnum);
             layers.FieldByName(QStringLiteral("Layernum")).SetInteger(first.Layernum);
             layers.FieldByName(QStringLiteral("Name")).SetString(first.Name);
             layers.FieldByName(QStringLiteral("Visib")).SetInteger(first.Visib);
-            layers.Post();
-        } catch (...) {
-            layers.Cancel();
-            throw;
-        }
+        });
     });
 }
 
 void TableDiagramRows::PostEdit(std::initializer_list<std::pair<QString, QVariant>> values)
 {
     Table1.Edit();
-    try {
+    tables::PostOrCancel(Table1, [&] {
         for (const auto& [column, value] : values) {
             Table1.FieldByName(column).Value = value;
         }
-        Table1.Post();
-    } catch (...) {
-        Table1.Cancel();
-        throw;
-    }
+    });
 }
 
 bool TableDiagramRows::Rename(int32_t dgnum, const QString& name)

@@ -5,19 +5,15 @@
 
 void TFcore::InsertTextRow(int32_t pointnum, const QString& text, int32_t layernum)
 {
+    // A point that has a label already refuses a second one by key; the
+    // table is left ready for the next operation.
     Table4.Append();
-    try {
+    tables::PostOrCancel(Table4, [&] {
         Table4.FieldByName(QStringLiteral("Dgnum")).SetInteger(CurrentDiagram);
         Table4.FieldByName(QStringLiteral("Pointnum")).SetInteger(pointnum);
         Table4.FieldByName(QStringLiteral("Text")).SetString(text.left(TextWidth));
         Table4.FieldByName(QStringLiteral("Layernum")).SetInteger(layernum);
-        Table4.Post();
-    } catch (...) {
-        // A point that has a label already refuses a second one by key; the
-        // table is left ready for the next operation.
-        Table4.Cancel();
-        throw;
-    }
+    });
 }
 
 bool TFcore::LoadTextAtPoint(int32_t pointnum, TTextRec& text)

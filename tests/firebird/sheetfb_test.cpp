@@ -1,11 +1,15 @@
 // The sheet of the second program on its Firebird store: stepping says
 // less, walks round a single segment at X and searches an empty drawing for
 // diagonals; a joining segment is on the disk without a refresh; the
-// refresh draws and stamps through the store's own statements; the search
+// refresh draws and stamps through the store's own statements, and one the
+// disk refuses leaves the sheet as it was; the search
 // near X asks the database; the trial ellipse needs a diagonal; the status
 // bar lies under the drawing.
 
 #include "dialogs/forms.h"
+#include "failingdisk.h"
+#include "joiningasbefore.h"
+#include "library/application.h"
 #include "programs/fbedition.h"
 #include "sheet/sheet.h"
 #include "store/storefixture.h"
@@ -45,6 +49,20 @@ class FirebirdSheetTest : public StoreOn<FirebirdStoreFixture>
         while (sheet_->OpeningRefreshPending())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         sheet_->Sheet.ShowCursors();
+    }
+
+    // The joining panel open on the shape, O and X at exact lengths.
+    void Join(const TPointRec& o, const TPointRec& x, int shape)
+    {
+        sheet_->Sheet.HideCursors();
+        O() = o;
+        X() = x;
+        Core().FindPointAtLength(O());
+        Core().FindPointAtLength(X());
+        sheet_->Sheet.ShowCursors();
+        sheet_->ComboBox2->setCurrentIndex(shape);
+        sheet_->Button3->click();
+        sheet_->Joining.ComboBox2Change();
     }
 
     void Step(int mode, QPushButton* button)
@@ -134,17 +152,48 @@ TEST_F(FirebirdSheetTest, AJoiningSegmentIsOnTheDiskWithoutARefresh)
     StoreSeg(100, 0, 100, 50);
     ShowDrawing();
     const long long before = CountElsewhere(QStringLiteral("select count(*) from seg"));
-    sheet_->Sheet.HideCursors();
-    O() = Pt(0, 0);
-    X() = Pt(100, 50);
-    Core().FindPointAtLength(O());
-    Core().FindPointAtLength(X());
-    sheet_->Sheet.ShowCursors();
-    sheet_->ComboBox2->setCurrentIndex(0);
-    sheet_->Button3->click();
-    sheet_->Joining.ComboBox2Change();
+    Join(Pt(0, 0), Pt(100, 50), 0);
     sheet_->SaveBtn->click();
     EXPECT_EQ(CountElsewhere(QStringLiteral("select count(*) from seg")), before + 1);
+}
+
+TEST_F(FirebirdSheetTest, AJoiningSegmentTheDiskRefusesLeavesTheSheetAndThePanelAsTheyWere)
+{
+    StoreSeg(0, 0, 100, 0);
+    StoreSeg(100, 0, 100, 50);
+    ShowDrawing();
+    // An arc about X: once inked it moves X and turns the shape back to Line.
+    sheet_->Sheet.Drawing.ArcAngle = 90;
+    Join(Pt(100, 0), Pt(100, 50), 1);
+    const QImage before = sheet_->Sheet.Bitmap.Image().copy();
+    const TPointRec x = X();
+    const QString segs = QStringLiteral("select count(*) from seg");
+    const long long stored = CountElsewhere(segs);
+
+    FailingDisk disk(dir_.path() + QStringLiteral("/Scalora2 data/scalora2data.fdb"));
+    // The disk fails once the command's transaction has started (a read
+    // starts it): none of its pages reaches the disk.
+    TLayerRec layer;
+    ASSERT_TRUE(Core().LoadLayer(0, layer));
+    disk.Fail();
+    DeliverShowingExceptions([&] {
+        sheet_->SaveBtn->click();
+        return true;
+    });
+    disk.Heal();
+    EXPECT_GT(disk.Refused(), 0);
+    const QStringList errors = prompts_.Texts(ScriptedPrompts::Kind::Error);
+    ASSERT_EQ(errors.size(), 1) << errors.join('|').toStdString();
+    EXPECT_TRUE(errors[0].contains("No space left on device")) << errors[0].toStdString();
+
+    ExpectJoiningAsBefore(*sheet_, before, x, 1);
+
+    // The disk mended, the same Save undoes the failed one and stores the
+    // arc once.
+    sheet_->SaveBtn->click();
+    EXPECT_EQ(sheet_->Sheet.JoinMode, 0);
+    EXPECT_EQ(CountElsewhere(segs), stored + 1);
+    EXPECT_EQ(CountElsewhere(QStringLiteral("select count(*) from seg where segtype = 3")), 1);
 }
 
 TEST_F(FirebirdSheetTest, RefreshStampsAndFindsExactlyThePointsItDrew)

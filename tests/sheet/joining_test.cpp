@@ -1,9 +1,14 @@
 #include "sheetfixture.h"
 
+#include "joiningasbefore.h"
+#include "library/application.h"
+#include "platform/fileidentity.h"
 #include "store/store.h"
 
 #include <QComboBox>
+#include <QFile>
 #include <QPushButton>
+#include <sqlite3.h>
 
 namespace
 {
@@ -208,6 +213,70 @@ TEST_F(JoiningTest, FaintLayerAsksFirstAndYesStoresASilverLine)
     sheet_->JngCancel->click();
     EXPECT_EQ(sheet_->Sheet.JoinMode, 0);
     EXPECT_FALSE(sheet_->Sheet.PreviewDrawn);
+}
+
+// Rows of a table as another program finds them in the file.
+long long RowsInFile(const QString& file, const char* table)
+{
+    sqlite3* db = nullptr;
+    long long n = -1;
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
+        sqlite3_stmt* st = nullptr;
+        const QByteArray sql = QByteArray("SELECT count(*) FROM ") + table;
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW)
+            n = sqlite3_column_int64(st, 0);
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return n;
+}
+
+TEST_F(JoiningTest, ASegmentTheStoreRefusesLeavesTheSheetAndThePanelAsTheyWere)
+{
+    const QString file = dir_.path() + QStringLiteral("/Scalora data/tables.sqlite");
+    const QString away = dir_.path() + QStringLiteral("/Scalora data/moved.sqlite");
+    sheet_->Sheet.Drawing.ArcAngle = 90;
+    for (int shape = 0; shape < 4; ++shape) {
+        SCOPED_TRACE(shape);
+        sheet_->Sheet.HideCursors();
+        Place(O(), 0, 0);
+        Place(X(), 100, 50);
+        Join(shape);
+        const QImage before = Snapshot();
+        const TPointRec x = X();
+        const int32_t lastSeg = core_->LastSegNum;
+        const int32_t lastPoint = core_->LastPointNum;
+        const long long segs = Count(QStringLiteral("seg"));
+        const long long points = Count(QStringLiteral("point"));
+
+        // The store's file moved away under the program: the commit is refused.
+        ASSERT_TRUE(QFile::rename(file, away));
+        prompts_.Clear();
+        DeliverShowingExceptions([&] {
+            sheet_->SaveBtn->click();
+            return true;
+        });
+        EXPECT_EQ(prompts_.Texts(ScriptedPrompts::Kind::Error),
+                  QStringList{ExceptionBoxText(DatabaseFileGoneText(file))});
+        EXPECT_EQ(Count(QStringLiteral("seg")), segs);
+        EXPECT_EQ(Count(QStringLiteral("point")), points);
+        EXPECT_EQ(core_->LastSegNum, lastSeg);
+        EXPECT_EQ(core_->LastPointNum, lastPoint);
+
+        ExpectJoiningAsBefore(*sheet_, before, x, shape);
+
+        // With the file back another program finds nothing new in it, and
+        // the same Save stores the segment.
+        ASSERT_TRUE(QFile::rename(away, file));
+        EXPECT_EQ(RowsInFile(file, "seg"), segs);
+        EXPECT_EQ(RowsInFile(file, "point"), points);
+        sheet_->SaveBtn->click();
+        EXPECT_GT(core_->LastSegNum, lastSeg);
+        EXPECT_EQ(sheet_->Sheet.JoinMode, 0);
+        EXPECT_TRUE(Snapshot() != before);
+    }
 }
 
 } // namespace

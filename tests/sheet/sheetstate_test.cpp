@@ -3,6 +3,7 @@
 #include "store/store.h"
 
 #include <QToolButton>
+#include <stdexcept>
 
 namespace
 {
@@ -99,6 +100,39 @@ TEST_F(CursorTest, RestoreLastSegmentKeepsTheUndoSnapshot)
     EXPECT_EQ(s().CursorX().Pointnum, seg.ToPoint.Pointnum);
     EXPECT_EQ(core_->CurrentSegment.Segnum, seg.Segnum);
     EXPECT_TRUE(s().CursorXShown);
+}
+
+TEST_F(CursorTest, AFailedCommandGetsItsCursorsBackAndReportsItsOwnError)
+{
+    s().JoinMode = 2;
+    s().PreviewKind = PreviewLine;
+    s().ShowCursors();
+    const QImage shown = Snapshot();
+    // The command fails with the cursors off, and the status panel fails
+    // too as they come back, the store being gone.
+    try {
+        CursorsHidden hidden(s());
+        s().CursorX().Pxlx = 300;
+        forms_.Fcore = nullptr;
+        throw std::runtime_error("the command failed");
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "the command failed");
+    }
+    forms_.Fcore = core_.get();
+    EXPECT_TRUE(s().CursorOShown);
+    EXPECT_TRUE(s().CursorXShown);
+    EXPECT_TRUE(s().PreviewDrawn);
+    s().HideCursors();
+    s().CursorX().Pxlx = 200;
+    s().ShowCursors();
+    EXPECT_EQ(Snapshot(), shown);
+
+    // A command that went well hears of the status panel's failure.
+    forms_.Fcore = nullptr;
+    EXPECT_THROW({ CursorXHidden hidden(s()); }, std::logic_error);
+    forms_.Fcore = core_.get();
+    EXPECT_TRUE(s().CursorXShown);
+    EXPECT_EQ(Snapshot(), shown);
 }
 
 TEST_F(CursorTest, GuidesDrawnTwiceRestoreThePixels)
