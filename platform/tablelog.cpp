@@ -174,12 +174,11 @@ QString SetAsideForeignLog(const QString& storeFile)
     if (LogBelongsToFile(ReadLog(logFile), StoreFileMark(storeFile))) {
         return {};
     }
-    const QString stamp =
-        QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString aside = logFile + QStringLiteral(".set-aside-") + stamp;
     for (int n = 2; QFileInfo::exists(aside); ++n) {
-        aside = logFile + QStringLiteral(".set-aside-") + stamp + QLatin1Char('-') +
-                QString::number(n);
+        aside =
+            logFile + QStringLiteral(".set-aside-") + stamp + QLatin1Char('-') + QString::number(n);
     }
     if (!QFile::rename(logFile, aside)) {
         throw EngineError(

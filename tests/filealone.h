@@ -15,7 +15,8 @@ inline long long ScalarOfFileAlone(const QString& file, const char* sql)
     sqlite3_open_v2(uri.toUtf8().constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
     sqlite3_stmt* st = nullptr;
     long long value = -1;
-    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW)
+    if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW)
         value = sqlite3_column_int64(st, 0);
     sqlite3_finalize(st);
     sqlite3_close_v2(db);

@@ -13,8 +13,8 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <functional>
-#include <optional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -216,8 +216,9 @@ TEST_F(TableLogTest, AStoreRenamedOverTheOpenOneOpensSoundAfterwards)
         Open(db);
         Store(db, 11, 30);
         // Renamed over it, as mv does.
-        ASSERT_EQ(::rename(QFile::encodeName(other).constData(), QFile::encodeName(File()).constData()),
-                  0);
+        ASSERT_EQ(
+            ::rename(QFile::encodeName(other).constData(), QFile::encodeName(File()).constData()),
+            0);
         EXPECT_THROW(Store(db, 31, 31, false), tables::EngineError);
         db.Close();
     }
