@@ -33,14 +33,14 @@ constexpr int Runs = 5;
 const char* const ScanSQLs[] = {
     "SELECT s.dgnum, s.segnum, s.frompt, s.topt, s.segtype, s.seglen, s.mlenx, s.mleny, "
     "s.layernum, f.pointnum, f.lenx, f.leny, f.pxlx, f.pxly, t.pointnum, t.lenx, t.leny, "
-    "t.pxlx, t.pxly FROM seg s "
+    "t.pxlx, t.pxly, s.mlenz, s.lenx1, s.leny1, s.lenx2, s.leny2 FROM seg s "
     "LEFT JOIN point f ON (f.dgnum = s.dgnum) AND (f.pointnum = s.frompt) "
     "LEFT JOIN point t ON (t.dgnum = s.dgnum) AND (t.pointnum = s.topt) "
     "ORDER BY s.dgnum, s.segnum",
     "SELECT t.dgnum, t.pointnum, p.pointnum FROM text t "
     "LEFT JOIN point p ON (p.dgnum = t.dgnum) AND (p.pointnum = t.pointnum) "
     "ORDER BY t.dgnum, t.pointnum",
-    "SELECT dgnum, pointnum FROM point ORDER BY dgnum, pointnum",
+    "SELECT dgnum, pointnum, lenx, leny FROM point ORDER BY dgnum, pointnum",
 };
 
 // Each diagram a ring of points on a grid, each point joined to the next by

@@ -44,6 +44,20 @@ QString RowPrefix(HealthTable table, const HealthFinding& f)
     return QStringLiteral("Diagram ") + Num(f.Dgnum) + kind + Num(f.Number) + QStringLiteral(" - ");
 }
 
+// What a column holds, on the one line of its finding and short enough
+// to read there; a character that cannot be shown (a blob's bytes) is a
+// "?".
+QString ShownValue(const QString& stored)
+{
+    constexpr qsizetype Shown = 40;
+    QString text = stored.simplified();
+    for (QChar& c : text) {
+        if (!c.isPrint())
+            c = QLatin1Char('?');
+    }
+    return text.size() > Shown ? text.left(Shown) + QStringLiteral("...") : text;
+}
+
 QString FaultText(const HealthFinding& f)
 {
     switch (f.Fault) {
@@ -73,6 +87,9 @@ QString FaultText(const HealthFinding& f)
         return QStringLiteral("point not found");
     case HealthFault::PointUnused:
         return QStringLiteral("no segs or text");
+    case HealthFault::LengthNotANumber:
+        return f.Column + QStringLiteral(" is not a number: ") +
+               InDoubleQuotes(ShownValue(f.Stored));
     case HealthFault::ProfileNotFound:
     case HealthFault::ProfileLayerNotFound:
         break;

@@ -117,6 +117,13 @@ long long IntegerOf(const tables::Field& field)
     return field.Value.toLongLong();
 }
 
+// Not a text or a blob: the engine keeps numbers as whole numbers and reals.
+bool IsNumber(const tables::Field& field)
+{
+    const int type = field.Value.typeId();
+    return type != QMetaType::QString && type != QMetaType::QByteArray;
+}
+
 QString KeyDescription(const ExportTable& table, const std::vector<ibase::Value>& values)
 {
     QStringList parts;
@@ -199,6 +206,14 @@ std::vector<ibase::Value> ValuesOf(const ExportTable& table,
             values.emplace_back(empty ? 0LL : IntegerOf(*field));
             break;
         case K::Real:
+            // A text the table store could not take for a number would
+            // arrive as 0: the row is refused, as the health check lists it.
+            if (!empty && !IsNumber(*field))
+                throw RowError(
+                    table, values,
+                    QStringLiteral("%1 holds %2, which is not a number (Database "
+                                   "Healthcheck lists every such length)")
+                        .arg(QString::fromLatin1(column.Name), InDoubleQuotes(field->AsString())));
             values.emplace_back(empty ? 0.0 : field->AsFloat());
             break;
         case K::DateTime: {

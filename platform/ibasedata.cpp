@@ -3,6 +3,7 @@
 
 #include <ibase.h>
 
+#include <QStringDecoder>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -15,13 +16,45 @@ namespace ibase::detail
 namespace
 {
 
+constexpr short NoneCharsetId = 0;  // NONE: the bytes as they were written
 constexpr short Utf8CharsetId = 4;  // UTF8 in the engine's character set table
 constexpr int BytesPerUtf8Char = 4; // the engine sizes UTF8 columns at 4 bytes a character
 constexpr unsigned short BlobSegmentSize = 16384;
 
 // ---- reading a row
 
-QString ReadBlob(StatementState& s, const ISC_QUAD& id)
+// Windows-1252 from 0x80 to 0x9F, where it differs from Latin-1; the five
+// bytes it leaves undefined stand for the control characters of their
+// codes, as Windows reads them.
+constexpr char16_t Windows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString FromWindows1252(QByteArrayView bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        *out++ = QChar(b >= 0x80 && b < 0xA0 ? Windows1252High[b - 0x80] : char16_t(b));
+    }
+    return text;
+}
+
+// The text of a column. Databases of this program are UTF-8; a column of
+// character set NONE holds whatever bytes were written to it, UTF-8 from
+// this program but the Windows code page from the programs it replaced.
+QString TextOf(QByteArrayView bytes, int charset)
+{
+    if (charset != NoneCharsetId)
+        return QString::fromUtf8(bytes);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(bytes);
+    return utf8.hasError() ? FromWindows1252(bytes) : text;
+}
+
+QString ReadBlob(StatementState& s, const ISC_QUAD& id, int charset)
 {
     ISC_STATUS_ARRAY status;
     isc_blob_handle blob = 0;
@@ -44,14 +77,14 @@ QString ReadBlob(StatementState& s, const ISC_QUAD& id)
     }
     isc_close_blob(status, &blob);
     Check(status);
-    return QString::fromUtf8(bytes);
+    return TextOf(bytes, charset);
 }
 
 // A CHAR(n) column of a UTF-8 database arrives as 4n bytes, the value
 // followed by blanks; it is cut back to its n characters, still padded.
 QString FixedText(const XSQLVAR& var)
 {
-    QString text = QString::fromUtf8(var.sqldata, var.sqllen);
+    QString text = TextOf(QByteArrayView(var.sqldata, var.sqllen), var.sqlsubtype & 0xFF);
     if ((var.sqlsubtype & 0xFF) == Utf8CharsetId) {
         const qsizetype width = var.sqllen / BytesPerUtf8Char;
         qsizetype end = text.size();
@@ -85,7 +118,7 @@ Value ReadColumn(StatementState& s, const XSQLVAR& var)
         return Value(FixedText(var));
     case SQL_VARYING: {
         const short len = Read<short>(var);
-        return Value(QString::fromUtf8(var.sqldata + 2, len));
+        return Value(TextOf(QByteArrayView(var.sqldata + 2, len), var.sqlsubtype & 0xFF));
     }
     case SQL_SHORT:
         return ScaledInteger(Read<int16_t>(var), var.sqlscale);
@@ -107,7 +140,8 @@ Value ReadColumn(StatementState& s, const XSQLVAR& var)
     case SQL_BOOLEAN:
         return Value(int(Read<FB_BOOLEAN>(var) != 0));
     case SQL_BLOB:
-        return Value(ReadBlob(s, Read<ISC_QUAD>(var)));
+        // A text blob's character set is given where a number's scale is.
+        return Value(ReadBlob(s, Read<ISC_QUAD>(var), var.sqlscale & 0xFF));
     case SQL_NULL:
         return Value();
     default:

@@ -186,6 +186,10 @@ class Statement
     int ColumnInt(int i) const;
     long long ColumnInt64(int i) const;
     double ColumnDouble(int i) const;
+    // A whole number or real as the engine holds it, NULL as 0, and NaN for
+    // any other value: a text the engine could not take for a number in a
+    // column of numbers ("abc", "1,5"), or a blob.
+    double ColumnNumber(int i) const;
     bool ColumnBool(int i) const;
     QString ColumnText(int i) const;
     int ParameterCount() const;

@@ -5,6 +5,8 @@
 #include "platform/tablesinternal.h"
 
 #include <QRegularExpression>
+#include <cmath>
+#include <limits>
 #include <sqlite3.h>
 
 namespace tables
@@ -250,6 +252,13 @@ long long Statement::ColumnInt64(int i) const
 
 double Statement::ColumnDouble(int i) const
 {
+    // The engine keeps no NaN: one here stands for a text or a blob.
+    const double v = ColumnNumber(i);
+    return std::isnan(v) ? Field(QString(), Column(i)).AsFloat() : v;
+}
+
+double Statement::ColumnNumber(int i) const
+{
     sqlite3_value* v = sqlite3_column_value(stmt_, i);
     switch (sqlite3_value_type(v)) {
     case SQLITE_INTEGER:
@@ -258,7 +267,7 @@ double Statement::ColumnDouble(int i) const
     case SQLITE_NULL:
         return 0;
     default:
-        return Field(QString(), Column(i)).AsFloat();
+        return std::numeric_limits<double>::quiet_NaN();
     }
 }
 

@@ -30,11 +30,6 @@ CanvasColour LabelColour(int visib)
     }
 }
 
-bool EndsInRange(const DrawnSegment& seg)
-{
-    return LengthsInRange({seg.From.Lenx, seg.From.Leny, seg.To.Lenx, seg.To.Leny});
-}
-
 QPoint PixelOf(const ContentPoint& p)
 {
     return QPoint(p.Pxlx, p.Pxly);
@@ -204,11 +199,12 @@ void SheetRedraw::DrawSegments()
     const size_t count = std::min(rows.size(), core.VisibleSegmentCount());
     std::optional<size_t> last;
     for (size_t i = 0; i < count; ++i) {
+        // A segment the fit left out (an end missing, or at a length no
+        // sheet shows) has no place on the sheet.
+        if (!core.VisibleSegmentDrawable(i))
+            continue;
         const VisibleSegmentRow& row = rows[i];
         const DrawnSegment seg = core.VisibleSegmentRecord(i);
-        // An end the fit left out for its length has no place on the sheet.
-        if (!EndsInRange(seg))
-            continue;
         last = i;
         drawing.DrawFaint = seg.Seg.Faint || row.Visib == VisibFaint;
         if (seg.Seg.SegType == SegLine) {

@@ -62,7 +62,15 @@ struct SegmentBox {
     int32_t Pxlx2 = 0;
     int32_t Pxly2 = 0;
 
-    bool operator==(const SegmentBox&) const = default;
+    // A length that is not a number (a text in the table store's column)
+    // is the same as another such: the box is as it was read.
+    bool operator==(const SegmentBox& o) const
+    {
+        const auto same = [](Extended a, Extended b) { return a == b || (a != a && b != b); };
+        return same(Lenx1, o.Lenx1) && same(Leny1, o.Leny1) && same(Lenx2, o.Lenx2) &&
+               same(Leny2, o.Leny2) && Pxlx1 == o.Pxlx1 && Pxly1 == o.Pxly1 && Pxlx2 == o.Pxlx2 &&
+               Pxly2 == o.Pxly2;
+    }
 };
 // From two ends that carry lengths and pixels (TPointRec and the refresh's
 // compact points alike).

@@ -31,6 +31,7 @@ enum class HealthFault {
     PointUnused,           // no segment or text reaches it (removed)
     ProfileNotFound,       // Value: the layer number (removed)
     ProfileLayerNotFound,  // Value: the layer number (removed)
+    LengthNotANumber,      // Column, Stored: a text where a length belongs (reported only)
 };
 
 // One fault of one row. Number is the row's own number: the segment, the
@@ -41,6 +42,8 @@ struct HealthFinding {
     int32_t Dgnum = 0;
     int32_t Number = 0;
     int32_t Value = 0;
+    QString Column = {}; // LengthNotANumber: the column ("Lenx") and what it holds
+    QString Stored = {};
 
     friend bool operator==(const HealthFinding&, const HealthFinding&) = default;
 };

@@ -7,12 +7,32 @@
 #include "store/store.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
 
 // Stands for an end the diagram lacks: its lengths and pixels are 0.
 const ContentPoint NoPoint{};
+
+// A length that is not a number (a text in the table store's column) has
+// no pixel of its own: the one cached for it stays.
+int32_t PixelOfLength(Extended len, int32_t cached, int32_t (Store::*toPixel)(Extended) const,
+                      const Store& store)
+{
+    return std::isnan(len) ? cached : (store.*toPixel)(len);
+}
+
+bool LengthsAreNumbers(const ContentPoint& p)
+{
+    return !std::isnan(p.Lenx) && !std::isnan(p.Leny);
+}
+
+// An arc is drawn through its angle; one that is not a number gives none.
+bool ArcWithoutAngle(const ContentSegment& seg)
+{
+    return seg.SegType == SegArc && std::isnan(seg.Mlenx);
+}
 
 template <typename T> void SortByNumber(std::vector<T>& rows, int32_t T::*key)
 {
@@ -56,12 +76,9 @@ void Store::IndexPointsByNumber()
         pointAt_[size_t(points[i].Pointnum)] = int32_t(i);
 }
 
-ContentPoint Store::EndPoint(int32_t pointnum, bool refitted) const
+ContentPoint Store::EndPoint(const ContentPoint& p, bool refitted) const
 {
-    const ContentPoint* p = FittedPoint(pointnum);
-    if (!p)
-        return NoPoint;
-    ContentPoint end = *p;
+    ContentPoint end = p;
     if (refitted) {
         end.Pxlx = LenToPixelX(end.Lenx);
         end.Pxly = LenToPixelY(end.Leny);
@@ -82,6 +99,29 @@ bool Store::LoadFittedPoint(int32_t pointnum, TPointRec& point) const
     point.Pxlx = p->Pxlx;
     point.Pxly = p->Pxly;
     return true;
+}
+
+Store::SegmentPlacing Store::PlacingOf(const ContentSegment& seg) const
+{
+    SegmentPlacing placing{FittedPoint(seg.FromPt), FittedPoint(seg.ToPt), nullptr};
+    if (!placing.From || !placing.To)
+        return placing;
+    for (const ContentPoint* end : {placing.From, placing.To}) {
+        // A length a store could hold only from before lengths were checked
+        // would stretch the drawing to nothing or to infinity.
+        if (!LengthsInRange({end->Lenx, end->Leny})) {
+            placing.Unusable = end;
+            return placing;
+        }
+    }
+    return placing;
+}
+
+bool Store::VisibleSegmentDrawable(size_t i) const
+{
+    const ContentSegment& seg = content_.Segments[visible_[i]];
+    const SegmentPlacing placing = PlacingOf(seg);
+    return placing.Placed() && !ArcWithoutAngle(seg);
 }
 
 DrawnSegment Store::VisibleSegmentRecord(size_t i) const
@@ -121,35 +161,39 @@ void Store::OpenVisibleSegments()
 bool Store::WidenExtentsByVisibleSegments()
 {
     bool first = true;
-    const auto widen = [&](int32_t pointnum) {
-        const ContentPoint* p = FittedPoint(pointnum);
-        if (!p) {
-            // A missing end says nothing about where the drawing lies; it is
-            // reported and left out rather than counted at length 0.
-            ReportMissingPoint();
-            return;
-        }
-        // A length a store could hold only from before lengths were checked
-        // would stretch the drawing to nothing or to infinity.
-        if (!LengthsInRange({p->Lenx, p->Leny})) {
-            TPointRec unusable;
-            LoadFittedPoint(pointnum, unusable);
-            ReportUnusableLength(unusable);
-            return;
-        }
+    const auto widen = [&](const ContentPoint& p) {
         if (first) {
-            MinLenX = MaxLenX = p->Lenx;
-            MinLenY = MaxLenY = p->Leny;
+            MinLenX = MaxLenX = p.Lenx;
+            MinLenY = MaxLenY = p.Leny;
             first = false;
         }
-        KeepMin(MinLenX, p->Lenx);
-        KeepMax(MaxLenX, p->Lenx);
-        KeepMin(MinLenY, p->Leny);
-        KeepMax(MaxLenY, p->Leny);
+        KeepMin(MinLenX, p.Lenx);
+        KeepMax(MaxLenX, p.Lenx);
+        KeepMin(MinLenY, p.Leny);
+        KeepMax(MaxLenY, p.Leny);
     };
+    // A segment that cannot be drawn says nothing about where the drawing
+    // lies: it is reported and left out, both its ends, rather than counted
+    // at length 0 or at a length no sheet can show.
     for (const uint32_t i : visible_) {
-        widen(content_.Segments[i].FromPt);
-        widen(content_.Segments[i].ToPt);
+        const ContentSegment& seg = content_.Segments[i];
+        const SegmentPlacing placing = PlacingOf(seg);
+        if (!placing.From || !placing.To) {
+            ReportMissingPoint();
+            continue;
+        }
+        if (placing.Unusable) {
+            TPointRec unusable;
+            LoadFittedPoint(placing.Unusable->Pointnum, unusable);
+            ReportUnusableLength(unusable);
+            continue;
+        }
+        if (ArcWithoutAngle(seg)) {
+            ReportUnusableAngle(seg.Segnum);
+            continue;
+        }
+        widen(*placing.From);
+        widen(*placing.To);
     }
     return !first;
 }
@@ -158,23 +202,41 @@ std::vector<PixelRewrite> Store::PixelRewrites() const
 {
     std::vector<PixelRewrite> rewrites;
     for (const ContentPoint& p : content_.Points) {
-        const int32_t px = LenToPixelX(p.Lenx);
-        const int32_t py = LenToPixelY(p.Leny);
+        const int32_t px = PixelOfLength(p.Lenx, p.Pxlx, &Store::LenToPixelX, *this);
+        const int32_t py = PixelOfLength(p.Leny, p.Pxly, &Store::LenToPixelY, *this);
         if (px != p.Pxlx || py != p.Pxly)
             rewrites.push_back({p.Pointnum, px, py});
     }
     return rewrites;
 }
 
+SegmentBox Store::BoxPixelsFromLengths(const SegmentBox& stored) const
+{
+    SegmentBox box = stored;
+    box.Pxlx1 = PixelOfLength(box.Lenx1, box.Pxlx1, &Store::LenToPixelX, *this);
+    box.Pxlx2 = PixelOfLength(box.Lenx2, box.Pxlx2, &Store::LenToPixelX, *this);
+    box.Pxly1 = PixelOfLength(box.Leny1, box.Pxly1, &Store::LenToPixelY, *this);
+    box.Pxly2 = PixelOfLength(box.Leny2, box.Pxly2, &Store::LenToPixelY, *this);
+    return box;
+}
+
 std::vector<BoxRewrite> Store::BoxRewrites(bool refitted)
 {
     std::vector<BoxRewrite> rewrites;
     for (const ContentSegment& s : content_.Segments) {
-        const ContentPoint from = EndPoint(s.FromPt, refitted);
-        const ContentPoint to = EndPoint(s.ToPt, refitted);
-        if (from.Pointnum < 0 || to.Pointnum < 0)
+        const ContentPoint* from = FittedPoint(s.FromPt);
+        const ContentPoint* to = FittedPoint(s.ToPt);
+        if (!from || !to)
             ReportMissingPoint();
-        const SegmentBox box = BoxOfEnds(from, to);
+        SegmentBox box;
+        if (from && to && LengthsAreNumbers(*from) && LengthsAreNumbers(*to)) {
+            box = BoxOfEnds(EndPoint(*from, refitted), EndPoint(*to, refitted));
+        } else {
+            // An end that is missing, or has no number for a length, gives
+            // no box: the stored one is kept, its pixels following its own
+            // lengths at a new scale.
+            box = refitted ? BoxPixelsFromLengths(s.Stored) : s.Stored;
+        }
         if (!(box == s.Stored))
             rewrites.push_back({s.Segnum, box});
     }
@@ -192,19 +254,16 @@ std::vector<BoxRewrite> Store::BoxesNotFromLengths(const std::vector<BoxRewrite>
 {
     // The whole-diagram statement gives every box the pixels of its stored
     // lengths. That is the box of its ends whenever those lengths are its
-    // ends' (a pixel never decreases with the length), so only a box whose
-    // lengths are out of date, or whose end is missing, is left to write.
+    // ends' (a pixel never decreases with the length), and what a box
+    // without ends keeps, so only a box whose lengths are out of date is
+    // left to write.
     std::vector<BoxRewrite> rest;
     auto next = boxes.begin();
     for (const ContentSegment& s : content_.Segments) {
         SegmentBox wanted = s.Stored;
         if (next != boxes.end() && next->Segnum == s.Segnum)
             wanted = (next++)->Box;
-        SegmentBox given = s.Stored;
-        given.Pxlx1 = LenToPixelX(given.Lenx1);
-        given.Pxlx2 = LenToPixelX(given.Lenx2);
-        given.Pxly1 = LenToPixelY(given.Leny1);
-        given.Pxly2 = LenToPixelY(given.Leny2);
+        const SegmentBox given = BoxPixelsFromLengths(s.Stored);
         if (!(given == wanted))
             rest.push_back({s.Segnum, wanted});
     }
@@ -336,16 +395,19 @@ void Store::StampVisiblePoints()
     // points, which gives their numbers in order and once each.
     const std::vector<ContentPoint>& points = content_.Points;
     std::vector<uint8_t> drawn(points.size(), 0);
-    const auto mark = [&](int32_t pointnum) {
-        if (const ContentPoint* p = FittedPoint(pointnum))
-            drawn[size_t(p - points.data())] = 1;
-    };
-    for (const uint32_t i : visible_) {
-        mark(content_.Segments[i].FromPt);
-        mark(content_.Segments[i].ToPt);
+    const auto mark = [&](const ContentPoint* p) { drawn[size_t(p - points.data())] = 1; };
+    for (size_t i = 0; i < visible_.size(); ++i) {
+        if (!VisibleSegmentDrawable(i))
+            continue;
+        const ContentSegment& seg = content_.Segments[visible_[i]];
+        mark(FittedPoint(seg.FromPt));
+        mark(FittedPoint(seg.ToPt));
     }
-    for (const VisibleTextRow& label : VisibleTexts.Rows())
-        mark(label.Pointnum);
+    for (const VisibleTextRow& label : VisibleTexts.Rows()) {
+        const ContentPoint* p = FittedPoint(label.Pointnum);
+        if (p && LengthsInRange({p->Lenx, p->Leny}))
+            mark(p);
+    }
     std::vector<int32_t>& numbers = stampNumbers_;
     numbers.clear();
     stamped_.clear();

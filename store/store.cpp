@@ -186,15 +186,37 @@ void Store::ReportRowNotFound(const QString& what, int32_t number)
              QStringLiteral(" not found"));
 }
 
+namespace
+{
+
+// The end of what the refresh says of a value that is not a number.
+const QString NotANumberLeftOut = QStringLiteral(
+    " is not a number; it is left out of the drawing (Database Healthcheck lists every such "
+    "length)");
+
+} // namespace
+
 void Store::ReportUnusableLength(const TPointRec& point)
 {
     if (UnusableLengthReported)
         return;
-    ShowInfo(QStringLiteral("ERROR : Point #%1 has a length out of range (%2, %3); "
-                            "it is left out of the drawing")
-                 .arg(point.Pointnum)
-                 .arg(point.Lenx)
-                 .arg(point.Leny));
+    if (std::isnan(point.Lenx) || std::isnan(point.Leny))
+        ShowInfo(QStringLiteral("ERROR : Point #%1 has a length that").arg(point.Pointnum) +
+                 NotANumberLeftOut);
+    else
+        ShowInfo(QStringLiteral("ERROR : Point #%1 has a length out of range (%2, %3); "
+                                "it is left out of the drawing")
+                     .arg(point.Pointnum)
+                     .arg(point.Lenx)
+                     .arg(point.Leny));
+    UnusableLengthReported = true;
+}
+
+void Store::ReportUnusableAngle(int32_t segnum)
+{
+    if (UnusableLengthReported)
+        return;
+    ShowInfo(QStringLiteral("ERROR : Arc #%1 has an angle that").arg(segnum) + NotANumberLeftOut);
     UnusableLengthReported = true;
 }
 

@@ -268,9 +268,12 @@ class Store
     void ReportMissingPoint();
     // "Error : <what> <number> not found", for a write whose row has gone.
     void ReportRowNotFound(const QString& what, int32_t number);
-    // A stored point whose lengths are not finite or beyond the diagram's
-    // range, once per scale fit: it is left out of the fit and the drawing.
+    // A stored point whose lengths are not numbers, not finite or beyond
+    // the diagram's range, or an arc whose angle is not a number, once per
+    // scale fit for them all: its segments are left out of the fit and the
+    // drawing.
     void ReportUnusableLength(const TPointRec& point);
+    void ReportUnusableAngle(int32_t segnum);
 
     // ---- The refresh (the same in both programs over their own reads and
     // writes). A refresh reads the diagram once: OpenVisibleSegments reads
@@ -284,6 +287,10 @@ class Store
     // as the last fit left them.
     size_t VisibleSegmentCount() const { return visible_.size(); }
     DrawnSegment VisibleSegmentRecord(size_t i) const;
+    // Whether the drawing places that segment: both its ends are in the
+    // diagram with lengths in range, and an arc's angle is a number. The
+    // fit leaves out the others, and reports them.
+    bool VisibleSegmentDrawable(size_t i) const;
     // A point of the open diagram as the refresh read and fitted it (its
     // lengths and pixels); false, the record empty, when the diagram has no
     // such point.
@@ -458,9 +465,20 @@ class Store
     void TakeDiagramContent();
     void IndexPointsByNumber();
     const ContentPoint* FittedPoint(int32_t pointnum) const;
-    // The end point of that number as read, or with the pixels the current
-    // scale gives it (refitted); the empty point when the diagram has none.
-    ContentPoint EndPoint(int32_t pointnum, bool refitted) const;
+    // An end point as read, or with the pixels the current scale gives it
+    // (refitted).
+    ContentPoint EndPoint(const ContentPoint& p, bool refitted) const;
+    // A segment's ends as read (null for an end the diagram lacks), and
+    // the first whose lengths are out of range, if any.
+    struct SegmentPlacing {
+        const ContentPoint* From = nullptr;
+        const ContentPoint* To = nullptr;
+        const ContentPoint* Unusable = nullptr;
+        bool Placed() const { return From && To && !Unusable; }
+    };
+    SegmentPlacing PlacingOf(const ContentSegment& seg) const;
+    // A stored box with the pixels the current scale gives its own lengths.
+    SegmentBox BoxPixelsFromLengths(const SegmentBox& stored) const;
     bool WidenExtentsByVisibleSegments();
     std::vector<PixelRewrite> PixelRewrites() const;
     // Reports a missing end point, as loading the segment would.

@@ -129,7 +129,7 @@ class TFcore : public QWidget, public Store
     bool DiagramFillsTable(const QString& table, int32_t lastNumber);
     void ReadDiagramPoints(std::vector<ContentPoint>& points);
     void ReadDiagramSegments(std::vector<ContentSegment>& segs);
-    // length_pixel(length, min, scale, margin) and stamped_point(number)
+    // length_pixel(length, min, scale, margin, cached pixel) and stamped_point(number)
     // on the store's connection.
     void AddRefreshFunctions();
     // The point and segment tables' current rows after a write around them.

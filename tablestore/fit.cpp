@@ -73,30 +73,40 @@ class LayerVisibility
 
 const QString PixelRewriteSQL = QStringLiteral(
     "UPDATE point.db SET Pxlx = ?1, Pxly = ?2 WHERE (dgnum = ?3) and (pointnum = ?4)");
+// A box length that is not a number is bound as NULL (the engine's NaN)
+// and the column keeps what it holds.
 const QString BoxRewriteSQL = QStringLiteral(
-    "UPDATE seg.db SET Lenx1 = ?1, Leny1 = ?2, Lenx2 = ?3, Leny2 = ?4, Pxlx1 = ?5, Pxly1 = ?6, "
+    "UPDATE seg.db SET Lenx1 = coalesce(?1, Lenx1), Leny1 = coalesce(?2, Leny1), "
+    "Lenx2 = coalesce(?3, Lenx2), Leny2 = coalesce(?4, Leny2), Pxlx1 = ?5, Pxly1 = ?6, "
     "Pxlx2 = ?7, Pxly2 = ?8 WHERE (dgnum = ?9) and (segnum = ?10)");
 // A new scale's rewrite over the whole diagram: each pixel from its
 // length by the fit's own rule (length_pixel, LengthToPixel), only the rows
 // that change written. ?1, ?2 the extents' minima, ?3 the scale, ?4, ?5
-// the left and top margins, ?6 the diagram.
+// the left and top margins, ?6 the diagram. A length that is not a number
+// keeps its pixel (length_pixel's last argument), as the refresh's rows do.
 // %1 is "+" where the table is passed whole (DiagramRowsWhere).
 const QString PointPixelsFromLengthsSQL =
-    QStringLiteral("UPDATE point.db SET Pxlx = length_pixel(Lenx, ?1, ?3, ?4), "
-                   "Pxly = length_pixel(Leny, ?2, ?3, ?5)\n"
-                   "WHERE (%1dgnum = ?6) and ((Pxlx IS NOT length_pixel(Lenx, ?1, ?3, ?4)) or "
-                   "(Pxly IS NOT length_pixel(Leny, ?2, ?3, ?5)))");
+    QStringLiteral("UPDATE point.db SET Pxlx = length_pixel(Lenx, ?1, ?3, ?4, Pxlx), "
+                   "Pxly = length_pixel(Leny, ?2, ?3, ?5, Pxly)\n"
+                   "WHERE (%1dgnum = ?6) and ((Pxlx IS NOT length_pixel(Lenx, ?1, ?3, ?4, Pxlx)) "
+                   "or (Pxly IS NOT length_pixel(Leny, ?2, ?3, ?5, Pxly)))");
 const QString BoxPixelsFromLengthsSQL = QStringLiteral(
-    "UPDATE seg.db SET Pxlx1 = length_pixel(Lenx1, ?1, ?3, ?4), "
-    "Pxlx2 = length_pixel(Lenx2, ?1, ?3, ?4), Pxly1 = length_pixel(Leny1, ?2, ?3, ?5), "
-    "Pxly2 = length_pixel(Leny2, ?2, ?3, ?5)\n"
-    "WHERE (%1dgnum = ?6) and ((Pxlx1 IS NOT length_pixel(Lenx1, ?1, ?3, ?4)) or "
-    "(Pxlx2 IS NOT length_pixel(Lenx2, ?1, ?3, ?4)) or "
-    "(Pxly1 IS NOT length_pixel(Leny1, ?2, ?3, ?5)) or "
-    "(Pxly2 IS NOT length_pixel(Leny2, ?2, ?3, ?5)))");
+    "UPDATE seg.db SET Pxlx1 = length_pixel(Lenx1, ?1, ?3, ?4, Pxlx1), "
+    "Pxlx2 = length_pixel(Lenx2, ?1, ?3, ?4, Pxlx2), "
+    "Pxly1 = length_pixel(Leny1, ?2, ?3, ?5, Pxly1), "
+    "Pxly2 = length_pixel(Leny2, ?2, ?3, ?5, Pxly2)\n"
+    "WHERE (%1dgnum = ?6) and ((Pxlx1 IS NOT length_pixel(Lenx1, ?1, ?3, ?4, Pxlx1)) or "
+    "(Pxlx2 IS NOT length_pixel(Lenx2, ?1, ?3, ?4, Pxlx2)) or "
+    "(Pxly1 IS NOT length_pixel(Leny1, ?2, ?3, ?5, Pxly1)) or "
+    "(Pxly2 IS NOT length_pixel(Leny2, ?2, ?3, ?5, Pxly2)))");
 
 void LengthPixel(sqlite3_context* context, int, sqlite3_value** args)
 {
+    const int type = sqlite3_value_type(args[0]);
+    if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+        sqlite3_result_value(context, args[4]);
+        return;
+    }
     sqlite3_result_int(context,
                        LengthToPixel(sqlite3_value_double(args[0]), sqlite3_value_double(args[1]),
                                      sqlite3_value_double(args[2]), sqlite3_value_int(args[3])));
@@ -181,8 +191,10 @@ void TFcore::ReadDiagramPoints(std::vector<ContentPoint>& points)
     StepAll(st, [&] {
         ContentPoint& p = points.emplace_back();
         p.Pointnum = st.ColumnInt(0);
-        p.Lenx = st.ColumnDouble(1);
-        p.Leny = st.ColumnDouble(2);
+        // A length the engine could not take for a number is NaN, which
+        // the refresh leaves out of the fit and the drawing.
+        p.Lenx = st.ColumnNumber(1);
+        p.Leny = st.ColumnNumber(2);
         p.Pxlx = st.ColumnInt(3);
         p.Pxly = st.ColumnInt(4);
     });
@@ -200,17 +212,17 @@ void TFcore::ReadDiagramSegments(std::vector<ContentSegment>& segs)
         ContentSegment& seg = segs.emplace_back();
         seg.Segnum = st.ColumnInt(0);
         seg.SegType = st.ColumnInt(1);
-        seg.Mlenx = st.ColumnDouble(2);
+        seg.Mlenx = st.ColumnNumber(2);
         seg.FromPt = st.ColumnInt(3);
         seg.ToPt = st.ColumnInt(4);
         seg.Visib = layers.Of(st.ColumnInt(5));
         seg.Dotted = DottedFromColumn(st.ColumnInt64(6));
         seg.Xorflag = st.ColumnBool(7);
         SegmentBox& b = seg.Stored;
-        b.Lenx1 = st.ColumnDouble(8);
-        b.Lenx2 = st.ColumnDouble(9);
-        b.Leny1 = st.ColumnDouble(10);
-        b.Leny2 = st.ColumnDouble(11);
+        b.Lenx1 = st.ColumnNumber(8);
+        b.Lenx2 = st.ColumnNumber(9);
+        b.Leny1 = st.ColumnNumber(10);
+        b.Leny2 = st.ColumnNumber(11);
         b.Pxlx1 = st.ColumnInt(12);
         b.Pxlx2 = st.ColumnInt(13);
         b.Pxly1 = st.ColumnInt(14);
@@ -249,7 +261,7 @@ void TFcore::OpenVisibleText()
 void TFcore::AddRefreshFunctions()
 {
     sqlite3* db = Database1.Handle();
-    if (sqlite3_create_function_v2(db, "length_pixel", 4,
+    if (sqlite3_create_function_v2(db, "length_pixel", 5,
                                    SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
                                    &LengthPixel, nullptr, nullptr, nullptr) != SQLITE_OK ||
         sqlite3_create_function_v2(db, "stamped_point", 1, SQLITE_UTF8 | SQLITE_DIRECTONLY,

@@ -49,6 +49,16 @@ class ColumnReader
     int Int() { return st_.ColumnInt(NextIndex()); }
     long long Int64() { return st_.ColumnInt64(NextIndex()); }
     double Float() { return st_.ColumnDouble(NextIndex()); }
+    // A column of numbers: NaN for a value that is not one, whose text then
+    // goes to notNumber.
+    double Number(QString& notNumber)
+    {
+        const int i = NextIndex();
+        const double v = st_.ColumnNumber(i);
+        if (v != v)
+            notNumber = st_.ColumnText(i);
+        return v;
+    }
     bool Bool() { return st_.ColumnBool(NextIndex()); }
     QString Text() { return st_.ColumnText(NextIndex()); }
     void Skip(int n) { next_ += n; }

@@ -58,15 +58,18 @@ void TFcore::ReadSegmentFields(TSegRec& seg)
     const tables::Field* faint = Table1.FindField(QStringLiteral("faint"));
     seg.Faint = faint && faint->AsBoolean();
 
-    if (!ReloadPoint(seg.FromPoint)) {
+    const bool fromFound = ReloadPoint(seg.FromPoint);
+    if (!fromFound) {
         ReportMissingPoint();
     }
-    if (!ReloadPoint(seg.ToPoint)) {
+    const bool toFound = ReloadPoint(seg.ToPoint);
+    if (!toFound) {
         ReportMissingPoint();
     }
     ComputeSegmentDeltas(seg);
 
-    if (Normalising) {
+    // A box is never made from an end that is not there.
+    if (Normalising && fromFound && toFound) {
         TSegRec stored = seg;
         ReadSegmentExtents(stored);
         if (!(BoxOfSegment(stored) == BoxOfEnds(seg.FromPoint, seg.ToPoint))) {

@@ -6,6 +6,7 @@
 #include "tablestore/rowreader.h"
 #include "tablestore/tablefaults.h"
 
+#include <cmath>
 #include <optional>
 #include <set>
 #include <unordered_map>
@@ -19,6 +20,23 @@ using rowreader::ColumnReader;
 uint64_t PairKey(int32_t a, int32_t b)
 {
     return (static_cast<uint64_t>(static_cast<uint32_t>(a)) << 32) | static_cast<uint32_t>(b);
+}
+
+// A length column whose value is not a number, and what it holds.
+struct NotANumber {
+    const char* Column;
+    QString Stored;
+};
+
+// Reads the next column of lengths; NaN, and noted, when it holds a value
+// that is not a number (a text the engine could not take for one).
+Extended ReadLength(ColumnReader& c, const char* column, std::vector<NotANumber>* notNumbers)
+{
+    QString stored;
+    const Extended v = c.Number(stored);
+    if (v != v && notNumbers)
+        notNumbers->push_back({column, stored});
+    return v;
 }
 
 // An end point as the segment scan finds it beside its segment.
@@ -42,12 +60,13 @@ struct SegRow {
     int32_t Layernum = 0;
     EndPoint From;
     EndPoint To;
+    std::vector<NotANumber> NotNumbers; // of the segment's own length columns
 };
 
 const QString SegScanSQL = QStringLiteral(
     "SELECT s.dgnum, s.segnum, s.frompt, s.topt, s.segtype, s.seglen, s.mlenx, s.mleny, "
     "s.layernum, f.pointnum, f.lenx, f.leny, f.pxlx, f.pxly, t.pointnum, t.lenx, t.leny, "
-    "t.pxlx, t.pxly\n"
+    "t.pxlx, t.pxly, s.mlenz, s.lenx1, s.leny1, s.lenx2, s.leny2\n"
     "FROM seg.db s\n"
     "LEFT JOIN point.db f ON (f.dgnum = s.dgnum) AND (f.pointnum = s.frompt)\n"
     "LEFT JOIN point.db t ON (t.dgnum = s.dgnum) AND (t.pointnum = s.topt)\n"
@@ -63,8 +82,9 @@ EndPoint ReadEndPoint(ColumnReader& c)
     EndPoint p;
     p.Found = !c.NextIsNull();
     c.Skip(1);
-    p.Lenx = c.Float();
-    p.Leny = c.Float();
+    // The point's own row reports a length that is not a number.
+    p.Lenx = ReadLength(c, "Lenx", nullptr);
+    p.Leny = ReadLength(c, "Leny", nullptr);
     p.Pxlx = c.Int();
     p.Pxly = c.Int();
     return p;
@@ -78,12 +98,14 @@ SegRow ReadSegRow(ColumnReader& c)
     r.FromPt = c.Int();
     r.ToPt = c.Int();
     r.SegType = c.Int();
-    r.Seglen = c.Float();
-    r.Mlenx = c.Float();
-    r.Mleny = c.Float();
+    r.Seglen = ReadLength(c, "Seglen", &r.NotNumbers);
+    r.Mlenx = ReadLength(c, "Mlenx", &r.NotNumbers);
+    r.Mleny = ReadLength(c, "Mleny", &r.NotNumbers);
     r.Layernum = c.Int();
     r.From = ReadEndPoint(c);
     r.To = ReadEndPoint(c);
+    for (const char* column : {"Mlenz", "Lenx1", "Leny1", "Lenx2", "Leny2"})
+        ReadLength(c, column, &r.NotNumbers);
     return r;
 }
 
@@ -127,6 +149,8 @@ class PassRunner
     void CheckMeasuredLength(const SegRow& r, HealthScan& scan);
     void CheckArcAngle(const SegRow& r, HealthScan& scan);
     void CheckDirection(const SegRow& r, HealthScan& scan);
+    static void ReportNotNumbers(HealthScan& scan, int32_t dgnum, int32_t number,
+                                 const std::vector<NotANumber>& notNumbers);
     void DeleteSegment(const SegRow& r);
     void Reach(int32_t dgnum, int32_t pointnum, int32_t layer);
 
@@ -265,6 +289,17 @@ void PassRunner::SegmentRules(const SegRow& r, HealthScan& scan)
     CheckMeasuredLength(r, scan);
     CheckArcAngle(r, scan);
     CheckDirection(r, scan);
+    ReportNotNumbers(scan, r.Dgnum, r.Segnum, r.NotNumbers);
+}
+
+// A length that is not a number is left as it is: no repair could know
+// the number meant, and 0 would move the drawing without a word.
+void PassRunner::ReportNotNumbers(HealthScan& scan, int32_t dgnum, int32_t number,
+                                  const std::vector<NotANumber>& notNumbers)
+{
+    for (const NotANumber& n : notNumbers)
+        scan.Findings.push_back({HealthFault::LengthNotANumber, dgnum, number, 0,
+                                 QString::fromLatin1(n.Column), n.Stored});
 }
 
 void PassRunner::CheckLayer(const SegRow& r, HealthScan& scan)
@@ -304,7 +339,7 @@ void PassRunner::CheckArcAngle(const SegRow& r, HealthScan& scan)
 {
     if (r.SegType != SegArc)
         return;
-    if (r.Mlenx == 0 || r.Mlenx > 360 || r.Mlenx < -360 || r.Mleny != 0)
+    if (r.Mlenx == 0 || r.Mlenx > 360 || r.Mlenx < -360 || r.Mleny != 0 || std::isnan(r.Mlenx))
         scan.Findings.push_back({HealthFault::InvalidArcAngle, r.Dgnum, r.Segnum, 0});
 }
 
@@ -313,6 +348,9 @@ void PassRunner::CheckArcAngle(const SegRow& r, HealthScan& scan)
 void PassRunner::CheckDirection(const SegRow& r, HealthScan& scan)
 {
     if (r.SegType != SegLine || r.Dgnum != saved_ || zoom_ != HealthCheckZoom || !r.From.Found)
+        return;
+    // An end whose length is not a number is reported by its own row.
+    if (std::isnan(r.From.Lenx + r.From.Leny + r.To.Lenx + r.To.Leny))
         return;
     if (r.From.Pxlx == r.To.Pxlx && r.From.Lenx != r.To.Lenx)
         scan.Findings.push_back({HealthFault::NotExactlyVertical, r.Dgnum, r.Segnum, 0});
@@ -354,12 +392,17 @@ HealthScan PassRunner::ScanLayers()
 HealthScan PassRunner::ScanPoints()
 {
     HealthScan scan;
-    ForEachRow(QStringLiteral("SELECT dgnum, pointnum FROM point.db ORDER BY dgnum, pointnum"),
+    ForEachRow(QStringLiteral("SELECT dgnum, pointnum, lenx, leny FROM point.db "
+                              "ORDER BY dgnum, pointnum"),
                [&](ColumnReader& c) {
                    const int32_t dgnum = c.Int();
                    const int32_t pointnum = c.Int();
                    if (reached_.count(PairKey(dgnum, pointnum))) {
                        CheckDiagramExists(scan, dgnum, pointnum);
+                       std::vector<NotANumber> notNumbers;
+                       ReadLength(c, "Lenx", &notNumbers);
+                       ReadLength(c, "Leny", &notNumbers);
+                       ReportNotNumbers(scan, dgnum, pointnum, notNumbers);
                        return;
                    }
                    scan.Findings.push_back({HealthFault::PointUnused, dgnum, pointnum, 0});

@@ -99,6 +99,28 @@ TEST(HealthReport, EveryFindingReadsAsItsRowAndFault)
                            "All scans complete"}));
 }
 
+TEST(HealthReport, LengthsThatAreNotNumbersReadWithWhatTheColumnHolds)
+{
+    HealthPass pass;
+    pass.Scans = {
+        ScanOf(HealthTable::Seg,
+               {{F::LengthNotANumber, 1, 2, 0, "Mlenx", "ninety"},
+                {F::LengthNotANumber, 1, 3, 0, "Leny2", QStringLiteral("a\nb\x01")},
+                {F::LengthNotANumber, 1, 4, 0, "Seglen", QString(50, QLatin1Char('9')) + "x"}},
+               3),
+        ScanOf(HealthTable::Point, {{F::LengthNotANumber, 2, 7, 0, "Lenx", "1,5"}}, 1),
+    };
+    const QStringList lines = HealthReportLines(pass);
+    for (const QString& line :
+         {QStringLiteral("Diagram 1 Seg 2 - Mlenx is not a number: \"ninety\""),
+          // One line, whatever the column holds.
+          QStringLiteral("Diagram 1 Seg 3 - Leny2 is not a number: \"a b?\""),
+          QStringLiteral("Diagram 1 Seg 4 - Seglen is not a number: \"") + QString(40, '9') +
+              QStringLiteral("...\""),
+          QStringLiteral("Diagram 2 Point 7 - Lenx is not a number: \"1,5\"")})
+        EXPECT_TRUE(lines.contains(line)) << line.toStdString();
+}
+
 TEST(HealthReport, DuplicatePairsReadWithTheDiagramsDecimals)
 {
     HealthPass pass;

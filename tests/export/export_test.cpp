@@ -234,6 +234,18 @@ class ExportTest : public StoreTest
         return exporter.ExportToFirebird();
     }
 
+    // What an export answered Yes stops with; empty when it goes through.
+    QString RefusedExport()
+    {
+        prompts_.Answer('Y');
+        try {
+            Export();
+        } catch (const ExportError& e) {
+            return QString::fromUtf8(e.what());
+        }
+        return QString();
+    }
+
     int IniUpgrading() const
     {
         return IniFile(dir_.path() + QStringLiteral("/scalora.ini"))
@@ -540,29 +552,31 @@ TEST_F(ExportTest, ValuesFirebirdCannotHold_AreReportedNotCut)
     FillStore();
     Put(QStringLiteral("layer"), QStringLiteral("Dgnum, Layernum, Name, Visib"),
         {2, 7, QString(41, QLatin1Char('w')), 2});
-    prompts_.Answer('Y');
-    try {
-        Export();
-        FAIL() << "a name too long for its column was not reported";
-    } catch (const ExportError& e) {
-        EXPECT_EQ(QString::fromUtf8(e.what()),
-                  QStringLiteral("Cannot copy LAYER row dgnum 2, layernum 7 to Firebird:\n"
-                                 "layername has 41 characters, the column holds 40"));
-    }
+    EXPECT_EQ(RefusedExport(),
+              QStringLiteral("Cannot copy LAYER row dgnum 2, layernum 7 to Firebird:\n"
+                             "layername has 41 characters, the column holds 40"));
     Exec(QStringLiteral("DELETE FROM layer WHERE Dgnum = 2 AND Layernum = 7"));
 
     // A creation time past the year 9999.
     PutPoint(2, 9, 1, 1, QVariant(), 1.0e7);
-    prompts_.Answer('Y');
-    try {
-        Export();
-        FAIL() << "a date-time out of range was not reported";
-    } catch (const ExportError& e) {
-        EXPECT_EQ(QString::fromUtf8(e.what()),
-                  QStringLiteral("Cannot copy POINT row dgnum 2, pointnum 9 to Firebird:\n"
-                                 "createts holds 10000000, which is not a date between the years "
-                                 "1 and 9999"));
-    }
+    EXPECT_EQ(RefusedExport(),
+              QStringLiteral("Cannot copy POINT row dgnum 2, pointnum 9 to Firebird:\n"
+                             "createts holds 10000000, which is not a date between the years "
+                             "1 and 9999"));
+    Exec(QStringLiteral("DELETE FROM point WHERE Dgnum = 2 AND Pointnum = 9"));
+
+    // Texts where lengths belong, as a script may write them into the
+    // table store: refused, never copied as 0.
+    Exec(QStringLiteral("UPDATE point SET Leny = '1,5' WHERE Dgnum = 1 AND Pointnum = 3"));
+    EXPECT_EQ(RefusedExport(),
+              QStringLiteral("Cannot copy POINT row dgnum 1, pointnum 3 to Firebird:\n"
+                             "leny holds \"1,5\", which is not a number (Database "
+                             "Healthcheck lists every such length)"));
+    Exec(QStringLiteral("UPDATE point SET Leny = 0.0004 WHERE Dgnum = 1 AND Pointnum = 3"));
+    Exec(QStringLiteral("UPDATE seg SET Mlenx = 'abc' WHERE Dgnum = 1 AND Segnum = 2"));
+    EXPECT_TRUE(RefusedExport().startsWith(
+        QStringLiteral("Cannot copy SEG row dgnum 1, segnum 2 to Firebird:\n"
+                       "mlenx holds \"abc\", which is not a number")));
     for (const char* table : {"DRAWING", "LAYER", "PFL", "PFLAYS", "POINT", "SEG", "TEXT"})
         EXPECT_EQ(FbCount(QString::fromLatin1(table)), 0) << table;
     EXPECT_EQ(Attachments(), 1);

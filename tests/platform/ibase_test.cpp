@@ -1,5 +1,7 @@
 #include "platform/ibase.h"
 
+#include <ibase.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -168,6 +170,62 @@ TEST_F(IbaseTest, ExecuteImmediate_TextLiteralsWithApostropheAndFraction)
     EXPECT_EQ(q.Column(1).AsText().size(), 20);
     EXPECT_EQ(q.Column(2).AsTimestamp(), (ibase::Timestamp{1752, 9, 14, 23, 59, 59, 9999}));
     EXPECT_EQ(q.Column(2).AsText(), QStringLiteral("1752-09-14 23:59:59.9999"));
+}
+
+// A database whose texts have no character set, as the programs of old
+// made theirs: made by the engine's own call, since the wrapper makes UTF-8
+// databases only.
+void CreateDatabaseWithoutCharacterSet(const QString& path)
+{
+    const QByteArray sql =
+        QStringLiteral("CREATE DATABASE '%1' USER 'SYSDBA' DEFAULT CHARACTER SET NONE")
+            .arg(path)
+            .toUtf8();
+    isc_db_handle db = 0;
+    isc_tr_handle tr = 0;
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute_immediate(status, &db, &tr, 0, sql.constData(), 3, nullptr);
+    ASSERT_FALSE(status[0] == 1 && status[1] != 0) << "cannot create " << path.toStdString();
+    isc_detach_database(status, &db);
+}
+
+TEST_F(IbaseTest, TextsWithoutCharacterSet_ReadAsWindows1252UnlessTheyAreUtf8AndWrittenAsUtf8)
+{
+    CreateDatabaseWithoutCharacterSet(DbPath());
+    ibase::Connection c = ibase::Connection::Attach(DbPath());
+    {
+        ibase::Transaction t(c);
+        t.ExecuteImmediate(QStringLiteral("create table item ( id integer not null primary key,"
+                                          " name varchar(40), units char(20),"
+                                          " notes blob sub_type text )"));
+        t.Commit();
+    }
+    ibase::Transaction t(c);
+    // Bytes of the Windows code page: "Ørsted", "µm", "Café – 5 €".
+    t.ExecuteImmediate(QStringLiteral("insert into item values (1, x'D87273746564', x'B56D',"
+                                      " x'436166E9209620352080')"));
+    ibase::Statement ins(t, QStringLiteral("insert into item values (?, ?, ?, ?)"));
+    ins.SetParam(0, 2);
+    ins.SetParam(1, QStringLiteral("Ørsted"));
+    ins.SetParam(2, QStringLiteral("µm"));
+    ins.SetParam(3, QStringLiteral("Café – 5 €"));
+    ins.Execute();
+
+    ibase::Statement q(t, QStringLiteral("select name, units, notes, octet_length(name) from item "
+                                         "order by id"));
+    q.Execute();
+    for (int id = 1; id <= 2; ++id) {
+        SCOPED_TRACE(id);
+        ASSERT_TRUE(q.Fetch());
+        EXPECT_EQ(q.Column(0).AsText(), QStringLiteral("Ørsted"));
+        // Fixed width counts bytes here: "µm" in UTF-8 leaves room for one
+        // blank less.
+        EXPECT_EQ(q.Column(1).AsText(), QStringLiteral("µm").leftJustified(20 - (id - 1)));
+        EXPECT_EQ(q.Column(2).AsText(), QStringLiteral("Café – 5 €"));
+        // What this program writes is UTF-8: "Ø" takes two bytes.
+        EXPECT_EQ(q.Column(3).AsInt(), 6 + id - 1);
+    }
+    EXPECT_FALSE(q.Fetch());
 }
 
 TEST_F(IbaseTest, NamedParameters_OneNameAtSeveralPlaces)

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -285,6 +286,26 @@ TEST_F(TableEngineTest, TypedColumnReadsAgreeWithTheFieldsConversions)
     EXPECT_EQ(st.ColumnInt64(9), 3000000000LL);
     EXPECT_EQ(st.ColumnInt(1), -2);
     EXPECT_TRUE(st.ColumnBool(4));
+}
+
+TEST_F(TableEngineTest, ColumnNumberTakesNoTextForANumber)
+{
+    db_.Execute(QStringLiteral("CREATE TABLE lengths (len REAL)"));
+    db_.Execute(QStringLiteral(
+        "INSERT INTO lengths VALUES (2.5), (-3), (NULL), (' 1.5 '), ('1,5'), ('abc'), (x'00')"));
+    tables::Statement st(db_, "SELECT len FROM lengths ORDER BY rowid");
+    std::vector<double> read;
+    while (st.Step())
+        read.push_back(st.ColumnNumber(0));
+    // A column of reals takes " 1.5 " as 1.5; "1,5", "abc" and a blob stay
+    // what they are, and are no number.
+    ASSERT_EQ(read.size(), 7u);
+    EXPECT_EQ(read[0], 2.5);
+    EXPECT_EQ(read[1], -3);
+    EXPECT_EQ(read[2], 0);
+    EXPECT_EQ(read[3], 1.5);
+    for (size_t i = 4; i < 7; ++i)
+        EXPECT_TRUE(std::isnan(read[i])) << i;
 }
 
 TEST_F(TableEngineTest, TheConnectionIsSetUpForPassesOverWholeDiagrams)

@@ -28,6 +28,24 @@ class RedrawTest : public SheetTest
         for (int x = PxX(x1); x <= PxX(x2); ++x)
             ASSERT_EQ(Px(x, PxY(y)), colour) << "column " << x << " row " << PxY(y);
     }
+
+    // An arc about (x1, y1) from (x2, y2) through the angle.
+    TSegRec StoreArc(Extended x1, Extended y1, Extended x2, Extended y2, Extended angle)
+    {
+        TSegRec arc;
+        arc.SegType = SegArc;
+        arc.FromPoint = Pt(x1, y1);
+        arc.ToPoint = Pt(x2, y2);
+        arc.Mlenx = angle;
+        core_->InsertSegment(arc);
+        return arc;
+    }
+
+    long long Scalar(const QString& sql)
+    {
+        tables::Statement st(core_->Database1, sql);
+        return st.Step() ? st.ColumnInt64(0) : -1;
+    }
 };
 
 TEST_F(RedrawTest, Refresh_FitsToTheScrollBoxLessMarginsAndSidePanel)
@@ -266,7 +284,9 @@ TEST_F(RedrawTest, APointStoredAtInfinityIsReportedOnceAndTheRestIsDrawn)
     EXPECT_EQ(core_->MinLenX, 0);
     EXPECT_EQ(core_->MaxLenX, 100);
     EXPECT_EQ(core_->MinLenY, 0);
-    EXPECT_EQ(core_->MaxLenY, 60); // the far end of the last segment
+    // The segments at the wild point are left out whole: the far end of
+    // the last one, which nothing else draws, does not stretch the sheet.
+    EXPECT_EQ(core_->MaxLenY, 50);
     ExpectRow(0, 0, 100, Navy);
     // The segments at the wild point are left out, nothing crosses the sheet.
     EXPECT_EQ(CountColour(PxX(100) + 1, 0, core_->SheetWidth - 1, core_->SheetHeight - 1, Navy), 0);
@@ -275,6 +295,82 @@ TEST_F(RedrawTest, APointStoredAtInfinityIsReportedOnceAndTheRestIsDrawn)
     prompts_.Clear();
     sheet_->Redraw.RefreshSheet();
     EXPECT_EQ(prompts_.Texts(ScriptedPrompts::Kind::Info).size(), 1);
+}
+
+TEST_F(RedrawTest, ASegmentWhoseEndIsGoneIsNotDrawnToTheCorner)
+{
+    const TSegRec kept = StoreSeg(0, 0, 100, 0);
+    const TSegRec broken = StoreSeg(50, 50, 100, 50);
+    Exec(QStringLiteral("DELETE FROM point WHERE Dgnum = 1 AND Pointnum = %1")
+             .arg(broken.ToPoint.Pointnum));
+    ShowDrawing();
+    EXPECT_EQ(prompts_.Texts(),
+              QStringList{QStringLiteral(
+                  "ERROR : Point not found for segment, you must run Database Healthcheck")});
+    ASSERT_GT(core_->Scale, 0);
+    ExpectRow(0, 0, 100, Navy);
+    // Nothing inked but the one line: no stroke from the end that is left
+    // towards the sheet's corner.
+    const int w = core_->SheetWidth;
+    const int h = core_->SheetHeight;
+    EXPECT_EQ(CountColour(0, 0, w - 1, PxY(0) - 1, Navy), 0);
+    EXPECT_EQ(CountColour(0, PxY(0) + 1, w - 1, h - 1, Navy), 0);
+    // The end that is left is not among the points drawn, and O and X end
+    // on the line that is.
+    EXPECT_EQ(core_->VisiblePoints.RecordCount(), 2);
+    EXPECT_EQ(sheet_->Sheet.LastDrawnEnd.Pointnum, kept.ToPoint.Pointnum);
+}
+
+TEST_F(RedrawTest, LengthsThatAreNotNumbersAreReportedOnceAndLeftOut)
+{
+    StoreSeg(0, 0, 100, 0);
+    StoreSeg(100, 0, 100, 50);
+    const TSegRec wild = StoreSeg(100, 50, 30, 80);
+    core_->AddText(wild.ToPoint, QStringLiteral("Gate"), 0);
+    const TSegRec arc = StoreArc(50, 20, 60, 20, 90);
+    ShowDrawing();
+    const int arcInk = CountColour(PxX(40), PxY(10), PxX(60), PxY(30), Navy);
+    ASSERT_GT(arcInk, 0);
+    const int wildPixel = int(Scalar(QStringLiteral("SELECT Pxlx FROM point WHERE Dgnum = 1 AND "
+                                                    "Pointnum = %1")
+                                         .arg(wild.ToPoint.Pointnum)));
+
+    // Written by a script: texts where lengths belong, which the table
+    // keeps as they are.
+    Exec(QStringLiteral("UPDATE point SET Lenx = 'abc' WHERE Dgnum = 1 AND Pointnum = %1")
+             .arg(wild.ToPoint.Pointnum));
+    prompts_.Clear();
+    sheet_->Redraw.RefreshSheet();
+    EXPECT_EQ(prompts_.Texts(),
+              QStringList{QStringLiteral("ERROR : Point #%1 has a length that is not a number; "
+                                         "it is left out of the drawing (Database Healthcheck "
+                                         "lists every such length)")
+                              .arg(wild.ToPoint.Pointnum)});
+    EXPECT_EQ(core_->MaxLenY, 50);
+    // Neither the segment nor the label is drawn at 0 or anywhere else.
+    EXPECT_EQ(CountColour(0, PxY(50) + 1, core_->SheetWidth - 1, core_->SheetHeight - 1, Navy), 0);
+    EXPECT_EQ(CountColour(0, 0, core_->SheetWidth - 1, core_->SheetHeight - 1, Black), 0);
+    // The text stays, its point keeps its pixels, and it is not drawn.
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT typeof(Lenx) = 'text' AND Pxlx = %1 FROM point WHERE "
+                                    "Dgnum = 1 AND Pointnum = %2")
+                         .arg(wildPixel)
+                         .arg(wild.ToPoint.Pointnum)),
+              1);
+    for (const VisiblePointRow& row : core_->VisiblePoints.Rows())
+        EXPECT_NE(row.Pointnum, wild.ToPoint.Pointnum);
+
+    Exec(QStringLiteral("UPDATE point SET Lenx = 30 WHERE Dgnum = 1 AND Pointnum = %1")
+             .arg(wild.ToPoint.Pointnum));
+    Exec(QStringLiteral("UPDATE seg SET Mlenx = '1,5' WHERE Dgnum = 1 AND Segnum = %1")
+             .arg(arc.Segnum));
+    prompts_.Clear();
+    sheet_->Redraw.RefreshSheet();
+    EXPECT_EQ(prompts_.Texts(),
+              QStringList{QStringLiteral("ERROR : Arc #%1 has an angle that is not a number; it "
+                                         "is left out of the drawing (Database Healthcheck lists "
+                                         "every such length)")
+                              .arg(arc.Segnum)});
+    EXPECT_EQ(CountColour(PxX(40), PxY(10), PxX(60), PxY(30), Navy), 0);
 }
 
 TEST(ArcAngleDegrees, RoundsHalvesToEvenAndHoldsHugeValuesTooBig)
@@ -289,12 +385,7 @@ TEST(ArcAngleDegrees, RoundsHalvesToEvenAndHoldsHugeValuesTooBig)
 TEST_F(RedrawTest, StoredArcWithAngleOver360IsReportedNotDrawn)
 {
     StoreSeg(0, 0, 100, 0);
-    TSegRec arc;
-    arc.SegType = SegArc;
-    arc.FromPoint = Pt(50, 20);
-    arc.ToPoint = Pt(60, 20);
-    arc.Mlenx = 400;
-    core_->InsertSegment(arc);
+    StoreArc(50, 20, 60, 20, 400);
     ShowDrawing();
     EXPECT_TRUE(prompts_.Texts().contains(QStringLiteral("Error : arc angle too big 400")));
     // Nothing of the circle about (50, 20) is inked.

@@ -132,6 +132,52 @@ TYPED_TEST(VisibleDrawing, Records_MissingEndLeftEmptyAndReportedOncePerFit)
     EXPECT_EQ(this->prompts_.Texts().size(), 1);
 }
 
+TYPED_TEST(VisibleDrawing, SegmentWithoutAnEnd_NotDrawnFittedOrStampedAndItsBoxKept)
+{
+    this->StoreSeg(10, 10, 20, 30);                         // points 0, 1
+    const TSegRec broken = this->StoreSeg(60, 70, 140, 90); // points 2, 3
+    ASSERT_TRUE(this->Fit());
+    this->Exec(QStringLiteral("DELETE FROM point WHERE Dgnum = 1 AND Pointnum = 3"));
+
+    // A new scale. The broken segment is left out whole: the end it keeps
+    // stretches the sheet no more than the one it lost.
+    ASSERT_TRUE(this->Fit(500, 400));
+    const Store& core = this->Core();
+    EXPECT_EQ(core.MinLenX, 10);
+    EXPECT_EQ(core.MaxLenX, 20);
+    EXPECT_EQ(core.MinLenY, 10);
+    EXPECT_EQ(core.MaxLenY, 30);
+    EXPECT_EQ(core.Scale, 15); // 300 pixels over 20 units, the height's
+    EXPECT_EQ(this->prompts_.Texts(), QStringList{MissingPointText});
+    ASSERT_EQ(core.VisibleSegmentCount(), 2u);
+    EXPECT_TRUE(core.VisibleSegmentDrawable(0));
+    EXPECT_FALSE(core.VisibleSegmentDrawable(1));
+
+    // Its box keeps its lengths, its pixels following them at the new
+    // scale: nothing comes from the point that is not there.
+    const QString box = QStringLiteral("SELECT %1 FROM seg WHERE Dgnum = 1 AND Segnum = %2");
+    const auto stored = [&](const char* column) {
+        return this->Scalar(box.arg(QString::fromLatin1(column)).arg(broken.Segnum));
+    };
+    EXPECT_EQ(stored("Lenx1"), 60);
+    EXPECT_EQ(stored("Leny1"), 70);
+    EXPECT_EQ(stored("Lenx2"), 140);
+    EXPECT_EQ(stored("Leny2"), 90);
+    EXPECT_EQ(stored("Pxlx1"), 50 + (60 - 10) * 15);
+    EXPECT_EQ(stored("Pxly1"), 50 + (70 - 10) * 15);
+    EXPECT_EQ(stored("Pxlx2"), 50 + (140 - 10) * 15);
+    EXPECT_EQ(stored("Pxly2"), 50 + (90 - 10) * 15);
+    // The normalising pass at the same scale leaves it as it is.
+    const long long before = this->Changes();
+    this->Core().NormaliseSegmentExtents();
+    EXPECT_EQ(this->Changes(), before);
+
+    // Only what is drawn is stamped.
+    this->Core().RedrawStamp = 45000.25;
+    this->Core().StampVisiblePoints();
+    EXPECT_EQ(this->Stamped(1, this->Core().RedrawStamp), (std::set<int>{0, 1}));
+}
+
 TYPED_TEST(VisibleDrawing, Records_NoDiagramContentGivesNothing)
 {
     this->Core().OpenVisibleSegments();

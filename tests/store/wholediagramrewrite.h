@@ -76,7 +76,8 @@ template <typename Seeded> void ExpectRowsOfTheRowByRowRewrite(Seeded& whole, Se
     EXPECT_EQ(whole.Core().WholeDiagramRewrites, 4);
     // The first fit finds half the boxes never fitted and writes them one
     // by one; the others rewrite the boxes' pixels by the statement and
-    // only the two spoilt boxes and the one whose end has gone by row.
+    // only the spoilt boxes by row (a box whose end has gone keeps its
+    // lengths, the statement's pixels right for it).
     EXPECT_EQ(whole.Core().BoxesByLength, 3);
     EXPECT_EQ(byRow.Core().WholeDiagramRewrites, 0);
 }

@@ -124,6 +124,12 @@ class SeededStore
             seg.Run();
         }
         Exec(QStringLiteral("UPDATE seg SET ToPt = 4000 WHERE Dgnum = 1 AND Segnum = 40"));
+        // Texts where lengths belong, as a script may write them: a point
+        // that cannot be placed, a box of a segment without its end and a
+        // box of a segment whose ends are sound.
+        Exec(QStringLiteral("UPDATE point SET Lenx = 'abc' WHERE Dgnum = 1 AND Pointnum = 100"));
+        Exec(QStringLiteral("UPDATE seg SET Leny2 = '1,5' WHERE Dgnum = 1 AND Segnum = 40"));
+        Exec(QStringLiteral("UPDATE seg SET Lenx1 = 'x' WHERE Dgnum = 1 AND Segnum = 60"));
         SpoilBoxes();
         Exec(QStringLiteral("INSERT INTO point (Dgnum, Pointnum, Lenx, Leny, Pxlx, Pxly, Rprts, "
                             "Layernum, CreateTS) VALUES (2, 0, 7.5, 2.5, 3, 4, 0, 0, 45000)"));
@@ -141,6 +147,15 @@ TEST(WholeDiagramRewrite, LeavesTheRowsOfTheRowByRowRewriteAtEveryScale)
     SeededStore whole(true);
     SeededStore byRow(false);
     ExpectRowsOfTheRowByRowRewrite(whole, byRow);
+    // A text where a length belongs stays as it is, its pixel with it; a
+    // box whose ends are sound is made from them.
+    const QString texts = QStringLiteral(
+        "SELECT (SELECT quote(Lenx) || ' ' || Pxlx FROM point WHERE Dgnum = 1 AND Pointnum = 100),"
+        " (SELECT quote(Leny2) FROM seg WHERE Dgnum = 1 AND Segnum = 40),"
+        " (SELECT quote(Lenx1) FROM seg WHERE Dgnum = 1 AND Segnum = 60)");
+    EXPECT_EQ(whole.Values(texts),
+              QStringList({QStringLiteral("'abc' 0"), QStringLiteral("'1,5'"),
+                           QString::number(std::min(SeededLenX(60), SeededLenX(61)))}));
     // The pixels in memory are the stored ones: a refit at the same scale
     // finds nothing to write.
     ASSERT_TRUE(whole.Fit(154, 800));

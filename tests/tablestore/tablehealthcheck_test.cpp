@@ -209,6 +209,51 @@ TEST_F(HealthCheckTest, RepairPass_KeepsTheFromPointOfASegmentRemovedForItsToPoi
     EXPECT_EQ(Scan(Check(), HealthTable::Point).Findings, (Findings{{F::PointUnused, 1, 1}}));
 }
 
+TEST_F(HealthCheckTest, LengthsThatAreNotNumbers_AreListedAndNoRepairMakesThemZero)
+{
+    Point(1, 1, 0, 0);
+    Point(1, 2, 0, 10);
+    Point(1, 3, 20, 0);
+    Point(1, 4, 9, 9); // reached by nothing: removed, whatever it holds
+    Seg(1, 1, 1, 2);
+    Seg(1, 2, 1, 3, SegArc, 0, 0, 90);
+    Seg(1, 3, 1, 3, SegLine, 0, 20); // horizontal, its length in Seglen only
+    // Written by a script: texts where lengths belong, kept by the table
+    // as they are; a blob too.
+    Exec("UPDATE point SET Lenx = 'abc' WHERE Pointnum = 2");
+    Exec("UPDATE point SET Leny = '1,5' WHERE Pointnum = 3");
+    Exec("UPDATE point SET Lenx = 'x' WHERE Pointnum = 4");
+    Exec("UPDATE seg SET Mlenx = 'ninety' WHERE Segnum = 2");
+    Exec("UPDATE seg SET Mleny = 'twenty', Leny2 = x'00' WHERE Segnum = 3");
+    const auto texts = [this] {
+        return Scalar("SELECT count(*) FROM point WHERE typeof(Lenx) = 'text' OR "
+                      "typeof(Leny) = 'text'") +
+               Scalar("SELECT count(*) FROM seg WHERE typeof(Mlenx) = 'text' OR "
+                      "typeof(Mleny) = 'text' OR typeof(Leny2) = 'blob'");
+    };
+    ASSERT_EQ(texts(), 5);
+
+    const Findings segs{{F::InvalidArcAngle, 1, 2},
+                        {F::LengthNotANumber, 1, 2, 0, "Mlenx", "ninety"},
+                        {F::LengthNotANumber, 1, 3, 0, "Mleny", "twenty"},
+                        {F::LengthNotANumber, 1, 3, 0, "Leny2", QString(QChar(0))}};
+    const Findings points{{F::LengthNotANumber, 1, 2, 0, "Lenx", "abc"},
+                          {F::LengthNotANumber, 1, 3, 0, "Leny", "1,5"},
+                          {F::PointUnused, 1, 4}};
+    const HealthPass check = Check();
+    EXPECT_EQ(Scan(check, HealthTable::Seg).Findings, segs);
+    EXPECT_EQ(Scan(check, HealthTable::Point).Findings, points);
+
+    // The repair removes the unused point and leaves every other text as
+    // it is: no old length is moved over a text, nothing becomes 0.
+    Repair();
+    EXPECT_EQ(texts(), 4);
+    EXPECT_EQ(Count("seg", "Segnum = 3 AND Seglen = 20 AND Mlenx = 0"), 1);
+    const HealthPass after = Check();
+    EXPECT_EQ(Scan(after, HealthTable::Seg).Findings, segs);
+    EXPECT_EQ(Scan(after, HealthTable::Point).Findings, Findings(points.begin(), points.end() - 1));
+}
+
 TEST_F(HealthCheckTest, RepairThatFailsPartWay_ChangesNothing)
 {
     SeedEveryFault();
