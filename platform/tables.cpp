@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QUrl>
+#include <algorithm>
+#include <iterator>
 #include <sqlite3.h>
 
 namespace tables
@@ -250,7 +252,7 @@ void Database::Open()
     }
     db_ = db;
     opened_ = IdentityOf(file);
-    sqlite3_busy_timeout(db_, 5000);
+    sqlite3_busy_handler(db_, WaitForLock, this);
     try {
         // Reading the schema only reads: a file that is not a database, or
         // not one of ours (an empty file among them), is refused before the
@@ -291,6 +293,43 @@ void Database::CheckRequiredTables()
     }
 }
 
+// SQLite's busy handler: true to try the lock again after a short sleep,
+// false to give up with SQLITE_BUSY. The sleeps grow as SQLite's own busy
+// timeout's do, so a lock held for a moment costs a moment.
+int Database::WaitForLock(void* database, int attempts)
+{
+    auto& db = *static_cast<Database*>(database);
+    const auto now = std::chrono::steady_clock::now();
+    if (attempts == 0) {
+        db.waitStarted_ = now;
+    }
+    if (!db.waiting_) {
+        db.waiting_ = true;
+        if (db.LockWait) {
+            db.LockWait(true);
+        }
+    }
+    const auto waited =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now - db.waitStarted_).count();
+    if (waited >= LockWaitMs) {
+        return 0;
+    }
+    static constexpr int Sleeps[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    const int sleep = attempts < int(std::size(Sleeps)) ? Sleeps[attempts] : 100;
+    sqlite3_sleep(std::min<int>(sleep, LockWaitMs - static_cast<int>(waited)));
+    return 1;
+}
+
+void Database::EndLockWait()
+{
+    if (waiting_) {
+        waiting_ = false;
+        if (LockWait) {
+            LockWait(false);
+        }
+    }
+}
+
 void Database::Close()
 {
     if (!db_) {
@@ -304,6 +343,7 @@ void Database::Close()
     sqlite3_close_v2(db_);
     db_ = nullptr;
     opened_.reset();
+    EndLockWait();
 }
 
 QString Database::NotOpenText() const

@@ -13,6 +13,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -39,6 +41,10 @@ class EngineError : public std::runtime_error
   private:
     int code_ = 0;
 };
+
+// How long a statement waits for another connection's lock before it fails
+// with SQLITE_BUSY.
+inline constexpr int LockWaitMs = 5000;
 
 // The store file inside a data folder.
 inline constexpr const char* DataFileName = "tables.sqlite";
@@ -72,6 +78,11 @@ class Database
     QStringList Params; // "PATH=<folder>"
     // Tables the file must hold to be opened at all (plain names, any case).
     QStringList RequiredTables;
+    // Called with true when a statement begins to wait for another
+    // program's lock, and with false once it has its answer (the lock, or
+    // SQLITE_BUSY after LockWaitMs). It runs inside the statement: it may
+    // show that the program waits, but must not use the connection.
+    std::function<void(bool waiting)> LockWait;
 
     // Opens the store file of the folder named by the PATH parameter. The
     // file is never created here: a missing folder or file is an error, and
@@ -112,10 +123,16 @@ class Database
     sqlite3* Handle() const { return db_; }
     std::string LastError() const;
 
+    // A call into SQLite has returned: a wait for a lock it made is over.
+    void EndLockWait();
+
   private:
     void CheckRequiredTables();
+    static int WaitForLock(void* database, int attempts);
 
     sqlite3* db_ = nullptr;
+    bool waiting_ = false;
+    std::chrono::steady_clock::time_point waitStarted_;
     std::optional<FileIdentity> opened_;
     int depth_ = 0;
     std::map<QString, std::unique_ptr<Statement>> statements_;

@@ -7,6 +7,7 @@
 #include "tablestore/tableprofilesdata.h"
 #include "tablestore/tableschema.h"
 
+#include "library/busy.h"
 #include "library/flash.h"
 #include "platform/ini.h"
 
@@ -61,6 +62,14 @@ TFcore::TFcore(const QString& exeFolder, QWidget* parent) : QWidget(parent)
         QueryAt(i)->DatabaseName = QStringLiteral("scaloratest");
     }
     Database1.DatabaseName = QStringLiteral("mydb");
+    // A statement that waits for another program's lock freezes the
+    // program for up to tables::LockWaitMs: the busy cursor shows it.
+    Database1.LockWait = [](bool waiting) {
+        if (waiting)
+            BeginBusyInCall();
+        else
+            EndBusyInCall();
+    };
 
     Timer1.setInterval(FlushIntervalMs);
     connect(&Timer1, &QTimer::timeout, this, [this] { FlushAllTables(); });
