@@ -132,6 +132,13 @@ int ProgramRun::Exec(const Edition& edition, const QString& exeFolder)
     QObject::connect(sheet_, &TFSheet::Closed, sheet_, [] { QCoreApplication::exit(0); });
     sheet_->Timer1.start();
     sheet_->show();
+    // Showing the window draws the diagram, and a box it raises runs a loop
+    // of its own: a termination signal there closed the window before the
+    // program's loop began, and that loop would not have ended.
+    if (terminating_) {
+        sheet_ = nullptr;
+        return 0;
+    }
     const int code = QCoreApplication::exec();
     sheet_ = nullptr;
     return code;
