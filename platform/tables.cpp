@@ -288,7 +288,8 @@ void Database::CheckRequiredTables()
     }
     for (const QString& table : RequiredTables) {
         if (!present.contains(table.toLower())) {
-            Fail(QStringLiteral("no such table: %1 in %2").arg(table, FilePath()));
+            Fail(QStringLiteral("no such table: %1 in %2").arg(table, FilePath()),
+                 MissingTableCode);
         }
     }
 }

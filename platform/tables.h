@@ -35,12 +35,16 @@ class EngineError : public std::runtime_error
     {
     }
     // SQLite's primary result code (SQLITE_BUSY, SQLITE_FULL, ...), or 0
-    // for a fault the engine found itself.
+    // for a fault the engine found itself (MissingTableCode for one).
     int Code() const { return code_; }
 
   private:
     int code_ = 0;
 };
+
+// The code of a database file that lacks a table its owner requires: a file
+// of some other program, not a fault of SQLite's.
+inline constexpr int MissingTableCode = -1;
 
 // How long a statement waits for another connection's lock before it fails
 // with SQLITE_BUSY.

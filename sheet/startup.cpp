@@ -57,6 +57,7 @@ ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
     forms.FAbout1 = about.get();
     core = edition.MakeStore(exeFolder);
     forms.Fcore = core.get();
+    UseFaultWords([store = core.get()](const std::exception& e) { return store->FaultText(e); });
     seg = std::make_unique<TFseg>(*core, forms);
     forms.Fseg = seg.get();
     segs = std::make_unique<TFsegs>();
@@ -88,6 +89,7 @@ ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
 
 ProgramWindows::~ProgramWindows()
 {
+    UseFaultWords({});
     // The main window goes last, as the first one created.
     notes.reset();
     newseg.reset();
@@ -116,9 +118,9 @@ ProgramWindows::~ProgramWindows()
 int ProgramRun::Exec(const Edition& edition, const QString& exeFolder)
 {
     ProgramWindows windows(edition, exeFolder);
-    // A database that cannot be opened has been reported; the program ends
+    // A store that cannot be opened has been reported; the program ends
     // without showing a window that would work on nothing.
-    if (edition.EndsWithoutStore && !windows.forms.Fcore->Opened())
+    if (!windows.forms.Fcore->Opened())
         return 1;
     sheet_ = windows.forms.FSheet;
     if (terminating_) {

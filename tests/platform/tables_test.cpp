@@ -286,6 +286,21 @@ TEST_F(TableEngineTest, ALockHeldThroughTheWaitFailsAsBusyAndEndsTheWait)
     EXPECT_EQ(calls.size(), 2u);
 }
 
+TEST_F(TableEngineTest, AFileWithoutARequiredTableIsRefusedWithACodeOfItsOwn)
+{
+    Database other;
+    other.Params = db_.Params;
+    other.RequiredTables = QStringList{"point", "seg"};
+    try {
+        other.Open();
+        ADD_FAILURE() << "opened a file without the table seg";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.Code(), tables::MissingTableCode);
+        EXPECT_EQ(std::string(e.what()), "no such table: seg in " + db_.FilePath().toStdString());
+    }
+    EXPECT_FALSE(other.Connected());
+}
+
 TEST_F(TableEngineTest, SqlErrorsCarryTheEngineText)
 {
     Query q;

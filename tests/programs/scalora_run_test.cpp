@@ -50,7 +50,7 @@ class ScaloraRunTest : public ::testing::Test
     // Starts the program, waits until it handles the signal and is ready,
     // lets it run into its loop, then signals it. How long the machine takes
     // to start it changes nothing: from then on, any moment is a sound one.
-    void RunAndSignal(int signal, const std::function<bool(qint64)>& ready = {})
+    void RunAndSignal(int signal, const std::function<bool(qint64)>& ready = {}, int exitCode = 0)
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -73,7 +73,7 @@ class ScaloraRunTest : public ::testing::Test
         // A box left up by a failed close would keep it running.
         ASSERT_TRUE(p.waitForFinished(60000)) << "still running after the signal";
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(p.exitCode(), 0);
+        EXPECT_EQ(p.exitCode(), exitCode);
     }
 
     // Ready once the program has the store file open and waits in an event
@@ -115,10 +115,11 @@ TEST_F(ScaloraRunTest, TermSignalClosesLikeExitAndWritesTheIniFile)
 
 TEST_F(ScaloraRunTest, TermSignalEndsTheProgramEvenWithABoxOpen)
 {
-    // Without its data folder the program starts with an error box up.
+    // Without its data folder the program starts with an error box up, and
+    // ends: it cannot go on without its store. The ini file is left alone.
     ASSERT_TRUE(QDir(dir_.filePath("Scalora data")).removeRecursively());
-    RunAndSignal(SIGTERM);
-    EXPECT_EQ(Ini("DiagramNumber"), "0");
+    RunAndSignal(SIGTERM, {}, 1);
+    EXPECT_FALSE(QFile::exists(dir_.filePath("scalora.ini")));
 }
 
 TEST_F(ScaloraRunTest, TermSignalEndsTheProgramWhileTheFirstDrawingsBoxIsUp)
