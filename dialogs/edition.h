@@ -80,12 +80,8 @@ struct Edition {
     QStringList DiagramListTitles = {QStringLiteral("Id"), QStringLiteral("Name"),
                                      QStringLiteral("Units")};
 
-    // Whether the program ends, once the error is shown, when its store
-    // cannot be opened, rather than carrying on without data.
-    bool EndsWithoutStore = false;
-
     // Makes the program's store for the program folder and opens it; errors
-    // while opening are shown.
+    // while opening are shown, and the program then ends.
     std::function<std::unique_ptr<Store>(const QString& exeFolder)> MakeStore;
 };
 

@@ -5,6 +5,13 @@
 
 #include <exception>
 
+namespace
+{
+
+std::function<QString(const std::exception&)> faultWords;
+
+} // namespace
+
 QString ExceptionBoxText(const QString& message)
 {
     if (!message.isEmpty() && message.back().unicode() > u'.')
@@ -22,11 +29,16 @@ bool DeliverShowingExceptions(const std::function<bool()>& deliver)
     try {
         return deliver();
     } catch (const std::exception& error) {
-        ShowExceptionBox(QString::fromUtf8(error.what()));
+        ShowExceptionBox(faultWords ? faultWords(error) : QString::fromUtf8(error.what()));
     } catch (...) {
         ShowExceptionBox(QStringLiteral("Unknown error"));
     }
     return false;
+}
+
+void UseFaultWords(std::function<QString(const std::exception&)> words)
+{
+    faultWords = std::move(words);
 }
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv)

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QString>
+#include <exception>
 #include <functional>
 
 // The error box's text: the message with "." appended when its last
@@ -18,6 +19,12 @@ void ShowExceptionBox(const QString& message);
 // Runs one delivery; an exception that leaves it is shown in the error box
 // and the delivery counts as not handled.
 bool DeliverShowingExceptions(const std::function<bool()>& deliver);
+
+// How the error box words an exception that reached the top: the program
+// hands in its store's words (which file, what happened, what to do) once
+// the store exists, and an empty function when it goes. Without one, the
+// exception's own text.
+void UseFaultWords(std::function<QString(const std::exception&)> words);
 
 class Application : public QApplication
 {

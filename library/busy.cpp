@@ -38,17 +38,29 @@ Qt::CursorShape ScreenCursor()
 
 void BeginBusy()
 {
-    SetScreenCursor(Qt::WaitCursor);
-    ++busyCount;
+    BeginBusyInCall();
     QCoreApplication::processEvents();
 }
 
 void EndBusy()
 {
+    EndBusyInCall();
+    if (busyCount == 0)
+        QCoreApplication::processEvents();
+}
+
+void BeginBusyInCall()
+{
+    SetScreenCursor(Qt::WaitCursor);
+    ++busyCount;
+}
+
+void EndBusyInCall()
+{
     if (busyCount > 0)
         --busyCount;
     if (busyCount == 0)
-        EndAllBusy();
+        SetScreenCursor(Qt::ArrowCursor);
 }
 
 void EndAllBusy()

@@ -14,6 +14,12 @@ void EndBusy();
 void EndAllBusy();
 int BusyCount();
 
+// BeginBusy and EndBusy for a wait inside a call that no window event may
+// interrupt (a statement waiting for another program's lock): the cursor
+// changes, counted as BeginBusy and EndBusy count, but no pending event runs.
+void BeginBusyInCall();
+void EndBusyInCall();
+
 // One busy section: BeginBusy now, EndBusy however the section is left.
 class BusyGuard
 {

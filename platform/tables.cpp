@@ -39,8 +39,6 @@ constexpr size_t MaxCachedStatements = 200;
 // The engine's settings for the store's work (measured: README).
 constexpr int PageCacheKiB = 64 * 1024;
 constexpr long long MappedBytes = 256LL * 1024 * 1024;
-// How long a command waits for another program that holds the store.
-constexpr int BusyTimeoutMs = 5000;
 
 // Calls f on each stretch of the text that lies outside single-quoted
 // string literals and appends its result; literals are copied unchanged.
@@ -259,7 +257,7 @@ void Database::Open()
     db_ = db;
     opened_ = IdentityOf(file);
     session_ = uint16_t(QRandomGenerator::system()->generate());
-    sqlite3_busy_handler(db_, &Database::WaitWhileBusy, this);
+    sqlite3_busy_handler(db_, WaitForLock, this);
     sqlite3_wal_hook(db_, &Database::FoldLogAfterCommit, this);
     try {
         // Reading the schema only reads: a file that is not a database, or
@@ -296,7 +294,48 @@ void Database::CheckRequiredTables()
     }
     for (const QString& table : RequiredTables) {
         if (!present.contains(table.toLower())) {
-            Fail(QStringLiteral("no such table: %1 in %2").arg(table, FilePath()));
+            Fail(QStringLiteral("no such table: %1 in %2").arg(table, FilePath()),
+                 MissingTableCode);
+        }
+    }
+}
+
+// SQLite's busy handler: true to try the lock again after a short sleep,
+// false to give up with SQLITE_BUSY. The sleeps grow as SQLite's own busy
+// timeout's do, so a lock held for a moment costs a moment.
+int Database::WaitForLock(void* database, int attempts)
+{
+    auto& db = *static_cast<Database*>(database);
+    if (db.folding_) {
+        return 0; // a fold leaves to the next one what another program still reads
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (attempts == 0) {
+        db.waitStarted_ = now;
+    }
+    if (!db.waiting_) {
+        db.waiting_ = true;
+        if (db.LockWait) {
+            db.LockWait(true);
+        }
+    }
+    const auto waited =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now - db.waitStarted_).count();
+    if (waited >= LockWaitMs) {
+        return 0;
+    }
+    static constexpr int Sleeps[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    const int sleep = attempts < int(std::size(Sleeps)) ? Sleeps[attempts] : 100;
+    sqlite3_sleep(std::min<int>(sleep, LockWaitMs - static_cast<int>(waited)));
+    return 1;
+}
+
+void Database::EndLockWait()
+{
+    if (waiting_) {
+        waiting_ = false;
+        if (LockWait) {
+            LockWait(false);
         }
     }
 }
@@ -318,6 +357,7 @@ void Database::Close()
     sqlite3_close_v2(db_);
     db_ = nullptr;
     opened_.reset();
+    EndLockWait();
 }
 
 QString Database::NotOpenText() const
@@ -408,29 +448,6 @@ int Database::FoldLogAfterCommit(void* self, sqlite3*, const char*, int)
 {
     static_cast<Database*>(self)->FoldLog();
     return SQLITE_OK;
-}
-
-// Waits up to BusyTimeoutMs for another program to let go of the store, in
-// growing steps.
-int Database::WaitWhileBusy(void* self, int count)
-{
-    if (static_cast<Database*>(self)->folding_) {
-        return 0;
-    }
-    static constexpr int StepsMs[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
-    constexpr int Steps = int(std::size(StepsMs));
-    int waited = 0;
-    for (int i = 0; i < std::min(count, Steps); ++i) {
-        waited += StepsMs[i];
-    }
-    if (count > Steps) {
-        waited += (count - Steps) * StepsMs[Steps - 1];
-    }
-    if (waited >= BusyTimeoutMs) {
-        return 0;
-    }
-    sqlite3_sleep(std::min(StepsMs[std::min(count, Steps - 1)], BusyTimeoutMs - waited));
-    return 1;
 }
 
 void Database::BeginTransaction()

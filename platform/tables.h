@@ -13,7 +13,9 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -34,12 +36,20 @@ class EngineError : public std::runtime_error
     {
     }
     // SQLite's primary result code (SQLITE_BUSY, SQLITE_FULL, ...), or 0
-    // for a fault the engine found itself.
+    // for a fault the engine found itself (MissingTableCode for one).
     int Code() const { return code_; }
 
   private:
     int code_ = 0;
 };
+
+// The code of a database file that lacks a table its owner requires: a file
+// of some other program, not a fault of SQLite's.
+inline constexpr int MissingTableCode = -1;
+
+// How long a statement waits for another connection's lock before it fails
+// with SQLITE_BUSY.
+inline constexpr int LockWaitMs = 5000;
 
 // The store file inside a data folder.
 inline constexpr const char* DataFileName = "tables.sqlite";
@@ -73,6 +83,11 @@ class Database
     QStringList Params; // "PATH=<folder>"
     // Tables the file must hold to be opened at all (plain names, any case).
     QStringList RequiredTables;
+    // Called with true when a statement begins to wait for another
+    // program's lock, and with false once it has its answer (the lock, or
+    // SQLITE_BUSY after LockWaitMs). It runs inside the statement: it may
+    // show that the program waits, but must not use the connection.
+    std::function<void(bool waiting)> LockWait;
 
     // Opens the store file of the folder named by the PATH parameter. The
     // file is never created here: a missing folder or file is an error, and
@@ -124,14 +139,19 @@ class Database
     sqlite3* Handle() const { return db_; }
     std::string LastError() const;
 
+    // A call into SQLite has returned: a wait for a lock it made is over.
+    void EndLockWait();
+
   private:
     void CheckRequiredTables();
     void WriteNextCommitMark();
     void FoldLog();
     static int FoldLogAfterCommit(void* self, sqlite3* db, const char* name, int frames);
-    static int WaitWhileBusy(void* self, int count);
+    static int WaitForLock(void* database, int attempts);
 
     sqlite3* db_ = nullptr;
+    bool waiting_ = false;
+    std::chrono::steady_clock::time_point waitStarted_;
     std::optional<FileIdentity> opened_;
     int depth_ = 0;
     bool wrote_ = false;   // the open transaction changed the store

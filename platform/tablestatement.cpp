@@ -39,8 +39,11 @@ Statement::Statement(Database& db, const QString& sql) : db_(db), sql_(sql)
         Fail(db.NotOpenText());
     }
     const QByteArray text = sql.toUtf8();
-    if (sqlite3_prepare_v2(db.Handle(), text.constData(), static_cast<int>(text.size()), &stmt_,
-                           nullptr) != SQLITE_OK) {
+    const int rc = sqlite3_prepare_v2(db.Handle(), text.constData(), static_cast<int>(text.size()),
+                                      &stmt_, nullptr);
+    // Reading the schema may have waited for a lock too.
+    db.EndLockWait();
+    if (rc != SQLITE_OK) {
         FailFrom(db.Handle());
     }
     if (!stmt_) {
@@ -168,6 +171,7 @@ bool Statement::StepInTransactionOfItsOwn()
 bool Statement::StepOnce()
 {
     const int rc = sqlite3_step(stmt_);
+    db_.EndLockWait();
     if (rc == SQLITE_ROW) {
         return true;
     }

@@ -41,7 +41,6 @@ Edition FirebirdEdition()
     edition.ProfileDeleteNamesNumber = true;
     edition.DiagramListTitles = {QStringLiteral("Id"), QStringLiteral("Name"),
                                  QStringLiteral("UNITS"), QStringLiteral("RNDGDP")};
-    edition.EndsWithoutStore = true;
     edition.MakeStore = OpenFirebirdStore;
     return edition;
 }

@@ -57,6 +57,7 @@ ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
     forms.FAbout1 = about.get();
     core = edition.MakeStore(exeFolder);
     forms.Fcore = core.get();
+    UseFaultWords([store = core.get()](const std::exception& e) { return store->FaultText(e); });
     seg = std::make_unique<TFseg>(*core, forms);
     forms.Fseg = seg.get();
     segs = std::make_unique<TFsegs>();
@@ -88,6 +89,7 @@ ProgramWindows::ProgramWindows(const Edition& edition, const QString& exeFolder)
 
 ProgramWindows::~ProgramWindows()
 {
+    UseFaultWords({});
     // The main window goes last, as the first one created.
     notes.reset();
     newseg.reset();
@@ -116,9 +118,9 @@ ProgramWindows::~ProgramWindows()
 int ProgramRun::Exec(const Edition& edition, const QString& exeFolder)
 {
     ProgramWindows windows(edition, exeFolder);
-    // A database that cannot be opened has been reported; the program ends
+    // A store that cannot be opened has been reported; the program ends
     // without showing a window that would work on nothing.
-    if (edition.EndsWithoutStore && !windows.forms.Fcore->Opened())
+    if (!windows.forms.Fcore->Opened())
         return 1;
     sheet_ = windows.forms.FSheet;
     if (terminating_) {
@@ -132,6 +134,13 @@ int ProgramRun::Exec(const Edition& edition, const QString& exeFolder)
     QObject::connect(sheet_, &TFSheet::Closed, sheet_, [] { QCoreApplication::exit(0); });
     sheet_->Timer1.start();
     sheet_->show();
+    // Showing the window draws the diagram, and a box it raises runs a loop
+    // of its own: a termination signal there closed the window before the
+    // program's loop began, and that loop would not have ended.
+    if (terminating_) {
+        sheet_ = nullptr;
+        return 0;
+    }
     const int code = QCoreApplication::exec();
     sheet_ = nullptr;
     return code;

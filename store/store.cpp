@@ -335,6 +335,11 @@ bool Store::ExportToFirebird()
     return false;
 }
 
+QString Store::FaultText(const std::exception& e) const
+{
+    return QString::fromUtf8(e.what());
+}
+
 bool Store::CheckDiagramOpen()
 {
     if (CurrentDiagram > 0) {

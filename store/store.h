@@ -13,6 +13,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -382,6 +383,10 @@ class Store
     // says so and copies nothing.
     // A refused row or database throws its error, the Firebird database as it was.
     virtual bool ExportToFirebird();
+
+    // What the error box says of an error of this store that reached the top
+    // of a user's action; the error's own text unless the store words it.
+    virtual QString FaultText(const std::exception& e) const;
 
     // Guards before changes.
     bool CheckDiagramOpen();

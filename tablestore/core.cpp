@@ -7,11 +7,13 @@
 #include "tablestore/tableprofilesdata.h"
 #include "tablestore/tableschema.h"
 
+#include "library/busy.h"
 #include "library/flash.h"
 #include "platform/ini.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 namespace
 {
@@ -61,6 +63,14 @@ TFcore::TFcore(const QString& exeFolder, QWidget* parent) : QWidget(parent)
         QueryAt(i)->DatabaseName = QStringLiteral("scaloratest");
     }
     Database1.DatabaseName = QStringLiteral("mydb");
+    // A statement that waits for another program's lock freezes the
+    // program for up to tables::LockWaitMs: the busy cursor shows it.
+    Database1.LockWait = [](bool waiting) {
+        if (waiting)
+            BeginBusyInCall();
+        else
+            EndBusyInCall();
+    };
 
     Timer1.setInterval(FlushIntervalMs);
     connect(&Timer1, &QTimer::timeout, this, [this] { FlushAllTables(); });
@@ -90,8 +100,20 @@ void TFcore::FormCreate()
     // and segments be written under a diagram that does not exist.
     const int32_t saved = CurrentDiagram;
     CurrentDiagram = 0;
-    OpenStore();
-    OpenDiagram(saved);
+    // The program cannot go on with a store it cannot open, nor with one
+    // whose saved diagram cannot be read back (a damaged file): the store is
+    // then left closed, and the fault says which file and what to do.
+    const QString doing =
+        QStringLiteral("The program cannot start: it cannot open the table store");
+    OpenStoreSaying(doing);
+    try {
+        OpenDiagram(saved);
+    } catch (const tables::EngineError& e) {
+        CloseAfterFailedOpening();
+        StoreOpened = false;
+        CurrentDiagram = 0;
+        throw WordedTableFault(e, doing, Database1.FilePath());
+    }
 }
 
 void TFcore::BindDataSets()
@@ -107,6 +129,11 @@ void TFcore::BindDataSets()
 }
 
 void TFcore::OpenStore()
+{
+    OpenStoreSaying(QStringLiteral("Cannot open the table store"));
+}
+
+void TFcore::OpenStoreSaying(const QString& doing)
 {
     BindDataSets();
     Database1.Close();
@@ -129,11 +156,20 @@ void TFcore::OpenStore()
         EnsureLookupIndexes(Database1);
         OpenTables();
     } catch (const tables::EngineError& e) {
-        Database1.Close();
-        throw WordedTableFault(e, QStringLiteral("Cannot open the table store"),
-                               Database1.FilePath());
+        CloseAfterFailedOpening();
+        if (!QFileInfo::exists(Database1.FilePath()))
+            throw MissingStoreFault(e, doing, Database1.FilePath());
+        throw WordedTableFault(e, doing, Database1.FilePath());
     }
     StoreOpened = true;
+}
+
+void TFcore::CloseAfterFailedOpening()
+{
+    // No window event may run here: the store is half open.
+    CloseEachTable();
+    CloseQueries();
+    Database1.Close();
 }
 
 void TFcore::UpgradeSchema()
@@ -176,10 +212,15 @@ void TFcore::OpenTables()
 
 void TFcore::CloseTables()
 {
+    CloseEachTable();
+    QCoreApplication::processEvents();
+}
+
+void TFcore::CloseEachTable()
+{
     for (int i = 1; i <= 8; ++i) {
         TableAt(i)->Close();
     }
-    QCoreApplication::processEvents();
 }
 
 void TFcore::CloseQueries()
@@ -201,12 +242,38 @@ void TFcore::CloseStore()
 
 void TFcore::RunInTransaction(const std::function<void()>& work)
 {
-    tables::Transaction transaction(Database1);
-    work();
-    if (Database1.TransactionDepth() == 1 && !Refreshing()) {
-        Database1.RequireFileOpened();
+    const bool outermost = Database1.TransactionDepth() == 0;
+    try {
+        tables::Transaction transaction(Database1);
+        work();
+        if (outermost && !Refreshing()) {
+            Database1.RequireFileOpened();
+        }
+        transaction.Commit();
+    } catch (const TableFault&) {
+        throw;
+    } catch (const tables::EngineError& e) {
+        if (!outermost) {
+            throw;
+        }
+        // The transaction is undone by now: nothing of the group is kept.
+        throw WordedTableFault(e,
+                               Refreshing()
+                                   ? QStringLiteral("The sheet could not be redrawn from the "
+                                                    "table store")
+                                   : QStringLiteral("Nothing of this change was stored in the "
+                                                    "table store"),
+                               Database1.FilePath());
     }
-    transaction.Commit();
+}
+
+QString TFcore::FaultText(const std::exception& e) const
+{
+    const auto* engine = dynamic_cast<const tables::EngineError*>(&e);
+    if (!engine || dynamic_cast<const TableFault*>(&e))
+        return Store::FaultText(e);
+    return TableFaultText(*engine, QStringLiteral("Cannot use the table store"),
+                          Database1.FilePath());
 }
 
 void TFcore::FlushAllTables()

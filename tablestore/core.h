@@ -76,6 +76,9 @@ class TFcore : public QWidget, public Store
     std::unique_ptr<LayersData> MakeLayersData() override;
     std::unique_ptr<ProfilesData> MakeProfilesData() override;
     std::unique_ptr<HealthCheck> MakeHealthCheck() override;
+    // An engine error that no operation put in words yet: which file, what
+    // happened and what to do.
+    QString FaultText(const std::exception& e) const override;
     // Runs Export; without one, says the program has no such export.
     bool ExportToFirebird() override;
     // The copy of this store into the second program's database, handed to
@@ -136,6 +139,11 @@ class TFcore : public QWidget, public Store
     void RefreshTables(std::initializer_list<tables::Table*> tables);
     // drawing.DB open again after the store's connection came back.
     bool ReopenNotesTable();
+    // OpenStore with its faults worded as doing "<file>": ...
+    void OpenStoreSaying(const QString& doing);
+    // Nothing of a store that failed to open is left open.
+    void CloseAfterFailedOpening();
+    void CloseEachTable();
     void UpgradeSchema();
     void BindDataSets();
     tables::Table* TableAt(int i);

@@ -6,11 +6,22 @@
 
 #include <QString>
 
+// An engine error already put in the user's words; the engine's code kept.
+class TableFault : public tables::EngineError
+{
+  public:
+    using tables::EngineError::EngineError;
+};
+
 // What the user was doing when the fault came, as it ends the first line:
 // "Cannot open the table store" or "Repair cannot run on the table store".
 // A fault the user cannot act on keeps the engine's text alone.
 QString TableFaultText(const tables::EngineError& e, const QString& doing, const QString& file);
 
 // TableFaultText as an error of its own, with the engine's code kept.
-tables::EngineError WordedTableFault(const tables::EngineError& e, const QString& doing,
-                                     const QString& file);
+TableFault WordedTableFault(const tables::EngineError& e, const QString& doing,
+                            const QString& file);
+
+// A store file that is not there at all (nor, perhaps, its folder).
+TableFault MissingStoreFault(const tables::EngineError& e, const QString& doing,
+                             const QString& file);

@@ -240,8 +240,9 @@ TEST_F(HealthCheckWindow, StoreTakenByAnotherProgramDuringTheBackup_SaysWhoAndWh
 
     const QString why = "Cannot open the table store \"" + taker.file +
                         "\": another program is writing to it and holds it locked (another "
-                        "scalora started from this folder, or a tool that has the file open). "
-                        "Close that program, or let it finish its work, then try again.";
+                        "scalora started from this folder, or a tool such as the sqlite3 client "
+                        "in the middle of a change). Close that program, or let it finish its "
+                        "change, then try again.";
     ASSERT_EQ(taker.Texts(Kind::Info).size(), 2);
     EXPECT_EQ(taker.Texts(Kind::Info)[1],
               "ERROR : Backup failed, nothing was repaired - " + why + "\ndatabase is locked");

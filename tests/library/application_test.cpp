@@ -34,4 +34,20 @@ TEST(ExceptionBox, UncaughtExceptionShowsTheBoxAndTheProgramCarriesOn)
     EXPECT_EQ(prompts.Log()[1].text, "Unknown error.");
 }
 
+TEST(ExceptionBox, TheProgramsWordsForItsFaultsAreShownWhileHandedIn)
+{
+    ScriptedPrompts prompts;
+    ScopedPromptSeam use(prompts);
+    const auto fail = []() -> bool { throw std::runtime_error("database is locked"); };
+    UseFaultWords([](const std::exception& e) {
+        return QStringLiteral("The store is held by another program\n") + e.what();
+    });
+    DeliverShowingExceptions(fail);
+    UseFaultWords({});
+    DeliverShowingExceptions(fail);
+    EXPECT_EQ(prompts.Texts(), (QStringList{"The store is held by another program\n"
+                                            "database is locked.",
+                                            "database is locked."}));
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -44,6 +45,32 @@ TEST_F(BusyTest, EndAllBusy_EndsEveryLevel)
     EndAllBusy();
     EXPECT_EQ(BusyCount(), 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(BusyTest, SectionsInACall_ShowTheHourglassWithoutRunningEvents)
+{
+    bool ran = false;
+    QTimer::singleShot(0, [&ran] { ran = true; });
+    BeginBusyInCall();
+    EXPECT_EQ(ProgramCursor(), Qt::WaitCursor);
+    EndBusyInCall();
+    EXPECT_EQ(BusyCount(), 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EndBusyInCall(); // one too many changes nothing
+    EXPECT_EQ(BusyCount(), 0);
+    EXPECT_FALSE(ran);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ran);
+}
+
+TEST_F(BusyTest, SectionInACallInsideAnOrdinaryOne_KeepsItsHourglass)
+{
+    BusyGuard outer;
+    BeginBusyInCall();
+    EXPECT_EQ(BusyCount(), 2);
+    EndBusyInCall();
+    EXPECT_EQ(BusyCount(), 1);
+    EXPECT_EQ(ProgramCursor(), Qt::WaitCursor);
 }
 
 TEST_F(BusyTest, Guard_EndsItsSectionWhenAnExceptionLeavesIt)

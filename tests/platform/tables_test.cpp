@@ -1,3 +1,4 @@
+#include "otherwriter.h"
 #include "platform/tables.h"
 
 #include <QDir>
@@ -238,6 +239,67 @@ TEST_F(TableEngineTest, MissingTableFileOrFolderFailsToOpen)
     EXPECT_FALSE(QDir(empty.path()).exists(tables::DataFileName)); // never created
     other.Params = QStringList{"PATH=" + empty.path() + "/nosuch"};
     EXPECT_THROW(other.Open(), EngineError);
+}
+
+// What another program writes and holds in the tests of waiting for it.
+const char* const Change = "INSERT INTO point VALUES (7, 7, 0, 0, 0, 0)";
+
+TEST_F(TableEngineTest, AWaitForAnotherProgramsLockIsAnnouncedAndItsEndToo)
+{
+    std::vector<bool> calls;
+    OtherWriter other(db_.FilePath(), Change);
+    ASSERT_TRUE(other.Holds());
+    // The other program finishes while this one waits: the write goes on.
+    db_.LockWait = [&](bool waiting) {
+        calls.push_back(waiting);
+        if (waiting)
+            other.LetGo();
+    };
+    db_.Execute("insert into point.db (dgnum, pointnum) values (9, 9)");
+    EXPECT_EQ(calls, (std::vector<bool>{true, false}));
+    Table t = PointTable();
+    EXPECT_TRUE(t.FindKey({9, 9}));
+    EXPECT_FALSE(t.FindKey({7, 7}));
+
+    // A statement that needs no lock waits for nothing.
+    calls.clear();
+    EXPECT_EQ(t.RecordCount(), 5);
+    EXPECT_TRUE(calls.empty());
+}
+
+TEST_F(TableEngineTest, ALockHeldThroughTheWaitFailsAsBusyAndEndsTheWait)
+{
+    std::vector<bool> calls;
+    db_.LockWait = [&](bool waiting) { calls.push_back(waiting); };
+    OtherWriter other(db_.FilePath(), Change);
+    ASSERT_TRUE(other.Holds());
+    try {
+        tables::Transaction t(db_);
+        ADD_FAILURE() << "began a write while another program held the lock";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.Code(), SQLITE_BUSY) << e.what();
+    }
+    EXPECT_EQ(calls, (std::vector<bool>{true, false}));
+    EXPECT_EQ(db_.TransactionDepth(), 0);
+    other.LetGo();
+    tables::Transaction t(db_);
+    t.Commit();
+    EXPECT_EQ(calls.size(), 2u);
+}
+
+TEST_F(TableEngineTest, AFileWithoutARequiredTableIsRefusedWithACodeOfItsOwn)
+{
+    Database other;
+    other.Params = db_.Params;
+    other.RequiredTables = QStringList{"point", "seg"};
+    try {
+        other.Open();
+        ADD_FAILURE() << "opened a file without the table seg";
+    } catch (const EngineError& e) {
+        EXPECT_EQ(e.Code(), tables::MissingTableCode);
+        EXPECT_EQ(std::string(e.what()), "no such table: seg in " + db_.FilePath().toStdString());
+    }
+    EXPECT_FALSE(other.Connected());
 }
 
 TEST_F(TableEngineTest, SqlErrorsCarryTheEngineText)

@@ -1,9 +1,12 @@
 // One run of the program's message loop with its real windows: the run ends
 // whenever the main window closes, whatever else is still shown.
 
+#include "damagedstore.h"
 #include "dialogs/about1.h"
 #include "dialogs/newseg.h"
+#include "library/application.h"
 #include "platform/ini.h"
+#include "platform/tables.h"
 #include "programs/tableedition.h"
 #include "sheet/func.h"
 #include "sheet/sheet.h"
@@ -21,6 +24,7 @@
 #include <QTimer>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 namespace
 {
@@ -105,6 +109,49 @@ TEST_F(ProgramRunTest, ExitWithThePaletteShownAfterAMeasuredEntryEndsTheRun)
     }));
     EXPECT_TRUE(paletteShown);
     EXPECT_EQ(Ini("DiagramNumber"), "1");
+}
+
+TEST_F(ProgramRunTest, AStoreFaultReachingTheErrorBoxIsPutInTheStoresWords)
+{
+    EXPECT_TRUE(RunEnds([](TFSheet& sheet) {
+        // As a read that meets a damaged page throws it, outside any write.
+        DeliverShowingExceptions([]() -> bool {
+            throw tables::EngineError("database disk image is malformed", SQLITE_CORRUPT);
+        });
+        sheet.Quit1->trigger();
+    }));
+    const QStringList boxes = prompts_.Texts(ScriptedPrompts::Kind::Error);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith("Cannot use the table store \"" +
+                                    dir_.filePath("Scalora data/tables.sqlite") +
+                                    "\": the file is damaged."))
+        << boxes[0].toStdString();
+    // Once the windows are gone, the store's words go with them.
+    DeliverShowingExceptions([]() -> bool {
+        throw tables::EngineError("database disk image is malformed", SQLITE_CORRUPT);
+    });
+    EXPECT_EQ(prompts_.Texts(ScriptedPrompts::Kind::Error).last(),
+              "database disk image is malformed.");
+}
+
+TEST_F(ProgramRunTest, ADamagedStoreIsNamedWithWhatToDoAndTheRunEndsAfterItsBox)
+{
+    const QString file = dir_.filePath("Scalora data/tables.sqlite");
+    DamageStorePage(file, "SELECT rootpage FROM sqlite_master WHERE name = 'pxlxy'");
+    bool loopRan = false;
+    QTimer::singleShot(0, [&loopRan] { loopRan = true; });
+    ProgramRun run;
+    EXPECT_EQ(run.Exec(edition_, dir_.path()), 1);
+    const QStringList boxes = prompts_.Texts();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith("The program cannot start: it cannot open the table store \"" +
+                                    file + "\": the file is damaged. Put back a sound copy"))
+        << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[0].contains(dir_.filePath("Pre-repair backups/"))) << boxes[0].toStdString();
+    // No window was worked on: the loop never ran and nothing was written.
+    EXPECT_FALSE(loopRan);
+    EXPECT_FALSE(QFile::exists(dir_.filePath("scalora.ini")));
+    QCoreApplication::processEvents(); // the check above, before it outlives this test
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "firebirdenv.h"
 #include "firebirdfile.h"
 #include "platform/ini.h"
+#include "platform/tables.h"
 #include "tablestore/tableschema.h"
 
 #include <QDir>
@@ -49,7 +50,7 @@ class ScaloraRunTest : public ::testing::Test
     // Starts the program, waits until it handles the signal and is ready,
     // lets it run into its loop, then signals it. How long the machine takes
     // to start it changes nothing: from then on, any moment is a sound one.
-    void RunAndSignal(int signal, const std::function<bool(qint64)>& ready = {})
+    void RunAndSignal(int signal, const std::function<bool(qint64)>& ready = {}, int exitCode = 0)
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -72,7 +73,19 @@ class ScaloraRunTest : public ::testing::Test
         // A box left up by a failed close would keep it running.
         ASSERT_TRUE(p.waitForFinished(60000)) << "still running after the signal";
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(p.exitCode(), 0);
+        EXPECT_EQ(p.exitCode(), exitCode);
+    }
+
+    // Ready once the program has the store file open and waits in an event
+    // loop: its own, or that of a box it shows.
+    static bool WaitsWithFileOpen(qint64 pid, const QString& file)
+    {
+        const QString path = QFileInfo(file).canonicalFilePath();
+        bool open = false;
+        for (const QFileInfo& fd : QDir(QStringLiteral("/proc/%1/fd").arg(pid)).entryInfoList())
+            open = open || fd.symLinkTarget() == path;
+        QFile wchan(QStringLiteral("/proc/%1/wchan").arg(pid));
+        return open && wchan.open(QIODevice::ReadOnly) && wchan.readAll().contains("poll");
     }
 
     // The ini file's whole text, empty when there is none.
@@ -102,10 +115,32 @@ TEST_F(ScaloraRunTest, TermSignalClosesLikeExitAndWritesTheIniFile)
 
 TEST_F(ScaloraRunTest, TermSignalEndsTheProgramEvenWithABoxOpen)
 {
-    // Without its data folder the program starts with an error box up.
+    // Without its data folder the program starts with an error box up, and
+    // ends: it cannot go on without its store. The ini file is left alone.
     ASSERT_TRUE(QDir(dir_.filePath("Scalora data")).removeRecursively());
-    RunAndSignal(SIGTERM);
-    EXPECT_EQ(Ini("DiagramNumber"), "0");
+    RunAndSignal(SIGTERM, {}, 1);
+    EXPECT_FALSE(QFile::exists(dir_.filePath("scalora.ini")));
+}
+
+TEST_F(ScaloraRunTest, TermSignalEndsTheProgramWhileTheFirstDrawingsBoxIsUp)
+{
+    // A segment whose end points are gone: drawing the diagram as the main
+    // window first shows raises a box before the program's loop has begun.
+    const QString file = dir_.filePath("Scalora data/tables.sqlite");
+    {
+        tables::Database db;
+        db.Params = QStringList{"PATH=" + dir_.filePath("Scalora data")};
+        db.Open();
+        db.Execute("insert into drawing.db (dgnum, dgname, units, rndgdp) values (1, 'Yard', "
+                   "'m', 2)");
+        db.Execute("insert into layer.db (dgnum, layernum, name, visib) values (1, 0, 'L', 2)");
+        db.Execute("insert into seg.db (dgnum, segnum, frompt, topt, segtype, layernum) values "
+                   "(1, 0, 0, 1, 2, 0)");
+    }
+    IniFile(dir_.filePath("scalora.ini")).WriteString("main", "DiagramNumber", "1");
+    RunAndSignal(SIGTERM, [&file](qint64 pid) { return WaitsWithFileOpen(pid, file); });
+    EXPECT_EQ(Ini("DiagramNumber"), "1");
+    EXPECT_EQ(Ini("DBVn"), "102");
 }
 
 TEST_F(ScaloraRunTest, InterruptAlsoClosesCleanly)
@@ -147,19 +182,10 @@ class Scalora2RunTest : public ScaloraRunTest
 
     // Ready once the database is open and the program waits in its event
     // loop: the store has been opened whole by then.
-    bool InItsLoop(qint64 pid) const
-    {
-        const QString fdb = QFileInfo(DbPath()).canonicalFilePath();
-        bool open = false;
-        for (const QFileInfo& fd : QDir(QStringLiteral("/proc/%1/fd").arg(pid)).entryInfoList())
-            open = open || fd.symLinkTarget() == fdb;
-        QFile wchan(QStringLiteral("/proc/%1/wchan").arg(pid));
-        return open && wchan.open(QIODevice::ReadOnly) && wchan.readAll().contains("poll");
-    }
-
     void RunAndSignal(int signal)
     {
-        ScaloraRunTest::RunAndSignal(signal, [this](qint64 pid) { return InItsLoop(pid); });
+        ScaloraRunTest::RunAndSignal(
+            signal, [this](qint64 pid) { return WaitsWithFileOpen(pid, DbPath()); });
         EXPECT_EQ(Ini("DiagramNumber"), "1");
         EXPECT_EQ(Ini("DBPath2"), dir_.path() + "/Scalora2 data/");
         // Closed, not left attached: another program opens the database.

@@ -1,3 +1,4 @@
+#include "damagedstore.h"
 #include "platform/ini.h"
 #include "support/scriptedprompts.h"
 #include "tablestore/core.h"
@@ -139,7 +140,21 @@ TEST_F(StoreOpeningTest, FailingUpgradeLeavesTheVersionUnraised)
 TEST_F(StoreOpeningTest, MissingStoreIsAnEngineErrorAndNothingIsCreated)
 {
     TFcore core(Exe());
-    EXPECT_THROW(core.FormCreate(), tables::EngineError);
+    try {
+        core.FormCreate();
+        ADD_FAILURE() << "opened a store that is not there";
+    } catch (const tables::EngineError& error) {
+        const QString text = QString::fromUtf8(error.what());
+        EXPECT_TRUE(text.startsWith("The program cannot start: it cannot open the table store \"" +
+                                    DataFolder() +
+                                    "tables.sqlite\": the file is not there. Put "
+                                    "back the store's file while the program is "
+                                    "closed (your own backup, or the newest "))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains("or run scalora-setup beside the program to make an empty "
+                                  "store.\nData folder not found: "))
+            << text.toStdString();
+    }
     EXPECT_FALSE(QDir(DataFolder()).exists());
 }
 
@@ -250,12 +265,23 @@ TEST_F(StoreOpeningTest, FilesThatAreNotStoresAreRefusedAndNeverWritten)
         core.FormCreate();
         ADD_FAILURE() << "opened a file without the store's tables";
     } catch (const tables::EngineError& error) {
-        EXPECT_TRUE(QString::fromUtf8(error.what()).startsWith("no such table: point"));
+        const QString text = QString::fromUtf8(error.what());
+        EXPECT_TRUE(text.startsWith("The program cannot start: it cannot open the table store \"" +
+                                    file +
+                                    "\": the file is a database, but not a table store "
+                                    "of this program."))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains("or move this file away and run scalora-setup"))
+            << text.toStdString();
+        EXPECT_TRUE(text.endsWith("\nno such table: point in " + file)) << text.toStdString();
     }
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
 }
+
+// How a fault that keeps the program from starting begins.
+const QString StartFault = "The program cannot start: it cannot open the table store";
 
 // The opening error's text, or "opened" when there was none.
 QString OpeningFault(const QString& exe)
@@ -279,7 +305,7 @@ TEST_F(StoreOpeningTest, FaultsAtOpeningNameTheFileAndSayWhatToDo)
         f.write(QByteArray(16384, 'Z'));
     }
     QString fault = OpeningFault(Exe());
-    EXPECT_TRUE(fault.startsWith("Cannot open the table store \"" + file +
+    EXPECT_TRUE(fault.startsWith(StartFault + " \"" + file +
                                  "\": the file is not a table store, or it is damaged."))
         << fault.toStdString();
     EXPECT_TRUE(fault.endsWith("\nfile is not a database")) << fault.toStdString();
@@ -296,12 +322,85 @@ TEST_F(StoreOpeningTest, FaultsAtOpeningNameTheFileAndSayWhatToDo)
               SQLITE_OK);
     fault = OpeningFault(Exe());
     sqlite3_close_v2(other);
-    EXPECT_TRUE(fault.startsWith("Cannot open the table store \"" + file +
+    EXPECT_TRUE(fault.startsWith(StartFault + " \"" + file +
                                  "\": another program is writing to it and holds it locked"))
         << fault.toStdString();
     EXPECT_TRUE(fault.endsWith("\ndatabase is locked")) << fault.toStdString();
     // Once the other program has let go, the store opens.
     EXPECT_EQ(OpeningFault(Exe()), "opened");
+}
+
+// A store with diagram 1 of many segments, one page of which each test
+// overwrites.
+class DamagedStoreTest : public StoreOpeningTest
+{
+  protected:
+    void SetUp() override
+    {
+        MakeStore(CurrentTableStoreVersion);
+        WriteIni("[main]\nDiagramNumber=1\nDBVn=102\n");
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(File().toUtf8().constData(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(db,
+                               "INSERT INTO drawing (Dgnum, Dgname, Units, RndgDP) VALUES "
+                               "(1, 'Yard', 'm', 2);"
+                               "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
+                               "WHERE i < 2999) INSERT INTO seg (Dgnum, Segnum, FromPt, ToPt) "
+                               "SELECT 1, i, i, i + 1 FROM n",
+                               nullptr, nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(db);
+    }
+
+    QString File() const { return DataFolder() + "tables.sqlite"; }
+
+    // The start's fault, which must say the file is damaged and what to do.
+    void ExpectDamagedAtStart(TFcore& core) const
+    {
+        try {
+            core.FormCreate();
+            ADD_FAILURE() << "started on a damaged store";
+        } catch (const TableFault& fault) {
+            EXPECT_EQ(QString::fromUtf8(fault.what()),
+                      StartFault + " \"" + File() +
+                          "\": the file is damaged. Put back a sound copy of it while the "
+                          "program is closed: your own backup, or the newest \"tables.sqlite\" "
+                          "under \"" +
+                          Exe() +
+                          "Pre-repair backups/\", copied there before each repair.\n"
+                          "database disk image is malformed");
+        }
+        // Left closed, so that the program ends rather than work on it.
+        EXPECT_FALSE(core.Opened());
+        EXPECT_FALSE(core.Database1.Connected());
+        EXPECT_FALSE(core.Table1.Active());
+        EXPECT_EQ(core.CurrentDiagram, 0);
+    }
+};
+
+TEST_F(DamagedStoreTest, AnIndexDamagedWhereOpeningReads_IsNamedWithWhatToDo)
+{
+    DamageStorePage(File(), "SELECT rootpage FROM sqlite_master WHERE name = 'pxlxy'");
+    TFcore core(Exe());
+    ExpectDamagedAtStart(core);
+}
+
+TEST_F(DamagedStoreTest, APageOnlyTheSavedDiagramsReadMeets_StopsTheStartToo)
+{
+    DamageStorePage(File(), "SELECT pageno FROM dbstat WHERE name = 'sqlite_autoindex_seg_1' "
+                            "ORDER BY path DESC LIMIT 1");
+    {
+        // The store itself opens: only the diagram's highest numbers meet it.
+        TFcore opened(Exe());
+        opened.ReadIniFile();
+        ASSERT_NO_THROW(opened.OpenStore());
+        EXPECT_THROW(opened.OpenDiagram(1), tables::EngineError);
+    }
+    TFcore core(Exe());
+    ExpectDamagedAtStart(core);
+    // The saved diagram is kept for the start after the file is put back.
+    core.CloseStore();
+    EXPECT_EQ(Ini("DiagramNumber"), "1");
 }
 
 TEST(TableFaults, AFullDiskSaysWhatToDoAndOtherFaultsKeepTheEnginesText)
