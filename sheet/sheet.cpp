@@ -238,7 +238,8 @@ void TFSheet::OpeningRefresh()
         });
     }
     openingShown_ = true;
-    if (std::exchange(startupWorkDue_, false))
+    // Nor does it follow a close that came while the refresh let events in.
+    if (std::exchange(startupWorkDue_, false) && !closed_)
         StartupWork();
 }
 

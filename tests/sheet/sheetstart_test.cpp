@@ -231,6 +231,25 @@ TEST_F(StartUpNotesTest, TimerFiringInsideTheOpeningRefreshWaitsForItsEnd)
     EXPECT_EQ(seen_.notesShown, 1);
 }
 
+TEST_F(StartUpNotesTest, AWindowClosedDuringTheOpeningRefreshShowsAndAsksNothingAfterIt)
+{
+    UseEdition(false, true);
+    WatchNotes();
+    core_->UpgradeState = 1;
+    prompts_.Clear();
+    QMetaObject::invokeMethod(
+        sheet_.get(),
+        [this] {
+            sheet_->Timer1Timer();
+            sheet_->close();
+        },
+        Qt::QueuedConnection);
+    sheet_->show();
+    EXPECT_FALSE(sheet_->isVisible());
+    EXPECT_EQ(seen_.notesShown, 0);
+    EXPECT_FALSE(prompts_.Texts().join('\n').contains(QStringLiteral("Upgrade")));
+}
+
 TEST_F(SheetStartTest, AnEditionHandedToTheWindowsDecidesWhatDiffers)
 {
     StoreSeg(0, 0, 100, 0);
