@@ -48,6 +48,8 @@ void TFedtxt::EditTextAtPoint(int32_t pointnum)
     if (!store_.LoadTextAtPoint(pointnum, EditedText))
         return;
     store_.CurrentLayer = EditedText.Layer;
+    // A label left on a deleted layer is saved on the default layer.
+    store_.ReloadCurrentLayer();
     Edit1->setText(EditedText.Text);
     ShowLayerButton();
     exec();
@@ -62,8 +64,10 @@ void TFedtxt::ShowLayerButton()
 
 void TFedtxt::Button4Click()
 {
-    if (forms_.FLayers && forms_.FLayers->ChooseLayer(store_.CurrentLayer))
-        ShowLayerButton();
+    // Even when cancelled, the window may have deleted the current layer.
+    if (forms_.FLayers)
+        forms_.FLayers->ChooseLayer(store_.CurrentLayer);
+    ShowLayerButton();
 }
 
 void TFedtxt::Button1Click()

@@ -2,6 +2,7 @@
 
 #include "dialogs/forms.h"
 #include "dialogs/listgrid.h"
+#include "dialogs/newseg.h"
 #include "dialogs/pfls.h"
 #include "dialogs/relayer.h"
 #include "library/inpstr.h"
@@ -353,6 +354,13 @@ void TFLayers::Delete1Click()
         return;
     }
     data_->DeleteLayerWithSegments(n);
+    // New items never go to a layer that has gone: the default layer takes
+    // over, and the palette says so.
+    if (store_.CurrentLayer.Layernum == n) {
+        store_.ReloadCurrentLayer();
+        if (forms_.Fnewseg)
+            forms_.Fnewseg->ShowPaletteLayerButton();
+    }
     ReloadLayers();
 }
 

@@ -60,6 +60,9 @@ TFnewseg::TFnewseg(Store& store, Forms& forms, QWidget* parent)
 void TFnewseg::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    // The layer chosen may not be in the diagram open now.
+    if (store_.CurrentDiagram > 0)
+        store_.ReloadCurrentLayer();
     ShowPaletteLayerButton();
 }
 
@@ -90,9 +93,10 @@ void TFnewseg::ShowPaletteLayerButton()
 
 void TFnewseg::LayerBtnClick()
 {
-    if (forms_.FLayers && forms_.FLayers->ChooseLayer(store_.CurrentLayer)) {
-        ShowPaletteLayerButton();
-    }
+    // Even when cancelled, the window may have deleted the current layer.
+    if (forms_.FLayers)
+        forms_.FLayers->ChooseLayer(store_.CurrentLayer);
+    ShowPaletteLayerButton();
 }
 
 bool TFnewseg::eventFilter(QObject* watched, QEvent* event)

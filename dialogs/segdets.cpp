@@ -270,10 +270,10 @@ void TFSegdets::LayerBtnClick()
 {
     if (FillingDetails)
         return;
-    if (forms_.FLayers && forms_.FLayers->ChooseLayer(store_.CurrentLayer)) {
+    if (forms_.FLayers && forms_.FLayers->ChooseLayer(store_.CurrentLayer))
         SetPropertiesEdited(true);
-        ShowLayerButton();
-    }
+    // Even when cancelled, the window may have deleted the current layer.
+    ShowLayerButton();
 }
 
 void TFSegdets::UpdBtnClick()

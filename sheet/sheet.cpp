@@ -19,6 +19,7 @@
 #include <QScrollArea>
 #include <QToolButton>
 #include <QWindow>
+#include <utility>
 
 namespace
 {
@@ -204,12 +205,21 @@ void TFSheet::FormShow()
     if (maximise && windowHandle()) {
         // A window manager gives the window its maximised size only once it
         // is mapped, and the window reaches the screen at that size: the
-        // sheet is fitted then, to the size the user sees.
+        // sheet is fitted then, to the size the user sees. Until then, and
+        // while that refresh runs, the panels show the cursors not placed
+        // yet rather than their design texts.
+        if (DiagramOpen())
+            ShowStatus();
         openingRefreshPending_ = true;
         windowHandle()->installEventFilter(this);
         return;
     }
     OpeningRefresh();
+}
+
+bool TFSheet::DiagramOpen() const
+{
+    return forms_.Fcore && forms_.Fcore->CurrentDiagram > 0;
 }
 
 void TFSheet::OpeningRefresh()
@@ -218,10 +228,19 @@ void TFSheet::OpeningRefresh()
     // A window closed before it reached the screen has its store closed.
     if (closed_)
         return;
-    if (forms_.Fcore && forms_.Fcore->CurrentDiagram > 0) {
-        Redraw.RefreshWithCursors();
-        ShowStatus();
+    if (DiagramOpen()) {
+        // A refresh that fails is reported here, so that the start-up work
+        // it holds back still follows.
+        DeliverShowingExceptions([this] {
+            Redraw.RefreshWithCursors();
+            ShowStatus();
+            return true;
+        });
     }
+    openingShown_ = true;
+    // Nor does it follow a close that came while the refresh let events in.
+    if (std::exchange(startupWorkDue_, false) && !closed_)
+        StartupWork();
 }
 
 bool TFSheet::eventFilter(QObject* watched, QEvent* event)
@@ -239,6 +258,22 @@ bool TFSheet::eventFilter(QObject* watched, QEvent* event)
 void TFSheet::Timer1Timer()
 {
     Timer1.stop();
+    if (closed_)
+        return;
+    // The timer runs by the clock, the first showing by the window system:
+    // on a slow start the timer comes first, or inside the opening refresh,
+    // whose busy cursor lets pending events through. What it opens is modal
+    // and would hold the sheet without its drawing, cursors and status for
+    // as long as it is up, so it waits for the first showing to finish.
+    if (!openingShown_) {
+        startupWorkDue_ = true;
+        return;
+    }
+    StartupWork();
+}
+
+void TFSheet::StartupWork()
+{
     Commands.ShowDiagramNotesIfAny();
     const int state = forms_.Fcore ? forms_.Fcore->UpgradeState : 0;
     if (state == 0)

@@ -170,11 +170,17 @@ class TFSheet : public QMainWindow, public SheetHost
     // Every close shuts the store down and closes the notepad; it never
     // refuses, because every change is stored when it is made.
     void FormCloseQuery();
-    // The refresh and status of the first showing, when a diagram is open.
+    // The refresh and status of the first showing, when a diagram is open;
+    // then the start-up timer's work if the timer has fired already.
     void OpeningRefresh();
+    bool DiagramOpen() const;
+    // The start-up timer's work: the open diagram's notes, the upgrade.
+    void StartupWork();
 
     Forms& forms_;
     bool shownOnce_ = false;
     bool openingRefreshPending_ = false;
-    bool closed_ = false; // the close query runs once, however often close is asked
+    bool openingShown_ = false;   // the first showing's refresh and status are done
+    bool startupWorkDue_ = false; // the start-up timer fired before they were
+    bool closed_ = false;         // the close query runs once, however often close is asked
 };

@@ -349,9 +349,18 @@ bool Store::CheckDiagramOpen()
     return false;
 }
 
+bool Store::ReloadCurrentLayer()
+{
+    return LoadLayer(CurrentLayer.Layernum, CurrentLayer) || LoadLayer(0, CurrentLayer);
+}
+
 bool Store::ConfirmCurrentLayerVisible()
 {
-    LoadLayer(CurrentLayer.Layernum, CurrentLayer);
+    if (!ReloadCurrentLayer()) {
+        ShowInfo(
+            QStringLiteral("Selected layer no longer exists, nor does layer 0 - choose a layer"));
+        return false;
+    }
     if (CurrentLayer.Visib == VisibBold) {
         return true;
     }

@@ -390,7 +390,14 @@ class Store
 
     // Guards before changes.
     bool CheckDiagramOpen();
+    // Reloads the layer of new items (ReloadCurrentLayer) and asks before
+    // they go to one that is not bold; false, after saying so, when there is
+    // no layer to take them.
     bool ConfirmCurrentLayerVisible();
+    // Reloads the layer of new items by its number. One that no longer
+    // exists (deleted, or not in the open diagram) gives way to the default
+    // layer 0; false when the open diagram has no layer 0 either.
+    bool ReloadCurrentLayer();
 
     // Marks a refresh of the sheet for as long as it lives: its writes only
     // bring the drawing's cached pixels, boxes and stamps up to date, so

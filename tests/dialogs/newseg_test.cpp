@@ -49,6 +49,8 @@ TEST_F(Palette, StartsUncheckedFloatingAndBorderless)
 
 TEST_F(Palette, LayerButtonShowsTheCurrentLayerAsOfTheLastShowing)
 {
+    AddLayer(7, QStringLiteral("Fences"), VisibBold);
+    AddLayer(2, QStringLiteral("Paths"), VisibFaint);
     Core().CurrentLayer = TLayerRec{7, QStringLiteral("Fences"), VisibBold};
     palette_->show();
     EXPECT_EQ(palette_->LayerBtn->text(), QStringLiteral("Layer=7"));
@@ -61,6 +63,14 @@ TEST_F(Palette, LayerButtonShowsTheCurrentLayerAsOfTheLastShowing)
     palette_->show();
     EXPECT_EQ(palette_->LayerBtn->text(), QStringLiteral("Layer=2"));
     EXPECT_EQ(palette_->LayerBtn->toolTip(), QStringLiteral("2 = Paths"));
+    palette_->hide();
+
+    // A layer the open diagram does not have gives way to the default layer.
+    Core().CurrentLayer = TLayerRec{9, QStringLiteral("Elsewhere"), VisibBold};
+    palette_->show();
+    EXPECT_EQ(palette_->LayerBtn->text(), QStringLiteral("Layer=0"));
+    EXPECT_EQ(palette_->LayerBtn->toolTip(), QStringLiteral("0 = Default layer"));
+    EXPECT_EQ(Core().CurrentLayer.Layernum, 0);
     palette_->hide();
 }
 

@@ -162,25 +162,26 @@ TEST_F(FirebirdMeasuredSegment, ACircleOnAHiddenLayerIsAskedAboutLikeAnyOtherSeg
     EXPECT_EQ(Stored(seg.Segnum).Layernum, 3);
 }
 
-TEST_F(FirebirdMeasuredSegment, ALayerWithoutARowIsAskedAboutAsHidden)
+TEST_F(FirebirdMeasuredSegment, WithEveryLayerGoneNoSegmentIsStored)
 {
     // A diagram whose layers are all gone: OK on the empty list picks
-    // layer 0, which has no row and so is never drawn.
+    // layer 0, which has no row either.
     Exec(QStringLiteral("delete from layer"));
     WhenModal([this](QWidget*) { layers_->Button2->click(); });
     palette_->LayerBtn->click();
     EXPECT_EQ(palette_->LayerBtn->text(), QStringLiteral("Layer=0"));
 
-    prompts_.Answer('N');
     TSegRec seg;
     EXPECT_FALSE(Enter(Pt(0, 0), seg, [](TFseg& d) {
         d.Editx->setText(QStringLiteral("10"));
         d.Button1->click();
         d.Button2->click();
     }));
-    EXPECT_EQ(prompts_.Texts(), QStringList{QStringLiteral("Selected layer is hidden - OK?")});
+    EXPECT_EQ(prompts_.Texts(), QStringList{QStringLiteral(
+                                    "Selected layer no longer exists, nor does layer 0 - choose a "
+                                    "layer")});
     EXPECT_EQ(Count(QStringLiteral("seg")), 0);
-    EXPECT_EQ(Core().CurrentLayer.Visib, VisibHidden);
+    EXPECT_EQ(Count(QStringLiteral("point")), 0);
 }
 
 TEST_F(FirebirdMeasuredSegment, ALengthThatIsNotANumberIsNamedAndTheOthersAreNotRead)

@@ -1,13 +1,17 @@
 #include "sheetfixture.h"
 
 #include "dialogs/edition.h"
+#include "dialogs/notes.h"
 #include "sheet/sheetimage.h"
 #include "store/store.h"
+#include "support/modalhelper.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QPushButton>
@@ -113,6 +117,139 @@ TEST_F(SheetStartTest, NoUpgradeAsksNothing)
     EXPECT_TRUE(sheet_->isVisible());
 }
 
+TEST_F(SheetStartTest, ClosedBeforeTheTimerFiresTheWindowAsksAndShowsNothing)
+{
+    sheet_->show();
+    core_->UpgradeState = 1;
+    prompts_.Clear();
+    sheet_->close();
+    sheet_->Timer1Timer();
+    EXPECT_TRUE(prompts_.Texts().isEmpty());
+}
+
+// The sheet with a notes window, on a diagram that has notes; what the
+// first showing had put on the sheet is taken when the notes come up.
+class StartUpNotesTest : public SheetTest
+{
+  protected:
+    struct Seen {
+        int notesShown = 0;
+        bool cursorsShown = false;
+        QString x, o, oxLength, pixelSize;
+    };
+
+    void SetUp() override
+    {
+        SheetTest::SetUp();
+        StoreSeg(0, 0, 100, 0);
+        ASSERT_TRUE(core_->SaveDiagramNotes(1, QStringLiteral("Gate code 1234")));
+        notes_ = std::make_unique<TFnotes>(*core_);
+        forms_.Fnotes = notes_.get();
+    }
+
+    void UseEdition(bool maximise, bool busyRefresh)
+    {
+        edition_.MaximiseOnShow = maximise;
+        edition_.BusyRefresh = busyRefresh;
+        forms_.Program = &edition_;
+        sheet_ = std::make_unique<TFSheet>(forms_);
+        forms_.FSheet = sheet_.get();
+    }
+
+    // Closes the notes when they come up, noting the sheet as it is then.
+    void WatchNotes()
+    {
+        WhenModal([this](QWidget* modal) {
+            ++seen_.notesShown;
+            seen_.cursorsShown = sheet_->Sheet.CursorXShown && sheet_->Sheet.CursorOShown;
+            seen_.x = sheet_->Label1->text();
+            seen_.o = sheet_->Label3->text();
+            seen_.oxLength = sheet_->Label6->text();
+            seen_.pixelSize = sheet_->Label5->text();
+            static_cast<QDialog*>(modal)->reject();
+        });
+    }
+
+    void WaitForTheOpeningRefresh()
+    {
+        while (sheet_->OpeningRefreshPending())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+
+    void ExpectFilledWhenTheNotesCameUp()
+    {
+        EXPECT_EQ(seen_.notesShown, 1);
+        EXPECT_TRUE(seen_.cursorsShown);
+        EXPECT_EQ(seen_.x, QStringLiteral("X = Point #1"));
+        EXPECT_EQ(seen_.o, QStringLiteral("O = Point #0"));
+        EXPECT_EQ(seen_.oxLength, QStringLiteral("100.00"));
+        EXPECT_TRUE(seen_.pixelSize.startsWith(QStringLiteral("Pixel size 0.")))
+            << seen_.pixelSize.toStdString();
+        EXPECT_TRUE(seen_.pixelSize.endsWith(QStringLiteral(" mm")));
+    }
+
+    Edition edition_;
+    std::unique_ptr<TFnotes> notes_;
+    Seen seen_;
+};
+
+TEST_F(StartUpNotesTest, TimerBeforeTheMaximisedWindowReachesTheScreenWaitsForTheFirstShowing)
+{
+    UseEdition(true, true);
+    WatchNotes();
+    sheet_->show();
+    ASSERT_TRUE(sheet_->OpeningRefreshPending());
+    // While the refresh waits for the screen the panels already show the
+    // cursors as not placed, not their design texts.
+    EXPECT_EQ(sheet_->Label1->text(), QStringLiteral("X"));
+    EXPECT_EQ(sheet_->Label5->text(), QStringLiteral("Pixel size 0.00 mm"));
+    sheet_->Timer1Timer();
+    EXPECT_EQ(seen_.notesShown, 0);
+    WaitForTheOpeningRefresh();
+    ExpectFilledWhenTheNotesCameUp();
+}
+
+TEST_F(StartUpNotesTest, TimerFiringInsideTheOpeningRefreshWaitsForItsEnd)
+{
+    // The refresh's busy cursor lets pending events through: the timer's
+    // call is waiting when the window is shown, so it runs in the refresh.
+    UseEdition(false, true);
+    WatchNotes();
+    bool timerRan = false;
+    QMetaObject::invokeMethod(
+        sheet_.get(),
+        [this, &timerRan] {
+            timerRan = true;
+            sheet_->Timer1Timer();
+        },
+        Qt::QueuedConnection);
+    sheet_->show();
+    EXPECT_TRUE(timerRan);
+    ExpectFilledWhenTheNotesCameUp();
+    // Once only, and not again on a later refresh.
+    sheet_->Redraw.RefreshKeepingCursors();
+    EXPECT_EQ(seen_.notesShown, 1);
+}
+
+TEST_F(StartUpNotesTest, AWindowClosedDuringTheOpeningRefreshShowsAndAsksNothingAfterIt)
+{
+    UseEdition(false, true);
+    WatchNotes();
+    core_->UpgradeState = 1;
+    prompts_.Clear();
+    QMetaObject::invokeMethod(
+        sheet_.get(),
+        [this] {
+            sheet_->Timer1Timer();
+            sheet_->close();
+        },
+        Qt::QueuedConnection);
+    sheet_->show();
+    EXPECT_FALSE(sheet_->isVisible());
+    EXPECT_EQ(seen_.notesShown, 0);
+    EXPECT_FALSE(prompts_.Texts().join('\n').contains(QStringLiteral("Upgrade")));
+}
+
 TEST_F(SheetStartTest, AnEditionHandedToTheWindowsDecidesWhatDiffers)
 {
     StoreSeg(0, 0, 100, 0);
@@ -137,6 +274,8 @@ TEST_F(SheetStartTest, AnEditionHandedToTheWindowsDecidesWhatDiffers)
     core_->UpgradeState = 1;
     prompts_.Clear();
     sheet_->Timer1Timer();
+    while (sheet_->OpeningRefreshPending())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     EXPECT_TRUE(prompts_.Texts().isEmpty());
     EXPECT_EQ(core_->UpgradeState, 2);
     EXPECT_TRUE(sheet_->isVisible());

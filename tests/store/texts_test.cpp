@@ -109,16 +109,31 @@ TYPED_TEST(TextsAndLayers, CurrentLayerGuard)
               (QStringList{QStringLiteral("Selected layer is faint - OK?"),
                            QStringLiteral("Selected layer is hidden - OK?")}));
 
-    // A layer whose row is gone is never drawn: hidden, and still the one
-    // chosen, so the question names it as hidden.
+    // New items never go to a layer whose row is gone: the default layer
+    // takes over, bold, so nothing is asked.
     this->Core().DeleteLayer(2);
     this->prompts_.Clear();
+    EXPECT_TRUE(this->Core().ConfirmCurrentLayerVisible());
+    EXPECT_TRUE(this->prompts_.Texts().isEmpty());
+    EXPECT_EQ(this->Core().CurrentLayer.Layernum, 0);
+    EXPECT_EQ(this->Core().CurrentLayer.Name, QStringLiteral("Default layer"));
+    EXPECT_EQ(this->Core().CurrentLayer.Visib, VisibBold);
+
+    // The default layer as it is: asked about when hidden.
+    this->Core().CurrentLayer.Layernum = 2;
+    this->Exec(QStringLiteral("UPDATE layer SET Visib = 0 WHERE Dgnum = 1 AND Layernum = 0"));
     this->prompts_.Answer('N');
     EXPECT_FALSE(this->Core().ConfirmCurrentLayerVisible());
+    EXPECT_EQ(this->Core().CurrentLayer.Layernum, 0);
+
+    // With layer 0 gone as well there is no layer to take the item.
+    this->Core().CurrentLayer.Layernum = 2;
+    this->Core().DeleteLayer(0);
+    this->prompts_.Clear();
+    EXPECT_FALSE(this->Core().ConfirmCurrentLayerVisible());
     EXPECT_EQ(this->prompts_.Texts(),
-              QStringList{QStringLiteral("Selected layer is hidden - OK?")});
-    EXPECT_EQ(this->Core().CurrentLayer.Layernum, 2);
-    EXPECT_EQ(this->Core().CurrentLayer.Visib, VisibHidden);
+              QStringList{QStringLiteral(
+                  "Selected layer no longer exists, nor does layer 0 - choose a layer")});
     TLayerRec gone;
     EXPECT_FALSE(this->Core().LoadLayer(7, gone));
     EXPECT_EQ(gone.Layernum, 7);
