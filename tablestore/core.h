@@ -119,6 +119,16 @@ class TFcore : public QWidget, public Store
     std::vector<VisiblePointRow> ReadStampedPoints() override;
 
   private:
+    // The highest number at or above from in the open diagram's rows of
+    // the point or segment table, from - 1 when there is none.
+    int32_t StoredHighestNumber(tables::Table& table, int32_t from);
+    // Appends a row of the open diagram to the point or segment table under
+    // number, its fields written by write. When the number was handed out
+    // from *last and the row is refused because another row holds it, the
+    // row is numbered after the stored highest (and *last with it) and
+    // posted again; a number the caller chose (last null) is never changed.
+    void AppendNumbered(tables::Table& table, int32_t& number, int32_t* last,
+                        const std::function<void()>& write);
     struct IndexDefinition {
         QString Name;
         QString Sql;

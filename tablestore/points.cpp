@@ -120,10 +120,11 @@ bool TFcore::PointHasText(int32_t pointnum)
 
 void TFcore::InsertPoint(TPointRec& point)
 {
+    const bool numbered = point.Pointnum >= 0;
     NumberPoint(point);
     point.CreateTS = NowDateTime();
-    Table2.Append();
-    tables::PostOrCancel(Table2, [&] { WritePointFields(point); });
+    AppendNumbered(Table2, point.Pointnum, numbered ? nullptr : &LastPointNum,
+                   [&] { WritePointFields(point); });
 }
 
 bool TFcore::StorePoint(TPointRec& point)

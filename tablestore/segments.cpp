@@ -159,11 +159,9 @@ void TFcore::InsertSegment(TSegRec& seg)
         if (ReusesBoldSegment(seg)) {
             return;
         }
-        seg.Segnum = LastSegNum + 1;
+        seg.Segnum = ++LastSegNum;
         seg.CreateTS = NowDateTime();
-        Table1.Append();
-        tables::PostOrCancel(Table1, [&] { WriteSegmentFields(seg); });
-        LastSegNum = seg.Segnum;
+        AppendNumbered(Table1, seg.Segnum, &LastSegNum, [&] { WriteSegmentFields(seg); });
         stored = true;
     });
     if (stored && ReportInserts) {
