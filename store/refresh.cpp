@@ -363,6 +363,7 @@ void Store::UndoRewritesAfter(size_t kept)
 
 void Store::NormaliseSegmentExtents()
 {
+    const NormalisingScope normalising(*this);
     OpenVisibleSegments();
     WriteRewrites({}, BoxRewrites(false), CurrentFit());
 }
@@ -382,7 +383,9 @@ bool Store::FitDiagramToSheet(int32_t sidePanelWidth)
     if (!FitScaleToExtents(sidePanelWidth))
         return false;
     // Every point's pixels follow the new scale, and every box the pixels
-    // of its ends as they will then be.
+    // of its ends as they will then be: the boxes are normalised in the
+    // same write as the pixels.
+    const NormalisingScope normalising(*this);
     WriteRewrites(PixelRewrites(), BoxRewrites(true), previous);
     return true;
 }

@@ -11,6 +11,23 @@ template <typename Kind> class CoordinateModel : public StoreOn<Kind>
 };
 TYPED_TEST_SUITE(CoordinateModel, StoreKinds, StoreKindNames);
 
+// Notes, for every box the store shows, whether it was normalising then:
+// the missing-point message comes from inside the passes over the boxes.
+class NormalisingWitness : public ScriptedPrompts
+{
+  public:
+    explicit NormalisingWitness(const Store& store) : store_(store) {}
+    void Info(const QString& caption, const QString& text) override
+    {
+        Seen.push_back(store_.Normalising);
+        ScriptedPrompts::Info(caption, text);
+    }
+    std::vector<bool> Seen;
+
+  private:
+    const Store& store_;
+};
+
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour)
 {
     EXPECT_EQ(RoundHalfEven(2.5), 2);
@@ -219,8 +236,15 @@ TYPED_TEST(CoordinateModel, StaleBoxIsRewrittenByTheNormalisingPass)
         EXPECT_EQ(this->Scalar(QStringLiteral("SELECT Pxlx1 FROM seg WHERE Segnum = 0")), 50);
     }
 
+    // A second segment has lost its far end: the pass says so while it
+    // runs, normalising.
+    this->StoreSeg(100, 0, 100, 50);
+    this->Exec(QStringLiteral("DELETE FROM point WHERE Pointnum = 2"));
     this->Exec(QStringLiteral("UPDATE seg SET Leny2 = 9, Pxlx1 = 8 WHERE Segnum = 0"));
+    NormalisingWitness witness(this->Core());
+    ScopedPromptSeam seam(witness);
     this->Core().NormaliseSegmentExtents();
+    EXPECT_EQ(witness.Seen, std::vector<bool>{true});
     EXPECT_EQ(this->Scalar(QStringLiteral("SELECT Leny2 FROM seg WHERE Segnum = 0")), 0);
     EXPECT_EQ(this->Scalar(QStringLiteral("SELECT Pxlx1 FROM seg WHERE Segnum = 0")), 50);
     EXPECT_FALSE(this->Core().Normalising);
@@ -229,14 +253,36 @@ TYPED_TEST(CoordinateModel, StaleBoxIsRewrittenByTheNormalisingPass)
 TYPED_TEST(CoordinateModel, NormalisingIsResetWhenThePassFails)
 {
     this->StoreSeg(0, 0, 100, 0);
+    this->StoreSeg(100, 0, 100, 50);
+    this->Exec(QStringLiteral("DELETE FROM point WHERE Pointnum = 2"));
     this->Exec(QStringLiteral("UPDATE seg SET Pxlx1 = 7"));
     this->Refuse(QStringLiteral("UPDATE"), QStringLiteral("seg"), QStringLiteral("1 = 1"));
+    NormalisingWitness witness(this->Core());
+    ScopedPromptSeam seam(witness);
     EXPECT_THROW(this->Core().NormaliseSegmentExtents(), std::runtime_error);
+    // It was on while the pass ran, and is off once the pass has failed.
+    EXPECT_EQ(witness.Seen, std::vector<bool>{true});
     EXPECT_FALSE(this->Core().Normalising);
     // Nothing of the failed pass is kept, and the store carries on.
-    EXPECT_EQ(this->Scalar(QStringLiteral("SELECT Pxlx1 FROM seg")), 7);
+    EXPECT_EQ(this->Scalar(QStringLiteral("SELECT Pxlx1 FROM seg WHERE Segnum = 0")), 7);
+    EXPECT_EQ(this->Scalar(QStringLiteral("SELECT Pxlx1 FROM seg WHERE Segnum = 1")), 7);
     TSegRec s;
     EXPECT_TRUE(this->Core().LoadSegment(0, s));
+}
+
+TYPED_TEST(CoordinateModel, TheFitNormalisesTheBoxesWithThePixels)
+{
+    // The hidden segment's lost end is met only where the fit brings every
+    // box up to date, not where it widens the extents by the visible ones.
+    this->AddLayer(1, QStringLiteral("Hidden"), VisibHidden);
+    this->StoreSeg(0, 0, 100, 0);
+    this->StoreSeg(50, 20, 60, 20, 1);
+    this->Exec(QStringLiteral("DELETE FROM point WHERE Pointnum = 3"));
+    NormalisingWitness witness(this->Core());
+    ScopedPromptSeam seam(witness);
+    ASSERT_TRUE(this->Fit());
+    EXPECT_EQ(witness.Seen, std::vector<bool>{true});
+    EXPECT_FALSE(this->Core().Normalising);
 }
 
 TYPED_TEST(CoordinateModel, ScaleChangeRewritesEveryPointInOneGo)
