@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks (or, with --fix, applies) the repository's .clang-format on every
-# tracked C++ source. Installs clang-format when it is missing.
+# C++ source of the working tree (tracked, or new and not ignored). Installs
+# clang-format when it is missing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,7 +13,8 @@ if ! command -v clang-format >/dev/null; then
   $sudo apt-get install -y -qq --no-install-recommends clang-format
 fi
 
-mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+# Untracked sources count too, so a new file is formatted before it is added.
+mapfile -t sources < <(git ls-files --cached --others --exclude-standard '*.cpp' '*.h')
 if [ "${1:-}" = "--fix" ]; then
   clang-format -i "${sources[@]}"
 else
