@@ -113,14 +113,22 @@ void LengthPixel(sqlite3_context* context, int, sqlite3_value** args)
 }
 
 // A stamp of a few points looks each up by its key, the numbers travelling
-// as one list; a stamp of a good part of the diagram walks the diagram's
-// rows in key order once and asks of each number whether it is drawn,
-// which spares a search of the key for every point.
+// as one list; a stamp of a good part of the diagram passes the diagram's
+// rows once and asks of each number whether it is drawn, which spares a
+// search of the key for every point. It passes them as the refresh read
+// them: in the table's own order when the diagram fills a good part of
+// the table (a walk of the key would look up each row by its place), and
+// along the key when the diagram is one among larger ones.
 const QString StampListedPointsSQL =
     QStringLiteral("update point.db set rprts = ?1\n"
                    "where (dgnum = ?2) and (pointnum in (select value from json_each(?3)))");
-const QString StampDrawnPointsSQL = QStringLiteral(
-    "update point.db set rprts = ?1\nwhere (dgnum = ?2) and stamped_point(pointnum)");
+
+QString StampDrawnPointsSQL(bool wholeTable)
+{
+    return QStringLiteral("update point.db set rprts = ?1\n"
+                          "where (%1dgnum = ?2) and stamped_point(pointnum)")
+        .arg(wholeTable ? QStringLiteral("+") : QString());
+}
 
 // stamped_point(n): whether n is among the numbers being stamped, looked
 // up in the store's table of them.
@@ -383,9 +391,11 @@ void TFcore::StampPoints(const std::vector<int32_t>& pointnums)
     const size_t highest = size_t(std::max(pointnums.back(), 0));
     const bool walk = pointnums.size() * 8 >= size_t(std::max(LastPointNum + 1, 0)) &&
                       highest < 4 * pointnums.size() + 1024;
+    const QString sql =
+        walk ? StampDrawnPointsSQL(DiagramFillsTable(QStringLiteral("point"), LastPointNum))
+             : StampListedPointsSQL;
     WriteGroup([&] {
-        tables::Statement& st = Database1.Prepare(
-            tables::MapTableNames(walk ? StampDrawnPointsSQL : StampListedPointsSQL));
+        tables::Statement& st = Database1.Prepare(tables::MapTableNames(sql));
         st.Reset();
         st.BindDouble(1, RedrawStamp);
         st.BindInt(2, CurrentDiagram);

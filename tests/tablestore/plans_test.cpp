@@ -221,6 +221,23 @@ TEST_F(QueryPlans, ARefreshReadsALargeDiagramInTableOrderAndASmallOneByItsKey)
                QStringList(recorder_->Statements().begin(), recorder_->Statements().end())
                    .join(QStringLiteral(" | "));
     };
+    // The plan of the statement that stamps the drawn points, and the
+    // points it stamped.
+    const auto stamp = [&](double when) {
+        recorder_->Clear();
+        Core().RedrawStamp = when;
+        Core().StampVisiblePoints();
+        for (const QString& sql : recorder_->Statements()) {
+            if (sql.contains(QStringLiteral("stamped_point")))
+                return recorder_->Plan(sql).join(QStringLiteral("; "));
+        }
+        return QStringLiteral("no stamp walked the diagram");
+    };
+    const auto stampedIn = [&](int dgnum, double when) {
+        return Scalar(QStringLiteral("SELECT count(*) FROM point WHERE Dgnum = %1 AND Rprts = %2")
+                          .arg(dgnum)
+                          .arg(when));
+    };
     const auto segmentNumbers = [&] {
         std::vector<int> read;
         for (const VisibleSegmentRow& row : Core().VisibleSegments.Rows())
@@ -235,6 +252,11 @@ TEST_F(QueryPlans, ARefreshReadsALargeDiagramInTableOrderAndASmallOneByItsKey)
     EXPECT_TRUE(readsFrom(QStringLiteral("point")).contains(QStringLiteral("USING INDEX")))
         << readsFrom(QStringLiteral("point")).toStdString();
     EXPECT_EQ(segmentNumbers(), (std::vector<int>{0, 1, 2, 3}));
+    // The stamp passes the diagram's rows as the read did.
+    EXPECT_TRUE(stamp(45001.5).contains(QStringLiteral("USING INDEX")))
+        << stamp(45001.5).toStdString();
+    EXPECT_EQ(stampedIn(1, 45001.5), 4);
+    EXPECT_EQ(stampedIn(2, 45001.5), 0);
 
     ASSERT_TRUE(Core().OpenDiagram(2));
     recorder_->Clear();
@@ -245,6 +267,9 @@ TEST_F(QueryPlans, ARefreshReadsALargeDiagramInTableOrderAndASmallOneByItsKey)
     for (int i = 0; i < rows; ++i)
         all[size_t(i)] = i;
     EXPECT_EQ(segmentNumbers(), all);
+    EXPECT_EQ(stamp(45002.5), QStringLiteral("SCAN point"));
+    EXPECT_EQ(stampedIn(2, 45002.5), rows);
+    EXPECT_EQ(stampedIn(1, 45002.5), 0);
     for (const int n : {0, 17, rows - 1}) {
         TPointRec p;
         ASSERT_TRUE(Core().LoadFittedPoint(n, p));
