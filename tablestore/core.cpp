@@ -39,16 +39,19 @@ TFcore::TFcore(const QString& exeFolder, QWidget* parent) : QWidget(parent)
     Table8.TableName = QStringLiteral("pfl.db");
     // The visible sets; their orders are complete so that a redraw paints
     // and a walk steps in the same order every time.
-    // The segments at a point are found through the two end-point indexes
-    // (the rowid list); without it, and without the "+" signs, SQLite would
-    // rather walk the whole diagram in segment order.
+    // The segments at a point are found through the two end-point indexes,
+    // one probe each, a segment that both starts and ends there once; the
+    // few rows are then sorted. A rowid list or an IN over the ends would
+    // build a temporary table at every step, and without the "+" SQLite
+    // would rather walk the whole diagram in segment order.
     Query3.SetSQL(QStringLiteral(
-        "select * from seg.db s\n"
-        "left join layer.db y on (y.dgnum = s.dgnum) and (y.layernum = s.layernum)\n"
-        "where (s.rowid in (select rowid from seg.db where (dgnum = :y) and (frompt = :x) "
-        "union all select rowid from seg.db where (dgnum = :y) and (topt = :x)))\n"
-        "and (+s.dgnum = :y) and ((s.frompt = :x) or (s.topt = :x)) and (y.visib > 0) \n"
-        "order by +s.segnum"));
+        "select * from (select * from seg.db s\n"
+        "  join layer.db y on (y.dgnum = s.dgnum) and (y.layernum = s.layernum)\n"
+        "  where (s.dgnum = :y) and (s.frompt = :x) and (y.visib > 0)\n"
+        "  union all select * from seg.db s\n"
+        "  join layer.db y on (y.dgnum = s.dgnum) and (y.layernum = s.layernum)\n"
+        "  where (s.dgnum = :y) and (s.topt = :x) and (s.frompt is not :x) and (y.visib > 0)\n"
+        ") ends order by +segnum"));
     Query5.SetSQL(QStringLiteral("select * from layer.db where dgnum = :x\n"
                                  "order by layernum"));
     Query6.SetSQL(QStringLiteral("select * from point.db where (dgnum = :x) and (rprts = :ts)\n"

@@ -8,22 +8,23 @@
 namespace
 {
 
-// The two IN terms say no more than the condition on both directions, but
-// in that form SQLite finds the rows through the end-point index. The
-// lowest number among the few rows found is taken by min() rather than by
-// an ORDER BY, which would build and drop a sorter on every step; the "+"
-// keeps SQLite from finding that minimum by walking the diagram in
-// segment order.
+// Each direction is one probe of the end-point index joined to its layer,
+// and min() takes the lowest number among the few rows found. IN lists over
+// the two ends would say the same in one probe, but SQLite builds a
+// temporary index for each list on every run, with a page cache of its own
+// that the allocator may hand back to the system and fault in again at the
+// next step. min() over the union, rather than an ORDER BY, builds no sorter.
 const QString BoldSegmentSQL =
-    QStringLiteral("SELECT min(+sg.segnum) AS Segnum FROM \"seg.db\" sg\n"
-                   "LEFT JOIN layer.db y ON (y.dgnum = sg.dgnum) and "
-                   "(y.layernum = sg.layernum)\n"
-                   "WHERE ((sg.dgnum = :z) and \n"
-                   "       (sg.frompt in (:x, :y)) and "
-                   "(sg.topt in (:x, :y)) and\n"
-                   "       (y.visib = 2) and\n"
-                   "       (((sg.frompt = :x) and (sg.topt = :y)) or\n"
-                   "        ((sg.frompt = :y) and (sg.topt = :x))))");
+    QStringLiteral("SELECT min(b.segnum) AS Segnum FROM (\n"
+                   "  SELECT sg.segnum FROM \"seg.db\" sg\n"
+                   "  JOIN layer.db y ON (y.dgnum = sg.dgnum) and (y.layernum = sg.layernum)\n"
+                   "  WHERE (sg.dgnum = :z) and (sg.frompt = :x) and (sg.topt = :y) and\n"
+                   "        (y.visib = 2)\n"
+                   "  UNION ALL\n"
+                   "  SELECT sg.segnum FROM \"seg.db\" sg\n"
+                   "  JOIN layer.db y ON (y.dgnum = sg.dgnum) and (y.layernum = sg.layernum)\n"
+                   "  WHERE (sg.dgnum = :z) and (sg.frompt = :y) and (sg.topt = :x) and\n"
+                   "        (y.visib = 2)) b");
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "storefixture.h"
 
+#include <array>
+
 namespace
 {
 
@@ -40,6 +42,27 @@ TYPED_TEST(VisibleSets, SegmentsOnHiddenOrMissingLayersAreLeftOut)
     ASSERT_EQ(this->Core().SegmentsAtPoint.RecordCount(), 2);
     EXPECT_EQ(this->Core().SegmentsAtPoint.Current().Segnum, 0);
     EXPECT_EQ(this->Core().SegmentsAtPoint.Current().ToPt, 1);
+}
+
+// Each segment at the point once, whichever of its ends is there (both in a
+// loop), on the shown layers, in number order, and nothing of another
+// diagram's segments with the same ends.
+TYPED_TEST(VisibleSets, SegmentsAtAPointComeOnceEachInNumberOrder)
+{
+    this->AddLayer(1, QStringLiteral("Hidden"), VisibHidden);
+    this->AddLayer(2, QStringLiteral("Faint"), VisibFaint);
+    const QString row = QStringLiteral("INSERT INTO seg (Dgnum, Segnum, FromPt, ToPt, SegType, "
+                                       "Layernum) VALUES (%1, %2, %3, %4, 2, %5)");
+    const int rows[][5] = {{1, 8, 4, 1, 0}, {1, 2, 1, 1, 0}, {1, 5, 1, 6, 2}, {1, 3, 1, 7, 1},
+                           {1, 0, 6, 7, 0}, {1, 6, 3, 1, 2}, {2, 1, 1, 4, 0}, {2, 4, 1, 1, 0}};
+    for (const auto& r : rows)
+        this->Exec(row.arg(r[0]).arg(r[1]).arg(r[2]).arg(r[3]).arg(r[4]));
+
+    this->Core().OpenSegmentsAtPoint(1);
+    std::vector<std::array<int, 3>> read;
+    for (const PointSegmentRow& r : this->Core().SegmentsAtPoint.Rows())
+        read.push_back({r.Segnum, r.FromPt, r.ToPt});
+    EXPECT_EQ(read, (std::vector<std::array<int, 3>>{{2, 1, 1}, {5, 1, 6}, {6, 3, 1}, {8, 4, 1}}));
 }
 
 TYPED_TEST(VisibleSets, CursorStaysOnTheEndRowsAndFlagsThem)

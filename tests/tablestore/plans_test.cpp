@@ -26,10 +26,14 @@ class QueryPlans : public StoreTest
         recorder_ = std::make_unique<PlanRecorder>(Core().Database1.Handle());
     }
 
+    // No statement run since the last check walks the diagram or builds a
+    // temporary table at each run.
     void ExpectNoDiagramWalk()
     {
         ASSERT_FALSE(recorder_->Statements().empty());
         EXPECT_EQ(recorder_->DiagramWalks(), QStringList());
+        EXPECT_TRUE(recorder_->TemporaryTables().isEmpty())
+            << recorder_->TemporaryTables().join(QStringLiteral("\n")).toStdString();
         recorder_->Clear();
     }
 
@@ -89,7 +93,7 @@ TEST_F(QueryPlans, SegmentLookupsBetweenPointsAndAtAPoint)
 }
 
 // Each step through the points asks for the bold segment between O and X:
-// the lowest of its numbers is taken without a sorter.
+// the lowest of its numbers is taken without a sorter or a temporary table.
 TEST_F(QueryPlans, BoldSegmentBetweenTwoPointsNeedsNoSorter)
 {
     // A second bold line between points 0 and 1, the other way round.
@@ -105,7 +109,11 @@ TEST_F(QueryPlans, BoldSegmentBetweenTwoPointsNeedsNoSorter)
     recorder_->Clear();
     EXPECT_TRUE(Core().FindBoldSegmentBetween(0, 1, s));
     EXPECT_EQ(s.Segnum, 9);
-    // The diagonal between 0 and 2 is on a faint layer.
+    // The diagonal between 0 and 2 is on a faint layer; another diagram's
+    // bold line between the same numbers is not this one's.
+    Exec(QStringLiteral("INSERT INTO layer (Dgnum, Layernum, Name, Visib) VALUES (2, 0, 'B', 2)"));
+    Exec(QStringLiteral("INSERT INTO seg (Dgnum, Segnum, FromPt, ToPt, SegType, Layernum) "
+                        "VALUES (2, 1, 2, 0, 2, 0)"));
     EXPECT_FALSE(Core().FindBoldSegmentBetween(0, 2, s));
     EXPECT_EQ(s.Segnum, -1);
     EXPECT_EQ(recorder_->TempBTrees(), QStringList());
