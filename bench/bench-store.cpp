@@ -1,4 +1,4 @@
-// The table store on a generated site plan at 1k, 10k and 100k segments:
+// The table store on a generated site plan at 1k, 10k, 100k and 1M segments:
 // storing one measured segment and the fold of its commit into the store
 // file, the scale fit at an unchanged scale, and
 // each lookup a click, a key or a step makes, every figure beside its lower
@@ -7,7 +7,8 @@
 // Lower bounds, in bare SQLite calls on the store's own connection: a
 // measured segment is at least the probe for a point at the new lengths,
 // the new point, the probes for a segment between its ends both ways and
-// the new segment, committed and folded into the store file; a fold is the
+// the new segment, its pixels and box as the program writes them,
+// committed and folded into the store file; a fold is the
 // checkpoint call itself; the fit is at least the read of what it
 // compares (the points' lengths and pixels, the segments' ends and boxes,
 // the layers); a lookup is at least its one probe of the index it needs.
@@ -101,6 +102,18 @@ class StoreBench
         return p;
     }
 
+    // A new point 0.437 across and 0.291 down from a drawn one, with the
+    // pixels the store gives it.
+    TPointRec NewPointBeside(const TPointRec& from)
+    {
+        TPointRec to = from;
+        to.Lenx += 0.437;
+        to.Leny += 0.291;
+        to.Pxlx = Core().LenToPixelX(to.Lenx);
+        to.Pxly = Core().LenToPixelY(to.Leny);
+        return to;
+    }
+
     void Fit(SizedFigures& figures)
     {
         FitBound bound(store_.Handle());
@@ -145,7 +158,7 @@ class StoreBench
             },
             [&](int i) {
                 const TPointRec from = RandomVisiblePoint();
-                bound.Run(firstBoundPoint + i, from.Pointnum, from.Lenx + 0.437, from.Leny + 0.291);
+                bound.Run(firstBoundPoint + i, from, NewPointBeside(from));
             },
             [](bool) { HideFlash(); });
         HideFlash();
@@ -175,7 +188,7 @@ class StoreBench
                 },
                 [&](bool) {
                     const TPointRec from = RandomVisiblePoint();
-                    commit.Run(++n, from.Pointnum, from.Lenx + 0.437, from.Leny + 0.291);
+                    commit.Run(++n, from, NewPointBeside(from));
                 });
             figures.Report("fold-measured-segment", segments_, m);
         }
@@ -278,7 +291,7 @@ int main(int argc, char** argv)
     ScriptedPrompts prompts;
     ScopedPromptSeam seam(prompts);
     SizedFigures figures;
-    for (const int segments : BenchSizes(argc, argv)) {
+    for (const int segments : BenchSizesToMillion(argc, argv)) {
         StoreBench bench(segments, prompts);
         bench.Run(figures);
     }

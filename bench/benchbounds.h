@@ -6,6 +6,8 @@
 
 #include "benchstore.h"
 
+#include "store/coords.h"
+
 #include <QImage>
 #include <QLine>
 #include <QPainter>
@@ -116,30 +118,53 @@ class InsertBound
                       "SELECT pointnum FROM point WHERE dgnum = ?1 AND lenx = ?2 AND leny = ?3"),
           point_(db, "INSERT INTO point (Dgnum, Pointnum, Lenx, Leny, Pxlx, Pxly, Rprts, "
                      "Layernum, CreateTS) VALUES (?1, ?2, ?3, ?4, 0, 0, 0, 5, 45000)"),
+          drawnPoint_(db, "INSERT INTO point (Dgnum, Pointnum, Lenx, Leny, Pxlx, Pxly, Rprts, "
+                          "Layernum, CreateTS) VALUES (?1, ?2, ?3, ?4, ?5, ?6, 0, 5, 45000)"),
           probeSeg_(db, "SELECT segnum FROM seg WHERE dgnum = ?1 AND frompt = ?2 AND topt = ?3"),
           seg_(db, "INSERT INTO seg (Dgnum, Segnum, FromPt, ToPt, SegType, Mlenx, Mleny, "
                    "Layernum, CreateTS, Dotted, Xorflag, Measured, faint) "
-                   "VALUES (?1, ?2, ?3, ?4, 2, 1, 1, 5, 45000, 0, 0, 1, 0)")
+                   "VALUES (?1, ?2, ?3, ?4, 2, 1, 1, 5, 45000, 0, 0, 1, 0)"),
+          drawnSeg_(db, "INSERT INTO seg (Dgnum, Segnum, FromPt, ToPt, SegType, Mlenx, Mleny, "
+                        "Layernum, CreateTS, Dotted, Xorflag, Measured, faint, Lenx1, Leny1, "
+                        "Lenx2, Leny2, Pxlx1, Pxly1, Pxlx2, Pxly2) VALUES (?1, ?2, ?3, ?4, 2, 1, "
+                        "1, 5, 45000, 0, 0, 1, 0, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)")
     {
     }
 
-    void Run(int n, int from, double x, double y)
+    void Run(int n, int from, double x, double y) { Store(point_, seg_, n, from, x, y); }
+
+    // The same with the new point's pixels and the segment's box as the
+    // program stores them, so that each lands where it belongs in the
+    // indexes on pixels rather than beside the others at pixel 0.
+    void Run(int n, const TPointRec& from, const TPointRec& to)
     {
-        RawExec(db_, "BEGIN");
-        probePoint_.Int(1, benchsite::SiteDiagram).Real(2, x).Real(3, y).Run();
-        point_.Int(1, benchsite::SiteDiagram).Int(2, n).Real(3, x).Real(4, y).Run();
-        probeSeg_.Int(1, benchsite::SiteDiagram).Int(2, from).Int(3, n).Run();
-        probeSeg_.Int(1, benchsite::SiteDiagram).Int(2, n).Int(3, from).Run();
-        seg_.Int(1, benchsite::SiteDiagram).Int(2, n).Int(3, from).Int(4, n).Run();
-        RawExec(db_, "COMMIT");
+        const SegmentBox b = BoxOfEnds(from, to);
+        drawnPoint_.Int(5, to.Pxlx).Int(6, to.Pxly);
+        drawnSeg_.Real(5, b.Lenx1).Real(6, b.Leny1).Real(7, b.Lenx2).Real(8, b.Leny2);
+        drawnSeg_.Int(9, b.Pxlx1).Int(10, b.Pxly1).Int(11, b.Pxlx2).Int(12, b.Pxly2);
+        Store(drawnPoint_, drawnSeg_, n, from.Pointnum, to.Lenx, to.Leny);
     }
 
   private:
+    // point and seg have what is particular to their rows bound already.
+    void Store(RawStatement& point, RawStatement& seg, int n, int from, double x, double y)
+    {
+        RawExec(db_, "BEGIN");
+        probePoint_.Int(1, benchsite::SiteDiagram).Real(2, x).Real(3, y).Run();
+        point.Int(1, benchsite::SiteDiagram).Int(2, n).Real(3, x).Real(4, y).Run();
+        probeSeg_.Int(1, benchsite::SiteDiagram).Int(2, from).Int(3, n).Run();
+        probeSeg_.Int(1, benchsite::SiteDiagram).Int(2, n).Int(3, from).Run();
+        seg.Int(1, benchsite::SiteDiagram).Int(2, n).Int(3, from).Int(4, n).Run();
+        RawExec(db_, "COMMIT");
+    }
+
     sqlite3* db_;
     RawStatement probePoint_;
     RawStatement point_;
+    RawStatement drawnPoint_;
     RawStatement probeSeg_;
     RawStatement seg_;
+    RawStatement drawnSeg_;
 };
 
 // A scale's pixels as the fit gives them: the extents' minima, the scale
