@@ -1,9 +1,11 @@
 // The start of scalora on a store whose open diagram is a generated site
 // plan of 1k, 10k, 100k and 1M segments, up to the diagram drawn, and the
 // process's peak memory by then, beside its lower bound measured in the
-// same run: a process that starts the toolkit, shows a window and does a
-// refresh's least on a fresh connection (the raw read of the visible
-// segments and points, the lines drawn). Each start is a fresh process:
+// same run: a process that starts the toolkit, makes the program's windows
+// and shows its main window, and does a refresh's least on a connection
+// with the store's engine settings (the raw read of the visible segments,
+// labels and points, the stamp of the drawn points, committed, the lines
+// drawn). Each start is a fresh process:
 // this program runs itself with "--start" or "--bound" and a folder, and
 // times the child from its launch to its line "drawn <peak KiB>". The peak
 // memory is also given per segment above that of the program started with
@@ -21,10 +23,12 @@
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
 #include "support/scriptedprompts.h"
+#include "tablestore/core.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QProcess>
+#include <QScrollArea>
 #include <QWidget>
 #include <cstring>
 #include <sys/resource.h>
@@ -60,23 +64,37 @@ int StartProgram(int argc, char** argv, const QString& folder)
     return 0;
 }
 
-// The least of a start: the toolkit, a window, a refresh's raw work.
+// The least of a start: the toolkit, the program's windows made and its
+// main window shown, and a refresh's least, with its lines drawn on an
+// image of the sheet's size, on a connection opened as the store opens its
+// file (the program's page cache, memory map, write-ahead log and fold of
+// each commit). The windows' store is made but not opened, so that they
+// read nothing and the shown window refreshes nothing.
 int StartBound(int argc, char** argv, const QString& folder)
 {
-    QApplication app(argc, argv);
-    QWidget window;
-    window.resize(1200, 900);
-    window.show();
+    Application app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Scalora"));
+    InitLibrary();
+    ScriptedPrompts prompts;
+    ScopedPromptSeam seam(prompts);
+    Edition edition = TableEdition();
+    edition.MakeStore = [](const QString& exeFolder) -> std::unique_ptr<Store> {
+        return std::make_unique<TFcore>(exeFolder);
+    };
+    ProgramWindows windows(edition, folder);
+    TFSheet& sheet = *windows.forms.FSheet;
+    sheet.show();
     QCoreApplication::processEvents();
-    sqlite3* db = nullptr;
-    const QByteArray file = (folder + QStringLiteral("/Scalora data/tables.sqlite")).toUtf8();
-    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
-        BenchFail("the store does not open");
+    tables::Database db;
+    db.Params = QStringList{QStringLiteral("PATH=") + folder + QStringLiteral("/Scalora data")};
+    db.Open();
     {
-        RefreshBound bound(db);
-        bound.Run(1000, 800);
+        RefreshBound bound(db.Handle());
+        bound.Run();
+        const QSize size = sheet.ScrollBox1->maximumViewportSize();
+        bound.Draw(size.width(), size.height());
     }
-    sqlite3_close_v2(db);
+    db.Close();
     std::printf("drawn %ld\n", PeakKiB());
     std::fflush(stdout);
     return 0;

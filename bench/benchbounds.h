@@ -11,27 +11,70 @@
 #include <QImage>
 #include <QLine>
 #include <QPainter>
+#include <chrono>
 #include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
-// The least a refresh does: read the diagram's points and its visible
-// segments (two scans in the tables' own order, joined in memory with each
-// other and with the layers' visibility, which is several times cheaper
-// than letting SQL look each end or layer up) and draw the same lines with
-// QPainter, the cheapest drawing of them, on an image of the sheet's size.
+// The least a refresh does: read the diagram's points, its visible
+// segments and its labels once each (scans in the tables' own order,
+// joined in memory with each other and with the layers' visibility, which
+// is several times cheaper than letting SQL look each end or layer up),
+// then give every drawn point, an end of a visible segment or the point of
+// a visible label, the new stamp by one UPDATE
+// that passes the point table in its own order and asks a bitmap of the
+// drawn numbers of each row, and commit. Run on the store's own connection
+// it pays the fold of the commit into the store file that every commit of
+// the program pays. It draws nothing; Draw gives the cheapest drawing of
+// the same lines, with QPainter on an image of the sheet's size, for the
+// bounds that end with the diagram drawn.
 class RefreshBound
 {
   public:
     explicit RefreshBound(sqlite3* db)
-        : points_(db, "SELECT pointnum, pxlx, pxly FROM point WHERE +dgnum = ?1"),
+        : db_(db), points_(db, "SELECT pointnum, pxlx, pxly FROM point WHERE +dgnum = ?1"),
           layers_(db, "SELECT layernum, visib FROM layer WHERE dgnum = ?1"),
-          segs_(db, "SELECT frompt, topt, layernum FROM seg WHERE +dgnum = ?1")
+          segs_(db, "SELECT frompt, topt, layernum FROM seg WHERE +dgnum = ?1"),
+          labels_(db, "SELECT pointnum, layernum FROM text WHERE dgnum = ?1"),
+          stamp_(RegisterDrawn(db, &drawn_),
+                 "UPDATE point SET rprts = ?1 WHERE +dgnum = ?2 AND bound_drawn(pointnum)")
     {
     }
+    ~RefreshBound() { RegisterDrawn(db_, nullptr); }
+    RefreshBound(const RefreshBound&) = delete;
+    RefreshBound& operator=(const RefreshBound&) = delete;
 
-    void Run(int width, int height)
+    void Run()
+    {
+        Read();
+        Stamp();
+    }
+
+    // The points read last given the next stamp, committed.
+    void Stamp()
+    {
+        RawExec(db_, "BEGIN");
+        stamp_.Real(1, nextStamp_++).Int(2, benchsite::SiteDiagram).Run();
+        stamped_ = sqlite3_changes(db_);
+        RawExec(db_, "COMMIT");
+    }
+
+    // The lines read last drawn on a white image of the sheet's size.
+    void Draw(int width, int height) const
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.setPen(QColor(0, 0, 128));
+        painter.drawLines(lines_.data(), int(lines_.size()));
+    }
+
+    // The number of points the last stamp wrote.
+    int Stamped() const { return stamped_; }
+
+  private:
+    void Read()
     {
         at_.clear();
         points_.Int(1, benchsite::SiteDiagram);
@@ -52,32 +95,66 @@ class RefreshBound
         }
         layers_.Reset();
         lines_.clear();
+        drawn_.assign(at_.size(), 0);
         segs_.Int(1, benchsite::SiteDiagram);
         while (segs_.Step()) {
-            const size_t layer = size_t(segs_.ColumnInt(2));
-            if (layer < shown_.size() && shown_[layer])
+            if (Shown(segs_.ColumnInt(2)))
                 lines_.emplace_back(End(segs_.ColumnInt(0)), End(segs_.ColumnInt(1)));
         }
         segs_.Reset();
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.setPen(QColor(0, 0, 128));
-        painter.drawLines(lines_.data(), int(lines_.size()));
+        labels_.Int(1, benchsite::SiteDiagram);
+        while (labels_.Step()) {
+            if (Shown(labels_.ColumnInt(1)))
+                End(labels_.ColumnInt(0));
+        }
+        labels_.Reset();
     }
 
-  private:
-    QPoint End(int pointnum) const
+    bool Shown(int layer) const
     {
-        return pointnum >= 0 && size_t(pointnum) < at_.size() ? at_[size_t(pointnum)] : QPoint();
+        return layer >= 0 && size_t(layer) < shown_.size() && shown_[size_t(layer)];
     }
 
+    // bound_drawn(n): whether point n is an end of a line or the point of a
+    // label read; db again.
+    static sqlite3* RegisterDrawn(sqlite3* db, std::vector<uint8_t>* drawn)
+    {
+        const auto isDrawn = [](sqlite3_context* context, int, sqlite3_value** args) {
+            const auto* bits = static_cast<const std::vector<uint8_t>*>(sqlite3_user_data(context));
+            const sqlite3_int64 n = sqlite3_value_int64(args[0]);
+            sqlite3_result_int(context, n >= 0 && size_t(n) < bits->size() && (*bits)[size_t(n)]);
+        };
+        if (sqlite3_create_function_v2(db, "bound_drawn", 1, SQLITE_UTF8 | SQLITE_DIRECTONLY, drawn,
+                                       drawn ? +isDrawn : nullptr, nullptr, nullptr,
+                                       nullptr) != SQLITE_OK)
+            BenchFail(std::string("bound_drawn: ") + sqlite3_errmsg(db));
+        return db;
+    }
+
+    // A point's pixels, the point marked drawn.
+    QPoint End(int pointnum)
+    {
+        if (pointnum < 0 || size_t(pointnum) >= at_.size())
+            return QPoint();
+        drawn_[size_t(pointnum)] = 1;
+        return at_[size_t(pointnum)];
+    }
+
+    sqlite3* db_;
     RawStatement points_;
     RawStatement layers_;
     RawStatement segs_;
+    RawStatement labels_;
+    std::vector<uint8_t> drawn_;
+    RawStatement stamp_;
     std::vector<QPoint> at_;
     std::vector<bool> shown_;
     std::vector<QLine> lines_;
+    // Never a stamp the store holds: a stamp that wrote the same value
+    // again would leave the pages as they were.
+    double nextStamp_ = 1e6 + double(std::chrono::system_clock::now().time_since_epoch() /
+                                     std::chrono::microseconds(1));
+    int stamped_ = 0;
 };
 
 // A copy of the store on a connection of its own, made as the store is
