@@ -107,7 +107,14 @@ class RawStatement
     }
     void Reset() { sqlite3_reset(st_); }
     int ColumnInt(int i) const { return sqlite3_column_int(st_, i); }
+    long long ColumnInt64(int i) const { return sqlite3_column_int64(st_, i); }
     double ColumnReal(int i) const { return sqlite3_column_double(st_, i); }
+    std::string ColumnText(int i) const
+    {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st_, i));
+        return text ? std::string(text, size_t(sqlite3_column_bytes(st_, i))) : std::string();
+    }
+    sqlite3_value* Value(int i) const { return sqlite3_column_value(st_, i); }
 
   private:
     sqlite3* db_;
