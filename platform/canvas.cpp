@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QTextLayout>
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -467,19 +468,26 @@ void Canvas::PaintInk(int x, int y, const ShapedText& shaped)
 {
     QRgb* const bits = Pixels();
     const int stride = Stride();
-    const int width = Width();
-    const int height = Height();
     const QRgb ink = OpaqueBits | fontColour_;
     const int rowBytes = (shaped.InkWidth + 7) / 8;
-    for (int row = 0; row < shaped.InkHeight; ++row) {
-        const int py = y + shaped.InkTop + row;
-        if (py < 0 || py >= height)
-            continue;
+    // The ink's box from its top-left pixel on the bitmap, cut to the
+    // bitmap: the rows and columns of it that land there.
+    const int left = x + shaped.InkLeft;
+    const int top = y + shaped.InkTop;
+    const int firstColumn = std::max(0, -left);
+    const int endColumn = std::min(int(shaped.InkWidth), Width() - left);
+    const int firstRow = std::max(0, -top);
+    const int endRow = std::min(int(shaped.InkHeight), Height() - top);
+    for (int row = firstRow; row < endRow; ++row) {
         const uint8_t* const rowBits = shaped.InkBits.data() + size_t(row * rowBytes);
-        for (int column = 0; column < shaped.InkWidth; ++column) {
-            const int px = x + shaped.InkLeft + column;
-            if ((rowBits[column / 8] >> (column % 8) & 1) && px >= 0 && px < width)
-                bits[py * stride + px] = ink;
+        QRgb* const line = bits + (top + row) * stride + left;
+        // Only the bits set, a byte of eight columns at a time.
+        for (int byte = firstColumn / 8; byte * 8 < endColumn; ++byte) {
+            for (unsigned set = rowBits[byte]; set != 0; set &= set - 1) {
+                const int column = byte * 8 + std::countr_zero(set);
+                if (column >= firstColumn && column < endColumn)
+                    line[column] = ink;
+            }
         }
     }
 }
