@@ -8,9 +8,12 @@
 
 #include "store/coords.h"
 
+#include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLine>
 #include <QPainter>
+#include <QPointF>
 #include <chrono>
 #include <initializer_list>
 #include <string>
@@ -21,22 +24,27 @@
 // segments and its labels once each (scans in the tables' own order,
 // joined in memory with each other and with the layers' visibility, which
 // is several times cheaper than letting SQL look each end or layer up),
-// then give every drawn point, an end of a visible segment or the point of
-// a visible label, the new stamp by one UPDATE
-// that passes the point table in its own order and asks a bitmap of the
-// drawn numbers of each row, and commit. Run on the store's own connection
+// with what the same drawing takes of them: a point's lengths, which the
+// scale is fitted to, and its pixels; a segment's ends, layer, kind, arc
+// angle and line style; a label's point, layer and text. Then it gives
+// every drawn point, an end of a visible segment or the point of a visible
+// label, the new stamp by one UPDATE that passes the point table in its
+// own order and asks a bitmap of the drawn numbers of each row, and
+// commits. Run on the store's own connection
 // it pays the fold of the commit into the store file that every commit of
 // the program pays. It draws nothing; Draw gives the cheapest drawing of
-// the same lines, with QPainter on an image of the sheet's size, for the
-// bounds that end with the diagram drawn.
+// the same lines and labels, with one QPainter on an image of the sheet's
+// size, for the bounds that end with the diagram drawn.
 class RefreshBound
 {
   public:
     explicit RefreshBound(sqlite3* db)
-        : db_(db), points_(db, "SELECT pointnum, pxlx, pxly FROM point WHERE +dgnum = ?1"),
+        : db_(db),
+          points_(db, "SELECT pointnum, pxlx, pxly, lenx, leny FROM point WHERE +dgnum = ?1"),
           layers_(db, "SELECT layernum, visib FROM layer WHERE dgnum = ?1"),
-          segs_(db, "SELECT frompt, topt, layernum FROM seg WHERE +dgnum = ?1"),
-          labels_(db, "SELECT pointnum, layernum FROM text WHERE dgnum = ?1"),
+          segs_(db, "SELECT frompt, topt, layernum, segtype, mlenx, dotted, xorflag, faint "
+                    "FROM seg WHERE +dgnum = ?1"),
+          labels_(db, "SELECT pointnum, layernum, text FROM text WHERE dgnum = ?1"),
           stamp_(RegisterDrawn(db, &drawn_),
                  "UPDATE point SET rprts = ?1 WHERE +dgnum = ?2 AND bound_drawn(pointnum)")
     {
@@ -60,7 +68,8 @@ class RefreshBound
         RawExec(db_, "COMMIT");
     }
 
-    // The lines read last drawn on a white image of the sheet's size.
+    // The lines and labels read last drawn on a white image of the sheet's
+    // size, the labels in the sheet's font without smoothing.
     void Draw(int width, int height) const
     {
         QImage image(width, height, QImage::Format_RGB32);
@@ -68,6 +77,13 @@ class RefreshBound
         QPainter painter(&image);
         painter.setPen(QColor(0, 0, 128));
         painter.drawLines(lines_.data(), int(lines_.size()));
+        QFont font(QStringLiteral("Arial"));
+        font.setPixelSize(11);
+        font.setStyleStrategy(QFont::NoAntialias);
+        painter.setFont(font);
+        const int ascent = QFontMetrics(font).ascent();
+        for (const auto& [at, text] : texts_)
+            painter.drawText(at.x(), at.y() + ascent, text);
     }
 
     // The number of points the last stamp wrote.
@@ -77,12 +93,16 @@ class RefreshBound
     void Read()
     {
         at_.clear();
+        lengths_.clear();
         points_.Int(1, benchsite::SiteDiagram);
         while (points_.Step()) {
             const size_t n = size_t(points_.ColumnInt(0));
-            if (n >= at_.size())
+            if (n >= at_.size()) {
                 at_.resize(n + 1);
+                lengths_.resize(n + 1);
+            }
             at_[n] = QPoint(points_.ColumnInt(1), points_.ColumnInt(2));
+            lengths_[n] = QPointF(points_.ColumnReal(3), points_.ColumnReal(4));
         }
         points_.Reset();
         shown_.clear();
@@ -95,17 +115,23 @@ class RefreshBound
         }
         layers_.Reset();
         lines_.clear();
+        styles_.clear();
         drawn_.assign(at_.size(), 0);
         segs_.Int(1, benchsite::SiteDiagram);
         while (segs_.Step()) {
-            if (Shown(segs_.ColumnInt(2)))
-                lines_.emplace_back(End(segs_.ColumnInt(0)), End(segs_.ColumnInt(1)));
+            if (!Shown(segs_.ColumnInt(2)))
+                continue;
+            lines_.emplace_back(End(segs_.ColumnInt(0)), End(segs_.ColumnInt(1)));
+            styles_.push_back({segs_.ColumnInt(3), segs_.ColumnReal(4), segs_.ColumnInt(5) != 0,
+                               segs_.ColumnInt(6) != 0, segs_.ColumnInt(7) != 0});
         }
         segs_.Reset();
+        texts_.clear();
         labels_.Int(1, benchsite::SiteDiagram);
         while (labels_.Step()) {
             if (Shown(labels_.ColumnInt(1)))
-                End(labels_.ColumnInt(0));
+                texts_.emplace_back(End(labels_.ColumnInt(0)),
+                                    QString::fromStdString(labels_.ColumnText(2)));
         }
         labels_.Reset();
     }
@@ -149,7 +175,18 @@ class RefreshBound
     RawStatement stamp_;
     std::vector<QPoint> at_;
     std::vector<bool> shown_;
+    std::vector<QPointF> lengths_;
     std::vector<QLine> lines_;
+    // How each line is drawn: its kind, arc angle, dots, ink and faintness.
+    struct LineStyle {
+        int Type = 0;
+        double Angle = 0;
+        bool Dotted = false;
+        bool Xor = false;
+        bool Faint = false;
+    };
+    std::vector<LineStyle> styles_;
+    std::vector<std::pair<QPoint, QString>> texts_;
     // Never a stamp the store holds: a stamp that wrote the same value
     // again would leave the pages as they were.
     double nextStamp_ = 1e6 + double(std::chrono::system_clock::now().time_since_epoch() /
