@@ -3,7 +3,6 @@
 #include <QColor>
 #include <QFontMetrics>
 #include <QPainter>
-#include <QTextLayout>
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -367,7 +366,7 @@ bool PlainText(const QString& text)
 
 } // namespace
 
-Canvas::ShapedText* Canvas::Shaped(const QString& text, TextGlyphs& fresh)
+Canvas::ShapedText* Canvas::Shaped(const QString& text)
 {
     ShapedTexts& texts = shapedByFont_[fontKey_];
     const auto found = texts.find(text);
@@ -375,35 +374,20 @@ Canvas::ShapedText* Canvas::Shaped(const QString& text, TextGlyphs& fresh)
         return &*found;
     if (texts.size() >= MaxShapedTexts)
         return nullptr;
+    // The cell of the text itself (DrawText).
+    const QFontMetrics metrics(font_);
     ShapedText shaped;
-    fresh = Shape(text, shaped);
+    shaped.Advance = metrics.horizontalAdvance(text);
+    shaped.Height = metrics.height();
+    shaped.Plain = PlainText(text);
     return &*texts.insert(text, std::move(shaped));
 }
 
-Canvas::TextGlyphs Canvas::Shape(const QString& text, ShapedText& shaped) const
+void Canvas::FindInk(ShapedText& shaped, const QString& text)
 {
-    const QFontMetrics metrics(font_);
-    TextGlyphs glyphs;
-    shaped.Height = metrics.height();
-    shaped.Plain = PlainText(text);
-    if (shaped.Plain) {
-        QTextLayout layout(text, font_);
-        layout.beginLayout();
-        const QTextLine line = layout.createLine();
-        layout.endLayout();
-        shaped.Advance = qRound(line.horizontalAdvance());
-        glyphs.Runs = layout.glyphRuns();
-        glyphs.Origin = QPointF(0, metrics.ascent() - line.ascent());
-    } else {
-        shaped.Advance = metrics.horizontalAdvance(text);
-    }
-    return glyphs;
-}
-
-void Canvas::FindInk(ShapedText& shaped, const TextGlyphs& glyphs)
-{
-    // Drawn on clear paper with room all round for glyphs that reach out of
-    // their cell; the cell's corner at a whole pixel, as on the bitmap.
+    // Drawn on clear paper as on the bitmap, with room all round for
+    // glyphs that reach out of their cell; the cell's corner at a whole
+    // pixel, as on the bitmap.
     const int pad = shaped.Height + 2;
     const int width = shaped.Advance + 2 * pad;
     const int height = shaped.Height + 2 * pad;
@@ -422,8 +406,7 @@ void Canvas::FindInk(ShapedText& shaped, const TextGlyphs& glyphs)
         painter.setRenderHint(QPainter::TextAntialiasing, false);
         painter.setFont(font_);
         painter.setPen(QColor(Qt::black));
-        for (const QGlyphRun& run : glyphs.Runs)
-            painter.drawGlyphRun(QPointF(pad, pad) + glyphs.Origin, run);
+        painter.drawText(QPointF(pad, pad + QFontMetrics(font_).ascent()), text);
     }
     KeepInk(shaped, paper, pad, QSize(width, height));
 }
@@ -433,17 +416,22 @@ void Canvas::KeepInk(ShapedText& shaped, const QImage& paper, int pad, QSize are
     const auto line = [&](int row) {
         return reinterpret_cast<const QRgb*>(paper.constScanLine(row));
     };
+    const auto inked = [](QRgb pixel) { return qAlpha(pixel) != 0; };
     int left = area.width(), top = area.height(), right = -1, bottom = -1;
     for (int row = 0; row < area.height(); ++row) {
+        // The first and the last inked pixel of the row.
         const QRgb* const pixels = line(row);
-        for (int column = 0; column < area.width(); ++column) {
-            if (qAlpha(pixels[column]) != 0) {
-                left = std::min(left, column);
-                right = std::max(right, column);
-                top = std::min(top, row);
-                bottom = row;
-            }
-        }
+        const QRgb* const end = pixels + area.width();
+        const QRgb* const first = std::find_if(pixels, end, inked);
+        if (first == end)
+            continue;
+        const QRgb* last = end - 1;
+        while (!inked(*last))
+            --last;
+        left = std::min(left, int(first - pixels));
+        right = std::max(right, int(last - pixels));
+        top = std::min(top, row);
+        bottom = row;
     }
     shaped.HasInk = true;
     if (right < 0)
@@ -492,21 +480,11 @@ void Canvas::PaintInk(int x, int y, const ShapedText& shaped)
     }
 }
 
-void Canvas::PaintGlyphs(int x, int y, const TextGlyphs& glyphs)
-{
-    QPainter painter(&image_);
-    PrepareTextPainter(painter);
-    const QPointF origin = QPointF(x, y) + glyphs.Origin;
-    for (const QGlyphRun& run : glyphs.Runs)
-        painter.drawGlyphRun(origin, run);
-}
-
 void Canvas::TextOut(int x, int y, const QString& text)
 {
     if (text.isEmpty() || image_.isNull())
         return;
-    TextGlyphs fresh;
-    ShapedText* const shaped = Shaped(text, fresh);
+    ShapedText* const shaped = Shaped(text);
     if (!shaped) {
         DrawText(x, y, text);
         return;
@@ -515,19 +493,16 @@ void Canvas::TextOut(int x, int y, const QString& text)
         FillBox(x, y, x + shaped->Advance, y + shaped->Height, brushColour_);
     const bool again = shaped->DrawnOnce;
     shaped->DrawnOnce = true;
-    // A cell off the bitmap's top or left edge is drawn as text; the ink
-    // serves every other.
-    if (!shaped->Plain || x < 0 || y < 0) {
+    // A text drawn the first time is drawn as text, which costs a fraction
+    // of laying it out as glyphs; the second time its ink is found, which
+    // serves every later drawing. A cell off the bitmap's top or left edge
+    // is always drawn as text.
+    if (!shaped->Plain || x < 0 || y < 0 || !again) {
         PaintText(x, y, text);
         return;
     }
     if (!shaped->HasInk) {
-        if (!again) {
-            PaintGlyphs(x, y, fresh);
-            return;
-        }
-        ShapedText reshaped;
-        FindInk(*shaped, Shape(text, reshaped));
+        FindInk(*shaped, text);
         if (!shaped->HasInk) {
             PaintText(x, y, text);
             return;

@@ -6,10 +6,8 @@
 // so that painting a figure twice restores what lay under it.
 
 #include <QFont>
-#include <QGlyphRun>
 #include <QHash>
 #include <QImage>
-#include <QList>
 #include <QPainter>
 #include <QPoint>
 #include <QString>
@@ -142,21 +140,14 @@ class Canvas
         int16_t InkHeight = 0;
         std::vector<uint8_t> InkBits; // rows of the box, each a whole number of bytes
     };
-    // A text's glyphs as shaped for one drawing, not kept.
-    struct TextGlyphs {
-        QList<QGlyphRun> Runs;
-        QPointF Origin; // of the glyphs, from the cell's top-left corner
-    };
     using ShapedTexts = QHash<QString, ShapedText>;
-    // The text's cell and ink, kept for later drawings; null once the cache
-    // is full. When the text is new, its glyphs are put in fresh.
-    ShapedText* Shaped(const QString& text, TextGlyphs& fresh);
-    TextGlyphs Shape(const QString& text, ShapedText& shaped) const;
-    void FindInk(ShapedText& shaped, const TextGlyphs& glyphs);
+    // The text's cell, and its ink once found, kept for later drawings;
+    // null once the cache is full.
+    ShapedText* Shaped(const QString& text);
+    void FindInk(ShapedText& shaped, const QString& text);
     // Keeps the ink drawn on paper, the cell's corner at (pad, pad), as bits.
     static void KeepInk(ShapedText& shaped, const QImage& paper, int pad, QSize area);
     void PaintInk(int x, int y, const ShapedText& shaped);
-    void PaintGlyphs(int x, int y, const TextGlyphs& glyphs);
     void DrawText(int x, int y, const QString& text);
     void PaintText(int x, int y, const QString& text);
     void PrepareTextPainter(QPainter& painter) const;
