@@ -119,9 +119,7 @@ Store::SegmentPlacing Store::PlacingOf(const ContentSegment& seg) const
 
 bool Store::VisibleSegmentDrawable(size_t i) const
 {
-    const ContentSegment& seg = content_.Segments[visible_[i]];
-    const SegmentPlacing placing = PlacingOf(seg);
-    return placing.Placed() && !ArcWithoutAngle(seg);
+    return drawable_[i] != 0;
 }
 
 DrawnSegment Store::VisibleSegmentRecord(size_t i) const
@@ -139,12 +137,14 @@ void Store::TakeDiagramContent()
     IndexPointsByNumber();
     std::vector<VisibleSegmentRow> rows = VisibleSegments.TakeBuffer();
     visible_.clear();
+    drawable_.clear();
     const std::vector<ContentSegment>& segs = content_.Segments;
     for (size_t i = 0; i < segs.size(); ++i) {
         const ContentSegment& seg = segs[i];
         if (seg.Visib <= 0)
             continue;
         visible_.push_back(uint32_t(i));
+        drawable_.push_back(PlacingOf(seg).Placed() && !ArcWithoutAngle(seg));
         const SegmentBox& b = seg.Stored;
         rows.push_back({seg.Segnum, seg.SegType, b.Lenx1, b.Lenx2, b.Leny1, b.Leny2, seg.Visib});
     }
@@ -175,25 +175,23 @@ bool Store::WidenExtentsByVisibleSegments()
     // A segment that cannot be drawn says nothing about where the drawing
     // lies: it is reported and left out, both its ends, rather than counted
     // at length 0 or at a length no sheet can show.
-    for (const uint32_t i : visible_) {
-        const ContentSegment& seg = content_.Segments[i];
+    for (size_t k = 0; k < visible_.size(); ++k) {
+        const ContentSegment& seg = content_.Segments[visible_[k]];
+        if (drawable_[k]) {
+            widen(*FittedPoint(seg.FromPt));
+            widen(*FittedPoint(seg.ToPt));
+            continue;
+        }
         const SegmentPlacing placing = PlacingOf(seg);
         if (!placing.From || !placing.To) {
             ReportMissingPoint();
-            continue;
-        }
-        if (placing.Unusable) {
+        } else if (placing.Unusable) {
             TPointRec unusable;
             LoadFittedPoint(placing.Unusable->Pointnum, unusable);
             ReportUnusableLength(unusable);
-            continue;
-        }
-        if (ArcWithoutAngle(seg)) {
+        } else {
             ReportUnusableAngle(seg.Segnum);
-            continue;
         }
-        widen(*placing.From);
-        widen(*placing.To);
     }
     return !first;
 }

@@ -526,6 +526,10 @@ class Store
     DiagramContent content_;
     std::vector<int32_t> pointAt_;  // number -> index in content_.Points, or empty
     std::vector<uint32_t> visible_; // indexes in content_.Segments of the visible ones
+    // Whether each of them can be drawn: both ends there, their lengths in
+    // range, an arc's angle a number. The rows read decide it, so it is
+    // worked out once as they are taken.
+    std::vector<uint8_t> drawable_;
     std::vector<int32_t> stampNumbers_;
     // A rewrite taken into content_ whose group of writes is still open:
     // the previous values of its rows and scale.
