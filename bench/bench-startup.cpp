@@ -5,9 +5,9 @@
 // and shows its main window, and does a refresh's least on a connection
 // with the store's engine settings (the raw read of the visible segments,
 // labels and points, the stamp of the drawn points, committed, the lines
-// drawn). Each start is a fresh process:
-// this program runs itself with "--start" or "--bound" and a folder, and
-// times the child from its launch to its line "drawn <peak KiB>". The peak
+// and labels drawn by QPainter). Each start is a fresh process: this
+// program runs itself with "--start" or "--bound" and a folder, and times
+// the child from its launch to its line "drawn <peak KiB>". The peak
 // memory is also given per segment above that of the program started with
 // no diagram open.
 // Prints "<figure> <value> <unit>".
@@ -65,11 +65,11 @@ int StartProgram(int argc, char** argv, const QString& folder)
 }
 
 // The least of a start: the toolkit, the program's windows made and its
-// main window shown, and a refresh's least, with its lines drawn on an
-// image of the sheet's size, on a connection opened as the store opens its
-// file (the program's page cache, memory map, write-ahead log and fold of
-// each commit). The windows' store is made but not opened, so that they
-// read nothing and the shown window refreshes nothing.
+// main window shown, and a refresh's least, with its lines and labels
+// drawn on an image of the sheet's size, on a connection opened as the
+// store opens its file (the program's page cache, memory map, write-ahead
+// log and fold of each commit). The windows' store is made but not opened,
+// so that they read nothing and the shown window refreshes nothing.
 int StartBound(int argc, char** argv, const QString& folder)
 {
     Application app(argc, argv);
