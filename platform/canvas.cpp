@@ -352,8 +352,9 @@ void Canvas::Ellipse(int x1, int y1, int x2, int y2)
 namespace
 {
 
-// Texts that lay out on one line the way they are drawn: no line breaks,
-// tabs or other control characters.
+// Texts whose ink stays on one line within reach of their cell: no line
+// breaks, tabs or other control characters. Any other is always drawn as
+// text.
 bool PlainText(const QString& text)
 {
     for (const QChar c : text) {
@@ -513,8 +514,8 @@ void Canvas::TextOut(int x, int y, const QString& text)
 
 void Canvas::DrawText(int x, int y, const QString& text)
 {
-    // The toolkit's own drawing of the text, which the shaped glyphs and
-    // their ink reproduce: a text past the cache costs one shaping.
+    // The toolkit's own drawing of the text, which the kept ink
+    // reproduces: a text past the cache is drawn as text every time.
     if (brushStyle_ == BrushStyle::Solid) {
         const QFontMetrics metrics(font_);
         FillBox(x, y, x + metrics.horizontalAdvance(text), y + metrics.height(), brushColour_);
