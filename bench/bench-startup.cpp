@@ -92,7 +92,7 @@ int StartBound(int argc, char** argv, const QString& folder)
         RefreshBound bound(db.Handle());
         bound.Run();
         const QSize size = sheet.ScrollBox1->maximumViewportSize();
-        bound.Draw(size.width(), size.height());
+        bound.Draw(size.width(), size.height(), true);
     }
     db.Close();
     std::printf("drawn %ld\n", PeakKiB());

@@ -33,8 +33,9 @@
 // commits. Run on the store's own connection
 // it pays the fold of the commit into the store file that every commit of
 // the program pays. It draws nothing; Draw gives the cheapest drawing of
-// the same lines and labels, with one QPainter on an image of the sheet's
-// size, for the bounds that end with the diagram drawn.
+// the same lines, and of the labels where they are drawn for the first
+// time, with one QPainter on an image of the sheet's size, for the bounds
+// that end with the diagram drawn.
 class RefreshBound
 {
   public:
@@ -68,15 +69,18 @@ class RefreshBound
         RawExec(db_, "COMMIT");
     }
 
-    // The lines and labels read last drawn on a white image of the sheet's
-    // size, the labels in the sheet's font without smoothing.
-    void Draw(int width, int height) const
+    // The lines read last drawn on a white image of the sheet's size, and
+    // with labels, the labels too in the sheet's font without smoothing,
+    // each laid out afresh as the first drawing of a label must.
+    void Draw(int width, int height, bool labels) const
     {
         QImage image(width, height, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
         painter.setPen(QColor(0, 0, 128));
         painter.drawLines(lines_.data(), int(lines_.size()));
+        if (!labels)
+            return;
         QFont font(QStringLiteral("Arial"));
         font.setPixelSize(11);
         font.setStyleStrategy(QFont::NoAntialias);
