@@ -1,8 +1,10 @@
 #pragma once
 // The lower bounds of the sheet's figures, in bare SQLite calls and bare
 // QPainter drawing: what the storage has to do at least for a refresh and
-// for a measured segment. A bound that writes does so on a copy of the
-// store, so that it leaves nothing for the measured work to put right.
+// for a measured segment. The bounds that insert or rewrite rows do so on
+// a copy of the store, so that they leave nothing for the measured work to
+// put right; the refresh's stamp is written on the store's own connection,
+// as every refresh stamps all its drawn points anew.
 
 #include "benchstore.h"
 
