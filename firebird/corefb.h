@@ -25,7 +25,7 @@ class TFcoreFb : public QWidget, public Store
 
   public:
     // A command that wrote this many rows clears their old versions as it
-    // ends (ClearOldVersions).
+    // ends (ClearOldVersions); fewer cost their next reader little.
     static constexpr int64_t ManyRowsWritten = 1000;
 
     // exeFolder is the program's folder; the data folders lie beside it.
