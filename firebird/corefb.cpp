@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace
 {
@@ -188,6 +189,16 @@ void TFcoreFb::CloseStore()
 
 // ------------------------------------------------------------ transactions
 
+namespace
+{
+
+const QString DiagramPointCountSQL = QStringLiteral("select count(*) from point where dgnum = ?");
+const QString DiagramSegmentCountSQL = QStringLiteral("select count(*) from seg where dgnum = ?");
+const QString DiagramRowRewriteSQL =
+    QStringLiteral("update drawing set dgnum = dgnum where dgnum = ?");
+
+} // namespace
+
 void TFcoreFb::RestartTransaction()
 {
     UndoFailedCommand();
@@ -292,6 +303,7 @@ void TFcoreFb::RunInTransaction(const std::function<void()>& work)
     // reads is pending in the transaction when a command starts.
     UndoFailedCommand();
     ++writeDepth_;
+    rowsWritten_ = 0;
     try {
         work();
         --writeDepth_;
@@ -302,9 +314,40 @@ void TFcoreFb::RunInTransaction(const std::function<void()>& work)
         RestartTransaction();
     } catch (...) {
         writeDepth_ = 0;
+        rowsWritten_ = 0;
         if (!RollbackQuietly())
             ThrowNotUndone(std::current_exception());
         throw;
+    }
+    if (std::exchange(rowsWritten_, 0) >= ManyRowsWritten)
+        ClearOldVersions();
+}
+
+void TFcoreFb::ClearOldVersions()
+{
+    // Every row a command changes keeps its old version in the database
+    // until a reader that began after the commit finds it and clears it,
+    // writing the pages it cleared. Left there, the next refresh would be
+    // that reader: a redraw after a zoom would clear every point and
+    // segment the zoom rewrote, and take several times as long as a plain
+    // one. So the command clears them itself: a read of the open diagram's
+    // points and segments, and a write that makes the commit put the
+    // cleared pages on the disk (a commit that wrote nothing leaves them to
+    // the next). A failure here loses nothing: the next reader clears them.
+    try {
+        for (const QString* sql : {&DiagramPointCountSQL, &DiagramSegmentCountSQL}) {
+            ibase::Statement& st = Prepared(*sql);
+            st.SetParam(0, CurrentDiagram);
+            st.Execute();
+            st.Fetch();
+            st.Close();
+        }
+        ibase::Statement& st = Prepared(DiagramRowRewriteSQL);
+        st.SetParam(0, CurrentDiagram);
+        st.Execute();
+        RestartTransaction();
+    } catch (const ibase::Error&) {
+        RollbackQuietly();
     }
 }
 
@@ -319,10 +362,16 @@ int64_t TFcoreFb::RunSQL(FbQuery& query, const QString& sql, const FbParams& par
         query.Open(params);
         return 0;
     }
-    if (writeDepth_ > 0)
-        return query.ExecSQL(params);
     int64_t rows = 0;
-    WriteGroup([&] { rows = query.ExecSQL(params); });
+    if (writeDepth_ > 0) {
+        rows = query.ExecSQL(params);
+        CountWritten(rows);
+        return rows;
+    }
+    WriteGroup([&] {
+        rows = query.ExecSQL(params);
+        CountWritten(rows);
+    });
     return rows;
 }
 

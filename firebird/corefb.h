@@ -24,6 +24,10 @@ class TFcoreFb : public QWidget, public Store
     Q_OBJECT
 
   public:
+    // A command that wrote this many rows clears their old versions as it
+    // ends (ClearOldVersions); fewer cost their next reader little.
+    static constexpr int64_t ManyRowsWritten = 1000;
+
     // exeFolder is the program's folder; the data folders lie beside it.
     explicit TFcoreFb(const QString& exeFolder, QWidget* parent = nullptr);
     ~TFcoreFb() override;
@@ -88,6 +92,9 @@ class TFcoreFb : public QWidget, public Store
     bool FindSegmentInLine(const TPointRec& oldPlace, const TPointRec& newPlace,
                            TSegRec& found) override;
     TDateTime NextRedrawStamp() const override;
+    // The statement that stamps a refresh's drawn points, runs of numbers
+    // in a text (for a look at its plan).
+    static const QString& StampStatement();
     void RefreshStarting() override;
     void RefreshDrawn() override;
     // Commits, then opens the visible segments, points and labels again.
@@ -153,6 +160,12 @@ class TFcoreFb : public QWidget, public Store
     FbQuery* QueryAt(int i);
     // A statement of the store's own scans and batches, prepared once.
     ibase::Statement& Prepared(const QString& sql);
+    // Counts rows a statement of the current command wrote.
+    void CountWritten(int64_t rows) { rowsWritten_ += rows; }
+    // After a command that wrote many rows of the open diagram: reads them
+    // in a transaction of their own, which clears the old version each
+    // write left, and commits that with the pages it changed written.
+    void ClearOldVersions();
 
     std::map<QString, ibase::Statement> prepared_;
 
@@ -166,6 +179,8 @@ class TFcoreFb : public QWidget, public Store
     bool numbersStale_ = false;
     // The labels were read since the refresh began, in its transaction.
     bool textsReadInRefresh_ = false;
+    // Rows the outermost command open has written.
+    int64_t rowsWritten_ = 0;
 };
 
 // The database could not be opened: it is missing, in use by another

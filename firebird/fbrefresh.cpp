@@ -43,7 +43,7 @@ const QString StampedPointsSQL = QStringLiteral(
 // whole redraw is stamped by one statement in the engine, not one call per
 // point; a very scattered set takes one statement per text of runs.
 const QString StampRunsSQL = QStringLiteral(
-    "execute block (ts timestamp = ?, dg integer = ?, runs varchar(30000) character set ascii "
+    "execute block (ts timestamp = ?, dg integer = ?, runs varchar(8000) character set ascii "
     "= ?) as\n"
     "declare p integer = 1; declare c integer; declare k integer;\n"
     "declare a integer; declare b integer;\n"
@@ -56,7 +56,9 @@ const QString StampRunsSQL = QStringLiteral(
     "    p = k + 1;\n"
     "  end\n"
     "end");
-constexpr qsizetype RunsTextLimit = 30000;
+// The engine takes a text parameter of at most 8191 characters here (it
+// arrives as UTF-8, four bytes a character at most, within 32 KiB).
+constexpr qsizetype RunsTextLimit = 8000;
 
 // A fit that changes the scale rewrites every point and segment of the
 // diagram. A call into the engine for each row costs it far more than the
@@ -281,6 +283,7 @@ void TFcoreFb::RewritePointPixels(const std::vector<PixelRewrite>& rewrites)
     WriteGroup([&] {
         RewriteInBlocks(rewrites, Prepared(PixelBlockSQL), Prepared(PixelRowSQL), CurrentDiagram,
                         BindPixels);
+        CountWritten(int64_t(rewrites.size()));
     });
 }
 
@@ -289,6 +292,7 @@ void TFcoreFb::RewriteSegmentBoxes(const std::vector<BoxRewrite>& rewrites)
     WriteGroup([&] {
         RewriteInBlocks(rewrites, Prepared(BoxBlockSQL), Prepared(BoxRowSQL), CurrentDiagram,
                         BindBox);
+        CountWritten(int64_t(rewrites.size()));
     });
 }
 
@@ -311,9 +315,15 @@ bool TFcoreFb::RewritePixelsFromLengths(bool boxes)
             st.SetParam(4, MarginTop);
             st.SetParam(5, CurrentDiagram);
             st.Execute();
+            CountWritten(st.RowsAffected());
         }
     });
     return true;
+}
+
+const QString& TFcoreFb::StampStatement()
+{
+    return StampRunsSQL;
 }
 
 void TFcoreFb::StampPoints(const std::vector<int32_t>& pointnums)
@@ -328,6 +338,7 @@ void TFcoreFb::StampPoints(const std::vector<int32_t>& pointnums)
             st.SetParam(2, QString::fromLatin1(runs));
             st.Execute();
         }
+        CountWritten(int64_t(pointnums.size()));
     });
 }
 

@@ -111,4 +111,18 @@ TEST_F(FirebirdPlans, LookupsAlongARowOrAColumnOfPixels)
     ExpectPlan(Core().IBQuery10, QStringLiteral("SEGHORZ"));
 }
 
+TEST_F(FirebirdPlans, TheStampLooksUpEachRunOfNumbersByTheKey)
+{
+    // Each run is a range of the key, whose rows the engine gathers from
+    // the index first and then reads in their storage order: measured on a
+    // diagram that fills its table, as fast as an update that walks the
+    // table, and it never touches a point of another diagram.
+    ibase::Statement stamp(*Core().IBTransaction1, TFcoreFb::StampStatement());
+    const QString plan = stamp.Plan();
+    SCOPED_TRACE(plan.toStdString());
+    EXPECT_TRUE(plan.contains(QStringLiteral("POINT INDEX (PK_POINT)")));
+    EXPECT_FALSE(plan.contains(QStringLiteral("NATURAL")));
+    EXPECT_FALSE(plan.contains(QStringLiteral("ORDER")));
+}
+
 } // namespace
