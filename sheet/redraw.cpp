@@ -82,11 +82,19 @@ void SheetRedraw::RefreshSheet()
     core.RedrawStamp = core.NextRedrawStamp();
     // A new scale's rewrite of the cached pixels and the stamps of the
     // points drawn at it are kept as one unit, in one commit: when either
-    // fails, neither is kept.
-    core.WriteGroup([&] {
-        if (core.FitDiagramToSheet(host.SidePanelWidth()))
-            DrawDiagram();
-    });
+    // fails, neither is kept. The painting, which reads the rows the fit
+    // rewrote, has ended before they are put back.
+    bool painted = false;
+    core.WriteGroup(
+        [&] {
+            painted = core.FitDiagramToSheet(host.SidePanelWidth());
+            if (painted)
+                DrawDiagram();
+        },
+        [this] { painting_.Wait(); });
+    painting_.Finish();
+    if (painted)
+        host.BitmapChanged();
     core.RefreshDrawn();
     core.OpenVisiblePoints();
     ReloadCursorsAndSegment();
@@ -157,14 +165,18 @@ void SheetRedraw::DrawDiagram()
     bitmap.SetFont(QStringLiteral("Arial"), LabelFontPoints * sheet_.ZoomFactor);
     sheet_.Drawing.ResetPen();
     // The stamps of one redraw are written as one unit, in one statement
-    // for every point drawn rather than one write per point.
+    // for every point drawn rather than one write per point, while the
+    // side thread paints: the store reads no more than the painting does,
+    // the rows of the refresh, and touches neither bitmap nor sheet.
     Store& core = sheet_.Core();
-    core.WriteGroup([this, &core] {
+    if (!core.VisibleTexts.Active())
+        core.OpenVisibleText();
+    const bool markers = sheet_.Host().ShowPointsDown();
+    painting_.Start([this, markers] {
         DrawLabels();
-        DrawSegments();
-        core.StampVisiblePoints();
+        DrawSegments(markers);
     });
-    sheet_.Host().BitmapChanged();
+    core.WriteGroup([&core] { core.StampVisiblePoints(); });
 }
 
 void SheetRedraw::DrawLabels()
@@ -188,11 +200,10 @@ void SheetRedraw::MarkDrawn(TPointRec& point) const
         point.Rprts = sheet_.Core().RedrawStamp;
 }
 
-void SheetRedraw::DrawSegments()
+void SheetRedraw::DrawSegments(bool markers)
 {
     Store& core = sheet_.Core();
     SheetDrawing& drawing = sheet_.Drawing;
-    const bool markers = sheet_.Host().ShowPointsDown();
     // Every visible segment, as the refresh read and fitted it, in the
     // set's order.
     const auto& rows = core.VisibleSegments.Rows();

@@ -4,6 +4,8 @@
 // sets. Every point painted carries the refresh's stamp, which is what makes
 // it one of the visible points that stepping and the lookups at a pixel use.
 
+#include "platform/sidework.h"
+
 class SheetState;
 struct TPointRec;
 
@@ -20,17 +22,21 @@ class SheetRedraw
     void RefreshKeepingCursors();
     // The "Redraw" command.
     void RedrawCommand();
-    // Paints the open diagram on the current bitmap, without a refit.
-    void DrawDiagram();
     void ClearSheet();
 
   private:
+    // Paints the open diagram on the current bitmap, without a refit: the
+    // painting goes on on the side thread while the drawn points are
+    // stamped, and has ended when the unit of writes it is part of has.
+    void DrawDiagram();
     void DrawLabels();
-    void DrawSegments();
+    // With markers, a red block on each end as well.
+    void DrawSegments(bool markers);
     void MarkDrawn(TPointRec& point) const;
     void ReloadCursorsAndSegment();
 
     SheetState& sheet_;
+    SideWork painting_;
 };
 
 // A stored arc angle as the whole degrees the arc plotter takes: halves go

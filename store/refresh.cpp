@@ -138,13 +138,21 @@ void Store::TakeDiagramContent()
     std::vector<VisibleSegmentRow> rows = VisibleSegments.TakeBuffer();
     visible_.clear();
     drawable_.clear();
+    drawnEnd_.assign(content_.Points.size(), 0);
+    const ContentPoint* const points = content_.Points.data();
     const std::vector<ContentSegment>& segs = content_.Segments;
     for (size_t i = 0; i < segs.size(); ++i) {
         const ContentSegment& seg = segs[i];
         if (seg.Visib <= 0)
             continue;
         visible_.push_back(uint32_t(i));
-        drawable_.push_back(PlacingOf(seg).Placed() && !ArcWithoutAngle(seg));
+        const SegmentPlacing placing = PlacingOf(seg);
+        const bool drawable = placing.Placed() && !ArcWithoutAngle(seg);
+        drawable_.push_back(drawable);
+        if (drawable) {
+            drawnEnd_[size_t(placing.From - points)] = 1;
+            drawnEnd_[size_t(placing.To - points)] = 1;
+        }
         const SegmentBox& b = seg.Stored;
         rows.push_back({seg.Segnum, seg.SegType, b.Lenx1, b.Lenx2, b.Leny1, b.Leny2, seg.Visib});
     }
@@ -172,16 +180,18 @@ bool Store::WidenExtentsByVisibleSegments()
         KeepMin(MinLenY, p.Leny);
         KeepMax(MaxLenY, p.Leny);
     };
+    const std::vector<ContentPoint>& points = content_.Points;
+    for (size_t i = 0; i < points.size(); ++i) {
+        if (drawnEnd_[i])
+            widen(points[i]);
+    }
     // A segment that cannot be drawn says nothing about where the drawing
     // lies: it is reported and left out, both its ends, rather than counted
     // at length 0 or at a length no sheet can show.
     for (size_t k = 0; k < visible_.size(); ++k) {
-        const ContentSegment& seg = content_.Segments[visible_[k]];
-        if (drawable_[k]) {
-            widen(*FittedPoint(seg.FromPt));
-            widen(*FittedPoint(seg.ToPt));
+        if (drawable_[k])
             continue;
-        }
+        const ContentSegment& seg = content_.Segments[visible_[k]];
         const SegmentPlacing placing = PlacingOf(seg);
         if (!placing.From || !placing.To) {
             ReportMissingPoint();
@@ -395,19 +405,11 @@ void Store::StampVisiblePoints()
     // The drawn points are marked by their place among the diagram's
     // points, which gives their numbers in order and once each.
     const std::vector<ContentPoint>& points = content_.Points;
-    std::vector<uint8_t> drawn(points.size(), 0);
-    const auto mark = [&](const ContentPoint* p) { drawn[size_t(p - points.data())] = 1; };
-    for (size_t i = 0; i < visible_.size(); ++i) {
-        if (!VisibleSegmentDrawable(i))
-            continue;
-        const ContentSegment& seg = content_.Segments[visible_[i]];
-        mark(FittedPoint(seg.FromPt));
-        mark(FittedPoint(seg.ToPt));
-    }
+    std::vector<uint8_t> drawn = drawnEnd_;
     for (const VisibleTextRow& label : VisibleTexts.Rows()) {
         const ContentPoint* p = FittedPoint(label.Pointnum);
         if (p && LengthsInRange({p->Lenx, p->Leny}))
-            mark(p);
+            drawn[size_t(p - points.data())] = 1;
     }
     std::vector<int32_t>& numbers = stampNumbers_;
     numbers.clear();

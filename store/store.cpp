@@ -38,7 +38,7 @@ class GroupDepth
 
 } // namespace
 
-void Store::WriteGroup(const std::function<void()>& work)
+void Store::WriteGroup(const std::function<void()>& work, const std::function<void()>& settled)
 {
     const bool outermost = groupDepth_ == 0;
     const int32_t lastPoint = LastPointNum;
@@ -48,6 +48,8 @@ void Store::WriteGroup(const std::function<void()>& work)
         GroupDepth depth(groupDepth_);
         RunInTransaction(work);
     } catch (...) {
+        if (settled)
+            settled();
         // The numbers handed out by the undone writes are free again, the
         // rows the refresh read have the pixels and boxes the database has
         // again, and what was undone is not reported as done.
@@ -61,6 +63,8 @@ void Store::WriteGroup(const std::function<void()>& work)
         }
         throw;
     }
+    if (settled)
+        settled();
     if (outermost) {
         heldRewrites_.clear();
         const QStringList notes = std::exchange(heldFlashes_, {});

@@ -417,7 +417,12 @@ class Store
     // Runs work as one unit: all of its writes are kept or none, and when
     // none are the last point and segment numbers are put back. Flash notes
     // raised inside it show when the outermost unit has succeeded.
-    void WriteGroup(const std::function<void()>& work);
+    // settled, where given, runs once the unit's transaction has ended,
+    // kept or undone, before the rows the refresh read are put back and
+    // before any note shows: work that reads those rows on another thread
+    // is waited for there.
+    void WriteGroup(const std::function<void()>& work,
+                    const std::function<void()>& settled = nullptr);
 
   protected:
     // How this store keeps "Upgrading": the value an absent key gives, and
@@ -530,6 +535,10 @@ class Store
     // range, an arc's angle a number. The rows read decide it, so it is
     // worked out once as they are taken.
     std::vector<uint8_t> drawable_;
+    // By place in content_.Points: whether the point ends a segment that
+    // can be drawn. The fit's extents and the stamp pass the points in
+    // order by it, rather than looking both ends of every segment up.
+    std::vector<uint8_t> drawnEnd_;
     std::vector<int32_t> stampNumbers_;
     // A rewrite taken into content_ whose group of writes is still open:
     // the previous values of its rows and scale.
