@@ -1,6 +1,7 @@
 #pragma once
-// One thread kept for work that runs beside the caller's own: the sheet
-// paints on it while the store writes the refresh's stamps. The thread
+// One thread kept for work that runs beside the caller's own: the sheet's
+// refresh works its fit out on it while the labels are read, and paints on
+// it while the drawn points are stamped. The thread
 // lives as long as the object, so what a thread keeps for itself (the
 // fonts' caches) is made once. A task is waited for before the next
 // starts, whenever the caller asks and when the object goes; what it

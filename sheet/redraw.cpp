@@ -77,8 +77,7 @@ void SheetRedraw::RefreshSheet()
     bitmap.Rectangle(0, 0, core.SheetWidth, core.SheetHeight);
     host.ReleaseGuides();
 
-    core.OpenVisibleSegments();
-    core.OpenVisibleText();
+    ReadDiagram(host.SidePanelWidth());
     core.RedrawStamp = core.NextRedrawStamp();
     // A new scale's rewrite of the cached pixels and the stamps of the
     // points drawn at it are kept as one unit, in one commit: when either
@@ -91,8 +90,8 @@ void SheetRedraw::RefreshSheet()
             if (painted)
                 DrawDiagram();
         },
-        [this] { painting_.Wait(); });
-    painting_.Finish();
+        [this] { side_.Wait(); });
+    side_.Finish();
     if (painted)
         host.BitmapChanged();
     core.RefreshDrawn();
@@ -100,6 +99,20 @@ void SheetRedraw::RefreshSheet()
     ReloadCursorsAndSegment();
     host.BitmapReplaced();
     host.ClearActiveControl();
+}
+
+void SheetRedraw::ReadDiagram(int32_t sidePanelWidth)
+{
+    Store& core = sheet_.Core();
+    core.ReadVisibleSegments();
+    side_.Start([&core, sidePanelWidth] { core.TakeDiagramAndPrepareFit(sidePanelWidth); });
+    try {
+        core.OpenVisibleText();
+    } catch (...) {
+        side_.Wait();
+        throw;
+    }
+    side_.Finish();
 }
 
 void SheetRedraw::ReloadCursorsAndSegment()
@@ -172,7 +185,7 @@ void SheetRedraw::DrawDiagram()
     if (!core.VisibleTexts.Active())
         core.OpenVisibleText();
     const bool markers = sheet_.Host().ShowPointsDown();
-    painting_.Start([this, markers] {
+    side_.Start([this, markers] {
         DrawLabels();
         DrawSegments(markers);
     });

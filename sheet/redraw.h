@@ -6,6 +6,8 @@
 
 #include "platform/sidework.h"
 
+#include <cstdint>
+
 class SheetState;
 struct TPointRec;
 
@@ -25,6 +27,9 @@ class SheetRedraw
     void ClearSheet();
 
   private:
+    // The diagram read for the refresh, then its labels read while the
+    // side thread takes the visible set from it and works the fit out.
+    void ReadDiagram(int32_t sidePanelWidth);
     // Paints the open diagram on the current bitmap, without a refit: the
     // painting goes on on the side thread while the drawn points are
     // stamped, and has ended when the unit of writes it is part of has.
@@ -36,7 +41,7 @@ class SheetRedraw
     void ReloadCursorsAndSegment();
 
     SheetState& sheet_;
-    SideWork painting_;
+    SideWork side_;
 };
 
 // A stored arc angle as the whole degrees the arc plotter takes: halves go

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace
 {
@@ -159,14 +160,20 @@ void Store::TakeDiagramContent()
     VisibleSegments.Assign(std::move(rows));
 }
 
-void Store::OpenVisibleSegments()
+void Store::ReadVisibleSegments()
 {
+    preparedFit_ = {};
     content_.Clear();
     ReadDiagramContent(content_);
+}
+
+void Store::OpenVisibleSegments()
+{
+    ReadVisibleSegments();
     TakeDiagramContent();
 }
 
-bool Store::WidenExtentsByVisibleSegments()
+bool Store::WidenExtentsByDrawnEnds()
 {
     bool first = true;
     const auto widen = [&](const ContentPoint& p) {
@@ -185,6 +192,11 @@ bool Store::WidenExtentsByVisibleSegments()
         if (drawnEnd_[i])
             widen(points[i]);
     }
+    return !first;
+}
+
+void Store::ReportUndrawableSegments()
+{
     // A segment that cannot be drawn says nothing about where the drawing
     // lies: it is reported and left out, both its ends, rather than counted
     // at length 0 or at a length no sheet can show.
@@ -203,7 +215,6 @@ bool Store::WidenExtentsByVisibleSegments()
             ReportUnusableAngle(seg.Segnum);
         }
     }
-    return !first;
 }
 
 std::vector<PixelRewrite> Store::PixelRewrites() const
@@ -228,14 +239,14 @@ SegmentBox Store::BoxPixelsFromLengths(const SegmentBox& stored) const
     return box;
 }
 
-std::vector<BoxRewrite> Store::BoxRewrites(bool refitted)
+std::vector<BoxRewrite> Store::BoxRewrites(bool refitted, bool& endMissing) const
 {
     std::vector<BoxRewrite> rewrites;
     for (const ContentSegment& s : content_.Segments) {
         const ContentPoint* from = FittedPoint(s.FromPt);
         const ContentPoint* to = FittedPoint(s.ToPt);
         if (!from || !to)
-            ReportMissingPoint();
+            endMissing = true;
         SegmentBox box;
         if (from && to && LengthsAreNumbers(*from) && LengthsAreNumbers(*to)) {
             box = BoxOfEnds(EndPoint(*from, refitted), EndPoint(*to, refitted));
@@ -373,28 +384,66 @@ void Store::NormaliseSegmentExtents()
 {
     const NormalisingScope normalising(*this);
     OpenVisibleSegments();
-    WriteRewrites({}, BoxRewrites(false), CurrentFit());
+    bool endMissing = false;
+    std::vector<BoxRewrite> boxes = BoxRewrites(false, endMissing);
+    if (endMissing)
+        ReportMissingPoint();
+    WriteRewrites({}, std::move(boxes), CurrentFit());
+}
+
+void Store::TakeDiagramAndPrepareFit(int32_t sidePanelWidth)
+{
+    TakeDiagramContent();
+    PrepareFit(sidePanelWidth);
+}
+
+void Store::PrepareFit(int32_t sidePanelWidth)
+{
+    PreparedFit& fit = preparedFit_;
+    fit = {};
+    fit.SheetWidth = SheetWidth;
+    fit.SheetHeight = SheetHeight;
+    fit.SidePanelWidth = sidePanelWidth;
+    fit.Previous = CurrentFit();
+    Scale = 0;
+    fit.Fitted =
+        !visible_.empty() && WidenExtentsByDrawnEnds() && FitScaleToExtents(sidePanelWidth);
+    if (fit.Fitted) {
+        // Every point's pixels follow the new scale, and every box the
+        // pixels of its ends as they will then be: the boxes are
+        // normalised in the same write as the pixels.
+        fit.Pixels = PixelRewrites();
+        fit.Boxes = BoxRewrites(true, fit.EndMissing);
+    }
+    // The scale is the fit's once it is taken, in FitDiagramToSheet.
+    fit.Fit = CurrentFit();
+    RestoreFit(fit.Previous);
+    fit.Prepared = true;
 }
 
 bool Store::FitDiagramToSheet(int32_t sidePanelWidth)
 {
     MissingPointReported = false;
     UnusableLengthReported = false;
-    const FittedScale previous = CurrentFit();
-    Scale = 0;
     if (!VisibleSegments.Active())
         OpenVisibleSegments();
+    const PreparedFit& prepared = preparedFit_;
+    if (!prepared.Prepared || prepared.SheetWidth != SheetWidth ||
+        prepared.SheetHeight != SheetHeight || prepared.SidePanelWidth != sidePanelWidth)
+        PrepareFit(sidePanelWidth);
+    PreparedFit fit = std::exchange(preparedFit_, {});
+    RestoreFit(fit.Fit);
     if (visible_.empty())
         return false;
-    if (!WidenExtentsByVisibleSegments())
+    ReportUndrawableSegments();
+    if (!fit.Fitted)
         return false;
-    if (!FitScaleToExtents(sidePanelWidth))
-        return false;
-    // Every point's pixels follow the new scale, and every box the pixels
-    // of its ends as they will then be: the boxes are normalised in the
-    // same write as the pixels.
+    // A box without an end is met by the pass that brings the boxes up to
+    // date, and reported as part of it.
     const NormalisingScope normalising(*this);
-    WriteRewrites(PixelRewrites(), BoxRewrites(true), previous);
+    if (fit.EndMissing)
+        ReportMissingPoint();
+    WriteRewrites(std::move(fit.Pixels), std::move(fit.Boxes), fit.Previous);
     return true;
 }
 

@@ -284,6 +284,14 @@ class Store
     // The segments on visible layers, by number, into VisibleSegments; the
     // rest of the diagram is kept for the fit.
     void OpenVisibleSegments();
+    // The same in two steps, for a refresh that reads the labels while the
+    // fit is worked out: the read of the diagram, then the visible set
+    // taken from it and the fit prepared for the sheet as it is, which
+    // touches no database and shows nothing, so it may run on another
+    // thread while this one reads the labels. FitDiagramToSheet takes the
+    // prepared fit, reports what it left out, and writes it.
+    void ReadVisibleSegments();
+    void TakeDiagramAndPrepareFit(int32_t sidePanelWidth);
     // The visible segment of VisibleSegments' row i, with its ends' pixels
     // as the last fit left them.
     size_t VisibleSegmentCount() const { return visible_.size(); }
@@ -496,10 +504,17 @@ class Store
     SegmentPlacing PlacingOf(const ContentSegment& seg) const;
     // A stored box with the pixels the current scale gives its own lengths.
     SegmentBox BoxPixelsFromLengths(const SegmentBox& stored) const;
-    bool WidenExtentsByVisibleSegments();
+    // The fit worked out, the scale left as it was.
+    void PrepareFit(int32_t sidePanelWidth);
+    // The extents of the ends of the segments that can be drawn; false
+    // when there are none.
+    bool WidenExtentsByDrawnEnds();
+    // Reports, once each kind, the visible segments the drawing leaves out.
+    void ReportUndrawableSegments();
     std::vector<PixelRewrite> PixelRewrites() const;
-    // Reports a missing end point, as loading the segment would.
-    std::vector<BoxRewrite> BoxRewrites(bool refitted);
+    // endMissing is set when a segment lacks an end, which loading the
+    // segment would report.
+    std::vector<BoxRewrite> BoxRewrites(bool refitted, bool& endMissing) const;
     // Writes the rewrites and takes them into what the refresh read. Until
     // the outermost group of writes is kept, the rows' previous values and
     // the scale they followed (previous) are held, and put back should that
@@ -540,6 +555,21 @@ class Store
     // order by it, rather than looking both ends of every segment up.
     std::vector<uint8_t> drawnEnd_;
     std::vector<int32_t> stampNumbers_;
+    // A fit worked out from what was read and not yet taken: the sheet it
+    // was made for, the scale before and after it, and its rewrites.
+    struct PreparedFit {
+        bool Prepared = false;
+        int32_t SheetWidth = 0;
+        int32_t SheetHeight = 0;
+        int32_t SidePanelWidth = 0;
+        FittedScale Previous;
+        FittedScale Fit;
+        bool Fitted = false;
+        bool EndMissing = false;
+        std::vector<PixelRewrite> Pixels;
+        std::vector<BoxRewrite> Boxes;
+    };
+    PreparedFit preparedFit_;
     // A rewrite taken into content_ whose group of writes is still open:
     // the previous values of its rows and scale.
     struct HeldRewrite {

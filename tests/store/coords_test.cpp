@@ -146,6 +146,32 @@ TYPED_TEST(CoordinateModel, TheSmallerCandidateWinsAndTheSidePanelNarrowsTheShee
     EXPECT_EQ(this->Core().Scale, 7);
 }
 
+TYPED_TEST(CoordinateModel, AFitPreparedBesideTheLabelsIsTakenOnlyForTheSheetItWasMadeFor)
+{
+    this->StoreSeg(0, 0, 100, 0);
+    this->StoreSeg(100, 0, 100, 10);
+    ASSERT_TRUE(this->Fit());
+    const long long pixels = this->Scalar(QStringLiteral("SELECT sum(Pxlx) FROM point"));
+
+    // Prepared for a narrower sheet: nothing of it shows or is written
+    // until the fit is taken.
+    this->Core().ReadVisibleSegments();
+    this->Core().TakeDiagramAndPrepareFit(200);
+    EXPECT_EQ(this->Core().Scale, 9);
+    EXPECT_EQ(this->Scalar(QStringLiteral("SELECT sum(Pxlx) FROM point")), pixels);
+    // The side panel closed before the fit was taken: it is worked out
+    // again for the sheet as it is.
+    this->Core().OpenVisibleText();
+    ASSERT_TRUE(this->Core().FitDiagramToSheet(0));
+    EXPECT_EQ(this->Core().Scale, 9);
+
+    this->Core().ReadVisibleSegments();
+    this->Core().TakeDiagramAndPrepareFit(200);
+    ASSERT_TRUE(this->Core().FitDiagramToSheet(200));
+    EXPECT_EQ(this->Core().Scale, 7);
+    EXPECT_NE(this->Scalar(QStringLiteral("SELECT sum(Pxlx) FROM point")), pixels);
+}
+
 TYPED_TEST(CoordinateModel, VerticalOnlyUsesHeightAndASinglePointGivesNoScale)
 {
     this->StoreSeg(5, 0, 5, 70);
