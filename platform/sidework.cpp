@@ -1,5 +1,7 @@
 #include "platform/sidework.h"
 
+#include <csignal>
+#include <pthread.h>
 #include <utility>
 
 SideWork::SideWork() : thread_([this] { Serve(); }) {}
@@ -47,6 +49,13 @@ void SideWork::Finish()
 
 void SideWork::Serve()
 {
+    // The requests to end the program reach the main thread, whose event
+    // loop answers them, as they did before this thread was made.
+    sigset_t ending;
+    sigemptyset(&ending);
+    sigaddset(&ending, SIGTERM);
+    sigaddset(&ending, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &ending, nullptr);
     std::unique_lock lock(mutex_);
     for (;;) {
         changed_.wait(lock, [this] { return busy_ || stopping_; });

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
 #include <future>
+#include <pthread.h>
 #include <stdexcept>
 #include <thread>
 
@@ -76,4 +78,20 @@ TEST(SideWork, GoingAwayWaitsForTheRunningTask)
         started.get_future().wait();
     }
     EXPECT_TRUE(ended);
+}
+
+TEST(SideWork, TheSideThreadLeavesTheRequestsToEndToTheMainThread)
+{
+    SideWork side;
+    bool termBlocked = false;
+    bool intBlocked = false;
+    side.Start([&] {
+        sigset_t mask;
+        pthread_sigmask(SIG_SETMASK, nullptr, &mask);
+        termBlocked = sigismember(&mask, SIGTERM) == 1;
+        intBlocked = sigismember(&mask, SIGINT) == 1;
+    });
+    side.Finish();
+    EXPECT_TRUE(termBlocked);
+    EXPECT_TRUE(intBlocked);
 }
