@@ -205,9 +205,10 @@ class RefreshBound
 class StoreCopy
 {
   public:
-    StoreCopy(sqlite3* store, const QString& folder)
+    StoreCopy(sqlite3* store, const QString& folder,
+              const QString& name = QStringLiteral("bound-copy.sqlite"))
     {
-        const std::string path = (folder + QStringLiteral("/bound-copy.sqlite")).toStdString();
+        const std::string path = (folder + QLatin1Char('/') + name).toStdString();
         std::remove(path.c_str());
         RawExec(store, ("VACUUM INTO '" + path + "'").c_str());
         if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
