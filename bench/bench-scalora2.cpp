@@ -21,7 +21,8 @@
 //   that clears what they left;
 // - 20 consecutive Redraws, zooms and profile switches: each kind's slowest
 //   over its median;
-// - the first program's refresh of the same diagram, for comparison;
+// - the first program's refresh of the same diagram, for comparison,
+//   beside the table store's least of a refresh (bench/benchbounds.h);
 // - storing one measured segment, its command committed, beside the new
 //   point's row and the segment's row, as the program writes them,
 //   inserted and committed;
@@ -617,14 +618,21 @@ class Scalora2Bench
     {
         CreateFirebirdStore(site_.Folder() + FdbName);
         AddProfiles(site_.Handle());
-        // The first program's refresh of the site, then its export.
+        // The first program's refresh of the site beside its least on the
+        // table store's own connection, then its export. The bound's
+        // stamps are no date-times: a last refresh stamps the drawn points
+        // again as the program does, for the export to take.
         {
             const Edition first;
             SheetOn sheet(*site_.Core, first);
-            std::vector<double> runs;
-            for (int i = 0; i < RefreshRuns; ++i)
-                runs.push_back(Ms([&] { sheet.Refresh(); }));
-            tableRefresh_ = Median(runs);
+            RefreshBound bound(site_.Handle());
+            tableRefresh_ = MeasureSideBySide(
+                RefreshRuns, [&](int) { sheet.Refresh(); }, [&](int) { bound.Run(); });
+            sheet.Refresh();
+            if (bound.Stamped() != int(site_.Core->VisiblePoints.RecordCount()))
+                BenchFail("the first program's refresh bound stamped " +
+                          std::to_string(bound.Stamped()) + " points, its refresh " +
+                          std::to_string(site_.Core->VisiblePoints.RecordCount()));
         }
         prompts.Answer('Y');
         const double exported = Ms([&] {
@@ -671,9 +679,9 @@ class Scalora2Bench
         const SideBySide plain = MeasureSideBySide(
             RefreshRuns, [&](int) { sheet.Redraw(); }, runBound);
         figures.Report("scalora2-refresh", segments_, plain);
-        Figure("scalora-refresh-" + SizeTag(segments_), tableRefresh_, "ms");
+        figures.Report("scalora-refresh", segments_, tableRefresh_);
         Figure("scalora2-refresh-over-scalora-refresh-" + SizeTag(segments_),
-               plain.Value / tableRefresh_, "ratio");
+               plain.Value / tableRefresh_.Value, "ratio");
 
         // The Redraw after Zoom x 2 and Zoom x 1, and after a profile switch.
         const auto afterPath = [&](const char* name, const std::function<void()>& path) {
@@ -791,7 +799,7 @@ class Scalora2Bench
     int segments_;
     BenchStore site_;
     std::unique_ptr<TFcoreFb> core_;
-    double tableRefresh_ = 0;
+    SideBySide tableRefresh_;
 };
 
 } // namespace
