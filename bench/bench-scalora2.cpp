@@ -21,8 +21,11 @@
 //   that clears what they left;
 // - 20 consecutive Redraws, zooms and profile switches: each kind's slowest
 //   over its median;
-// - the first program's refresh of the same diagram, for comparison;
-// - storing one measured segment, its command committed;
+// - the first program's refresh of the same diagram, for comparison,
+//   beside the table store's least of a refresh (bench/benchbounds.h);
+// - storing one measured segment, its command committed, beside the new
+//   point's row and the segment's row, as the program writes them,
+//   inserted and committed;
 // - the second program's first start after the export, a fresh process up
 //   to the diagram drawn (its sheet differs from the first program's, so
 //   it fits every cached pixel and box to its own scale), and a later start,
@@ -44,11 +47,13 @@
 #include "firebird/fbschema.h"
 #include "firebird/fbtimestamp.h"
 #include "library/application.h"
+#include "library/calendar.h"
 #include "library/qorvlib.h"
 #include "programs/fbedition.h"
 #include "sheet/sheet.h"
 #include "sheet/startup.h"
 #include "sheet/zoom.h"
+#include "store/coords.h"
 #include "support/scriptedprompts.h"
 
 #include <QApplication>
@@ -63,6 +68,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <optional>
@@ -322,9 +328,9 @@ class FbZoomBound
 };
 
 // A measured segment from a stored point of the site to a new point, as
-// the measured-segment dialog stores it: both ends looked up by their
-// lengths, the reuse check, the row, the commit.
-double StoreMeasured(Store& store, const TPointRec& from, int i)
+// the measured-segment dialog hands it to the store: the from-point by its
+// lengths, the to-point new, each run's a little further down.
+TSegRec MeasuredSegment(const TPointRec& from, int i)
 {
     TSegRec s;
     InitSegment(s);
@@ -336,11 +342,113 @@ double StoreMeasured(Store& store, const TPointRec& from, int i)
     s.Mlenx = 1.37;
     s.Mleny = 0.91 + i * 0.001;
     s.Measured = true;
-    const double ms = Ms([&] { store.AddSegment(s); });
+    return s;
+}
+
+// The measured segment stored as the dialog stores it: both ends looked
+// up by their lengths, the reuse check, the row, the commit.
+void StoreMeasured(Store& store, const TPointRec& from, int i)
+{
+    TSegRec s = MeasuredSegment(from, i);
+    store.AddSegment(s);
     if (s.Segnum < 0)
         BenchFail("a measured segment was not stored");
-    return ms;
 }
+
+// The least of storing a measured segment: the new point's row and the
+// segment's row, with the values the program writes for them, inserted
+// and committed through a connection's transaction. The numbers follow
+// the highest the database holds.
+class FbInsertBound
+{
+  public:
+    explicit FbInsertBound(ibase::Transaction& transaction)
+        : transaction_(transaction),
+          point_(transaction, QStringLiteral("insert into point (dgnum, pointnum, lenx, leny, "
+                                             "pxlx, pxly, rprts, layernum, createts) values (?, "
+                                             "?, ?, ?, ?, ?, ?, ?, ?)")),
+          seg_(transaction,
+               QStringLiteral("insert into seg (dgnum, segnum, frompt, topt, segtype, seglen, "
+                              "mlenx, mleny, mlenz, layernum, lenx1, leny1, lenx2, leny2, pxlx1, "
+                              "pxly1, pxlx2, pxly2, createts, dotted, xorflag, measured, faint) "
+                              "values (?, ?, ?, ?, ?, 0, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+                              "?, ?, ?, ?)")),
+          pointnum_(Highest(QStringLiteral("select max(pointnum) from point where dgnum = ?"))),
+          segnum_(Highest(QStringLiteral("select max(segnum) from seg where dgnum = ?")))
+    {
+        // The copy is the program's file as it was: each commit waits for
+        // its pages on the disk as the program's does.
+        ibase::Statement forced(transaction,
+                                QStringLiteral("select mon$forced_writes from mon$database"));
+        forced.Execute();
+        if (!forced.Fetch() || forced.Column(0).AsInt64() != 1)
+            BenchFail("the bound's database is not written with forced writes");
+    }
+
+    // s as MeasuredSegment gives it, from a stored point; the to-point's
+    // pixels at the store's scale.
+    void Run(TSegRec s, const TPointRec& from, const Store& store)
+    {
+        s.FromPoint = from;
+        TPointRec& to = s.ToPoint;
+        to.Pointnum = ++pointnum_;
+        to.Pxlx = store.LenToPixelX(to.Lenx);
+        to.Pxly = store.LenToPixelY(to.Leny);
+        to.CreateTS = NowDateTime();
+        Insert(point_, {benchsite::SiteDiagram, to.Pointnum, to.Lenx, to.Leny, to.Pxlx, to.Pxly,
+                        TimestampParam(to.Rprts), to.Layernum, TimestampParam(to.CreateTS)});
+        s.Segnum = ++segnum_;
+        s.CreateTS = NowDateTime();
+        ComputeSegmentExtents(s);
+        Insert(seg_, {benchsite::SiteDiagram,
+                      s.Segnum,
+                      from.Pointnum,
+                      to.Pointnum,
+                      s.SegType,
+                      s.Mlenx,
+                      s.Mleny,
+                      s.Mlenz,
+                      s.Layernum,
+                      s.Lenx1,
+                      s.Leny1,
+                      s.Lenx2,
+                      s.Leny2,
+                      s.Pxlx1,
+                      s.Pxly1,
+                      s.Pxlx2,
+                      s.Pxly2,
+                      TimestampParam(s.CreateTS),
+                      int(s.Dotted),
+                      int(s.Xorflag),
+                      int(s.Measured),
+                      int(s.Faint)});
+        transaction_.Commit();
+    }
+
+  private:
+    static void Insert(ibase::Statement& insert, std::initializer_list<ibase::Value> values)
+    {
+        int i = 0;
+        for (const ibase::Value& value : values)
+            insert.SetParam(i++, value);
+        insert.Execute();
+    }
+
+    int Highest(const QString& sql)
+    {
+        ibase::Statement highest(transaction_, sql);
+        highest.SetParam(0, benchsite::SiteDiagram);
+        highest.Execute();
+        highest.Fetch();
+        return int(highest.Column(0).AsInt64());
+    }
+
+    ibase::Transaction& transaction_;
+    ibase::Statement point_;
+    ibase::Statement seg_;
+    int pointnum_;
+    int segnum_;
+};
 
 // The scale and margins a start's child tells it fitted ("drawn" and these
 // five numbers, as StartProgram prints them): what the bound of the first
@@ -510,14 +618,21 @@ class Scalora2Bench
     {
         CreateFirebirdStore(site_.Folder() + FdbName);
         AddProfiles(site_.Handle());
-        // The first program's refresh of the site, then its export.
+        // The first program's refresh of the site beside its least on the
+        // table store's own connection, then its export. The bound's
+        // stamps are no date-times: a last refresh stamps the drawn points
+        // again as the program does, for the export to take.
         {
             const Edition first;
             SheetOn sheet(*site_.Core, first);
-            std::vector<double> runs;
-            for (int i = 0; i < RefreshRuns; ++i)
-                runs.push_back(Ms([&] { sheet.Refresh(); }));
-            tableRefresh_ = Median(runs);
+            RefreshBound bound(site_.Handle());
+            tableRefresh_ = MeasureSideBySide(
+                RefreshRuns, [&](int) { sheet.Refresh(); }, [&](int) { bound.Run(); });
+            sheet.Refresh();
+            if (bound.Stamped() != int(site_.Core->VisiblePoints.RecordCount()))
+                BenchFail("the first program's refresh bound stamped " +
+                          std::to_string(bound.Stamped()) + " points, its refresh " +
+                          std::to_string(site_.Core->VisiblePoints.RecordCount()));
         }
         prompts.Answer('Y');
         const double exported = Ms([&] {
@@ -564,9 +679,9 @@ class Scalora2Bench
         const SideBySide plain = MeasureSideBySide(
             RefreshRuns, [&](int) { sheet.Redraw(); }, runBound);
         figures.Report("scalora2-refresh", segments_, plain);
-        Figure("scalora-refresh-" + SizeTag(segments_), tableRefresh_, "ms");
+        figures.Report("scalora-refresh", segments_, tableRefresh_);
         Figure("scalora2-refresh-over-scalora-refresh-" + SizeTag(segments_),
-               plain.Value / tableRefresh_, "ratio");
+               plain.Value / tableRefresh_.Value, "ratio");
 
         // The Redraw after Zoom x 2 and Zoom x 1, and after a profile switch.
         const auto afterPath = [&](const char* name, const std::function<void()>& path) {
@@ -629,14 +744,12 @@ class Scalora2Bench
         TPointRec from;
         if (!core_->LoadPoint(core_->VisiblePoints.Rows().front().Pointnum, from))
             BenchFail("no point to measure from");
-        std::vector<double> inserts;
-        for (int i = 0; i < Inserts; ++i)
-            inserts.push_back(StoreMeasured(*core_, from, i));
-        insert_ = Median(inserts);
-        Figure("scalora2-store-measured-segment-" + SizeTag(segments_), insert_, "ms");
+        FbInsertBound insertBound(boundDb.Transaction);
+        const SideBySide m = MeasureSideBySide(
+            Inserts, [&](int i) { StoreMeasured(*core_, from, i); },
+            [&](int i) { insertBound.Run(MeasuredSegment(from, i), from, *core_); });
+        figures.Report("scalora2-store-measured-segment", segments_, m);
     }
-
-    double Insert() const { return insert_; }
 
     void Starts(SizedFigures& figures)
     {
@@ -686,8 +799,7 @@ class Scalora2Bench
     int segments_;
     BenchStore site_;
     std::unique_ptr<TFcoreFb> core_;
-    double tableRefresh_ = 0;
-    double insert_ = 0;
+    SideBySide tableRefresh_;
 };
 
 } // namespace
@@ -708,17 +820,12 @@ int main(int argc, char** argv)
     ScriptedPrompts prompts;
     ScopedPromptSeam seam(prompts);
     SizedFigures figures;
-    std::map<int, double> inserts;
     for (const int segments : BenchSizes(argc, argv)) {
         Scalora2Bench bench(segments, prompts);
         bench.Run(figures);
-        inserts[segments] = bench.Insert();
         if (qEnvironmentVariableIsEmpty("SCALORA_BENCH_NO_STARTS"))
             bench.Starts(figures);
     }
     figures.ReportGrowth();
-    if (inserts.count(1000) && inserts.count(100000))
-        Figure("scalora2-store-measured-segment-growth-1k-to-100k", inserts[100000] / inserts[1000],
-               "ratio");
     return 0;
 }
