@@ -46,6 +46,34 @@ template <typename T> void SortByNumber(std::vector<T>& rows, int32_t T::*key)
 
 } // namespace
 
+void Store::PrefetchEnds(size_t seg) const
+{
+    // Two stages: the places of the ends of the segment well ahead, then
+    // the ends themselves of one nearer, whose places have arrived by now.
+    constexpr size_t Places = 32;
+    constexpr size_t Ends = 16;
+    const std::vector<ContentSegment>& segs = content_.Segments;
+    if (pointAt_.empty())
+        return;
+    const auto place = [&](int32_t pointnum) -> const int32_t* {
+        return pointnum >= 0 && size_t(pointnum) < pointAt_.size() ? &pointAt_[size_t(pointnum)]
+                                                                   : nullptr;
+    };
+    if (seg + Places < segs.size()) {
+        for (int32_t n : {segs[seg + Places].FromPt, segs[seg + Places].ToPt}) {
+            if (const int32_t* at = place(n))
+                __builtin_prefetch(at);
+        }
+    }
+    if (seg + Ends < segs.size()) {
+        for (int32_t n : {segs[seg + Ends].FromPt, segs[seg + Ends].ToPt}) {
+            const int32_t* at = place(n);
+            if (at && *at >= 0)
+                __builtin_prefetch(&content_.Points[size_t(*at)]);
+        }
+    }
+}
+
 const ContentPoint* Store::FittedPoint(int32_t pointnum) const
 {
     const std::vector<ContentPoint>& points = content_.Points;
@@ -143,6 +171,7 @@ void Store::TakeDiagramContent()
     const ContentPoint* const points = content_.Points.data();
     const std::vector<ContentSegment>& segs = content_.Segments;
     for (size_t i = 0; i < segs.size(); ++i) {
+        PrefetchEnds(i);
         const ContentSegment& seg = segs[i];
         if (seg.Visib <= 0)
             continue;
@@ -242,7 +271,10 @@ SegmentBox Store::BoxPixelsFromLengths(const SegmentBox& stored) const
 std::vector<BoxRewrite> Store::BoxRewrites(bool refitted, bool& endMissing) const
 {
     std::vector<BoxRewrite> rewrites;
-    for (const ContentSegment& s : content_.Segments) {
+    const std::vector<ContentSegment>& segs = content_.Segments;
+    for (size_t i = 0; i < segs.size(); ++i) {
+        PrefetchEnds(i);
+        const ContentSegment& s = segs[i];
         const ContentPoint* from = FittedPoint(s.FromPt);
         const ContentPoint* to = FittedPoint(s.ToPt);
         if (!from || !to)

@@ -490,6 +490,10 @@ class Store
     void TakeDiagramContent();
     void IndexPointsByNumber();
     const ContentPoint* FittedPoint(int32_t pointnum) const;
+    // A pass over content_.Segments in order asks, at segment seg, for the
+    // ends of the segments some way ahead, so that their reads from memory
+    // overlap rather than wait one after the other.
+    void PrefetchEnds(size_t seg) const;
     // An end point as read, or with the pixels the current scale gives it
     // (refitted).
     ContentPoint EndPoint(const ContentPoint& p, bool refitted) const;
