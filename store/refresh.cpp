@@ -52,9 +52,9 @@ void Store::PrefetchEnds(size_t seg) const
     // the ends themselves of one nearer, whose places have arrived by now.
     constexpr size_t Places = 32;
     constexpr size_t Ends = 16;
-    const std::vector<ContentSegment>& segs = content_.Segments;
     if (pointAt_.empty())
-        return;
+        return; // a sparse diagram's ends are searched for, not indexed
+    const std::vector<ContentSegment>& segs = content_.Segments;
     const auto place = [&](int32_t pointnum) -> const int32_t* {
         return pointnum >= 0 && size_t(pointnum) < pointAt_.size() ? &pointAt_[size_t(pointnum)]
                                                                    : nullptr;
